@@ -1,0 +1,35 @@
+# make demo | make test | make bench | make build | make clean
+SHELL := /bin/bash
+WINE  := scripts/wine-run.sh
+JOBS  ?= $(shell nproc)
+
+.PHONY: all deps build build64 build32 test demo bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps build64 build32
+
+build64:
+	@[ -f build/win64/build.ninja ] || cmake --preset win64 >/dev/null
+	@cmake --build --preset win64 -j $(JOBS)
+
+build32:
+	@[ -f build/win32/build.ninja ] || cmake --preset win32 >/dev/null
+	@cmake --build --preset win32 -j $(JOBS)
+
+test: build
+	@$(WINE) --session bash -c 'rc=0; \
+	  ctest --preset win64 -j $(JOBS) || rc=1; \
+	  ctest --preset win32 -j $(JOBS) || rc=1; exit $$rc'
+
+demo: build
+	@$(WINE) --session bash -c '$(WINE) build/bin/OrvelDemo.exe && $(WINE) build/bin32/PardoDemo.exe'
+
+bench: build
+	@$(WINE) --session bash -c 'for b in build/bin/bench_*.exe; do echo "== $$b"; $(WINE) $$b || exit 1; done'
+
+clean:
+	rm -rf build

@@ -1,0 +1,126 @@
+#pragma once
+// Style-pack INI text: sections of label/content lines, and the typed
+// reading of a line's content.
+#include <windows.h>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+#include "../base/Export.h"
+
+namespace Resource {
+
+class CResourceReader;
+class CSection;
+
+// Iteration cursor over the lines of one section; null ends the loop.
+struct SLinePosition;
+using POSITION = SLinePosition*;
+
+class ORVEL_API CLine {
+public:
+    // Splits text at the first separator; label and content are trimmed.
+    CLine(const wchar_t* text, wchar_t separator);
+    CLine(const std::wstring& text, wchar_t separator);
+    CLine(const wchar_t* label, const wchar_t* content);
+    CLine(const std::wstring& label, const std::wstring& content);
+
+    const std::wstring& GetLabel() const { return m_label; }
+    const std::wstring& GetContent() const { return m_content; }
+
+    // Fields are split once, on first need, and kept with the line.
+    int SplitContent() const;
+    int GetFieldCount() const;
+
+    int ReadContentAsInt() const;
+    bool ReadContentAsBool() const;
+    COLORREF ReadContentAsColor() const;
+    void ReadContentAsRect(RECT& rect) const;
+    void ReadContentAsSize(SIZE& size) const;
+    void ReadContentAsFont(LOGFONTW& font) const;
+    void ReadContentField(int index, __int64& value) const;
+    void ReadContentField(int index, std::wstring& value) const;
+
+protected:
+    size_t AdvancePlain(size_t pos, std::wstring& field) const;
+    size_t AdvanceQuoted(size_t pos, std::wstring& field) const;
+
+private:
+    std::wstring m_label;
+    std::wstring m_content;
+    mutable std::vector<std::wstring> m_fields;
+};
+
+class ORVEL_API CSection {
+public:
+    explicit CSection(const wchar_t* name);
+    explicit CSection(const std::wstring& name);
+    ~CSection();
+    CSection(const CSection&) = delete;
+    CSection& operator=(const CSection&) = delete;
+
+    const std::wstring& GetName() const { return m_name; }
+
+    void AppendLine(CLine* line);  // takes ownership
+    int GetLineCount() const;
+    CLine* GetLine(int index) const;
+
+    CLine* FindLine(const wchar_t* label) const;
+    // Looks for label+index first ("ImageFile2"), then for label itself.
+    CLine* FindLine(const wchar_t* label, int index) const;
+
+private:
+    std::wstring m_name;
+    std::vector<CLine*> m_lines;
+};
+
+class ORVEL_API CIniReader {
+public:
+    CIniReader();
+    ~CIniReader();
+    CIniReader(const CIniReader&) = delete;
+    CIniReader& operator=(const CIniReader&) = delete;
+
+    void Clear();
+
+    bool LoadFromFile(const wchar_t* path);
+    bool LoadFromMemory(const void* data, size_t byteCount);
+    bool LoadFromResource(HMODULE module, const wchar_t* type, const wchar_t* name);
+    bool LoadFromResource(CResourceReader& reader, const wchar_t* type, const wchar_t* name);
+    bool LoadFromStream(std::wistream& stream);
+
+    int GetSectionCount() const;
+    CSection* GetSection(int index) const;
+    CSection* FindSection(const wchar_t* name) const;
+
+    const CLine* FindFirstLine(const wchar_t* section, const wchar_t* label) const;
+    std::wstring GetString(const wchar_t* section, const wchar_t* label) const;
+    int GetInt(const wchar_t* section, const wchar_t* label) const;
+
+    POSITION GetFirstLinePosition(const wchar_t* section) const;
+    const CLine* GetNextLine(POSITION& position) const;
+
+protected:
+    void ParseTextLine(std::wstring& text);
+    void ParseSection(const std::wstring& text);
+    void ParseLine(const std::wstring& text);
+
+private:
+    std::vector<CSection*> m_sections;
+    CSection* m_current = nullptr;
+};
+
+// Case-insensitive for the ASCII letters only, as names in pack text are.
+ORVEL_API bool EqualNoCase(const wchar_t* a, const wchar_t* b);
+ORVEL_API bool EqualNoCase(const std::wstring& a, const wchar_t* b);
+
+// The C runtime's base-10 rule: white space, sign, digits; saturates.
+ORVEL_API int ParseInt(const wchar_t* text);
+
+// Character set of font defaults, chosen from the user-interface language
+// by the host services; 0 until a language is set.
+ORVEL_API BYTE GetUiCharSet();
+ORVEL_API void SetUiCharSet(BYTE charSet);
+ORVEL_API BYTE CharSetForLanguage(LANGID language);
+
+}  // namespace Resource
