@@ -26,7 +26,7 @@ test: build
 	  ctest --preset win32 -j $(JOBS) || rc=1; exit $$rc'
 
 demo: build
-	@$(WINE) --session bash -c '$(WINE) build/bin/OrvelDemo.exe && $(WINE) build/bin32/PardoDemo.exe'
+	@$(WINE) --session bash -c '$(WINE) build/bin/OrvelDemo.exe && { [ ! -f build/bin32/PardoDemo.exe ] || $(WINE) build/bin32/PardoDemo.exe --auto build/screens; }'
 
 bench: build
 	@$(WINE) --session bash -c 'for b in build/bin/bench_*.exe; do echo "== $$b"; $(WINE) $$b || exit 1; done'

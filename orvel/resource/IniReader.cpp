@@ -32,6 +32,19 @@ wchar_t FoldAscii(wchar_t c)
     return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + (L'a' - L'A')) : c;
 }
 
+// Names of different length never match; checking that first keeps the
+// linear lookups cheap on large packs.
+bool SameNameNoCase(const std::wstring& a, const wchar_t* b, size_t bLength)
+{
+    if (a.size() != bLength)
+        return false;
+    for (size_t i = 0; i < bLength; ++i) {
+        if (FoldAscii(a[i]) != FoldAscii(b[i]))
+            return false;
+    }
+    return true;
+}
+
 template <class Vec>
 void CheckIndex(const Vec& items, int index)
 {
@@ -131,8 +144,11 @@ CLine* CSection::GetLine(int index) const
 
 CLine* CSection::FindLine(const wchar_t* label) const
 {
+    if (!label)
+        return nullptr;
+    size_t length = wcslen(label);
     for (CLine* line : m_lines) {
-        if (EqualNoCase(line->GetLabel(), label))
+        if (SameNameNoCase(line->GetLabel(), label, length))
             return line;
     }
     return nullptr;
@@ -293,8 +309,11 @@ CSection* CIniReader::GetSection(int index) const
 
 CSection* CIniReader::FindSection(const wchar_t* name) const
 {
+    if (!name)
+        return nullptr;
+    size_t length = wcslen(name);
     for (CSection* section : m_sections) {
-        if (EqualNoCase(section->GetName(), name))
+        if (SameNameNoCase(section->GetName(), name, length))
             return section;
     }
     return nullptr;
