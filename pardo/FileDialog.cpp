@@ -222,9 +222,34 @@ void CQRNFileDialog::OnInitDone()
     std::wstring text(label && length > 0 ? label : L"", length > 0 ? length : 0);
     CRect box = Pardo::PreviewCheckBox(anchor, m_rcPreview);
     if (m_previewCheck.Create(text.c_str(), kCheckBoxStyle, box, this, kCheckBoxId)) {
-        m_previewCheck.SetFont(GetFont(), true);
+        m_previewCheck.SetFont(LabelFont(text.c_str()), true);
         m_previewCheck.SetCheck(m_bPreview ? BST_CHECKED : BST_UNCHECKED);
     }
+}
+
+HFONT CQRNFileDialog::LabelFont(const wchar_t* label)
+{
+    HFONT font = GetFont();
+    int length = static_cast<int>(wcslen(label));
+    if (length == 0)
+        return font;
+    std::wstring glyphs(length, L'\0');
+    HDC dc = ::GetDC(m_hWnd);
+    HGDIOBJ old = ::SelectObject(dc, font ? font : ::GetStockObject(DEFAULT_GUI_FONT));
+    DWORD got = ::GetGlyphIndicesW(dc, label, length, reinterpret_cast<WORD*>(glyphs.data()),
+                                   GGI_MARK_NONEXISTING_GLYPHS);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(m_hWnd, dc);
+    if (got != GDI_ERROR && glyphs.find(static_cast<wchar_t>(0xFFFF)) == std::wstring::npos)
+        return font;
+    // A system without the template's Chinese face: the same font asked for
+    // by the label's character set, so that the label does not show as boxes.
+    LOGFONTW logFont = {};
+    ::GetObjectW(font ? font : ::GetStockObject(DEFAULT_GUI_FONT), sizeof logFont, &logFont);
+    logFont.lfCharSet = GB2312_CHARSET;
+    if (!m_labelFont.Attach(::CreateFontIndirectW(&logFont)))
+        return font;
+    return static_cast<HFONT>(m_labelFont.m_hObject);
 }
 
 void CQRNFileDialog::OnSize(UINT, int, int)

@@ -88,5 +88,9 @@ private:
     // the anchor.
     bool LayOutSquare(CRect* anchor);
 
+    // Made only when the dialog's font has no glyphs for the label.
+    HFONT LabelFont(const wchar_t* label);
+
     CString m_strTitle;
+    CGdiObject m_labelFont;
 };

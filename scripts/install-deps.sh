@@ -8,7 +8,7 @@ have_cmd() { command -v "$1" >/dev/null 2>&1; }
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
 for p in g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev \
-         wine wine64 wine32:i386 fonts-wine fonts-liberation libxrender1 libxrender1:i386 \
+         wine wine64 wine32:i386 fonts-wine fonts-liberation fonts-wqy-microhei libxrender1 libxrender1:i386 \
          libxext6 libxext6:i386 libxcursor1 libxrandr2 libxi6 libxfixes3 \
          xvfb xauth cmake ninja-build googletest; do
   have_pkg "$p" || need+=("$p")

@@ -169,24 +169,34 @@ std::vector<Sample> WriteSampleFolder(const std::string& folder)
 
 bool SaveWindowPng(HWND hwnd, const std::string& path)
 {
+    // The client area: without a window manager the frame is not drawn.
     RECT rc;
-    if (!GetWindowRect(hwnd, &rc))
+    if (!GetClientRect(hwnd, &rc))
         return false;
+    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&rc), 2);
     int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, screen, rc.left, rc.top, SRCCOPY);
-    SelectObject(memory, old);
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool ok = false;
+    if (bitmap) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, w, h, screen, rc.left, rc.top, SRCCOPY);
+        GdiFlush();
+        SelectObject(memory, old);
+        Gdiplus::Bitmap image(w, h, w * 4, PixelFormat32bppRGB, static_cast<BYTE*>(bits));
+        ok = Save(image, path, L"image/png");
+        DeleteObject(bitmap);
+    }
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
-    bool ok;
-    {
-        Gdiplus::Bitmap image(bitmap, nullptr);
-        ok = Save(image, path, L"image/png");
-    }
-    DeleteObject(bitmap);
     return ok;
 }
 

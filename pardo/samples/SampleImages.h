@@ -39,7 +39,7 @@ struct Sample {
 // Writes one file of every kind (and a corrupt ".png") into folder.
 std::vector<Sample> WriteSampleFolder(const std::string& folder);
 
-// Saves the pixels of a window (as it shows on screen) as a PNG.
+// Saves the client area of a window, as it shows on screen, as a PNG.
 bool SaveWindowPng(HWND hwnd, const std::string& path);
 
 }  // namespace PardoSamples
