@@ -1,5 +1,7 @@
 #include "TestCommon.h"
 
+#include <algorithm>
+
 namespace TestCommon {
 
 CTempDir::CTempDir()
@@ -117,6 +119,97 @@ CGuardedBuffer::CGuardedBuffer(const std::vector<uint8_t>& data) : m_size(data.s
 CGuardedBuffer::~CGuardedBuffer()
 {
     VirtualFree(m_base, 0, MEM_RELEASE);
+}
+
+namespace {
+
+BITMAPINFO TopDown32(int width, int height)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+DWORD ToPixel(COLORREF c)
+{
+    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+}  // namespace
+
+CDibCanvas::CDibCanvas(int width, int height) : m_width(width), m_height(height)
+{
+    BITMAPINFO info = TopDown32(width, height);
+    void* bits = nullptr;
+    m_dc = CreateCompatibleDC(nullptr);
+    m_bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    m_bits = static_cast<DWORD*>(bits);
+    m_old = SelectObject(m_dc, m_bitmap);
+    Fill(RGB(255, 255, 255));
+}
+
+CDibCanvas::~CDibCanvas()
+{
+    SelectObject(m_dc, m_old);
+    DeleteObject(m_bitmap);
+    DeleteDC(m_dc);
+}
+
+COLORREF CDibCanvas::Pixel(int x, int y) const
+{
+    GdiFlush();
+    if (x < 0 || y < 0 || x >= m_width || y >= m_height)
+        return CLR_INVALID;
+    const DWORD v = m_bits[y * m_width + x];
+    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+}
+
+void CDibCanvas::Fill(COLORREF colour)
+{
+    GdiFlush();
+    std::fill(m_bits, m_bits + m_width * m_height, ToPixel(colour));
+}
+
+int CDibCanvas::Count(COLORREF colour, const RECT& rect) const
+{
+    GdiFlush();
+    int count = 0;
+    for (int y = std::max<LONG>(rect.top, 0); y < std::min<LONG>(rect.bottom, m_height); ++y)
+        for (int x = std::max<LONG>(rect.left, 0); x < std::min<LONG>(rect.right, m_width); ++x)
+            count += (m_bits[y * m_width + x] & 0xFFFFFF) == ToPixel(colour);
+    return count;
+}
+
+HBITMAP MakeBitmap(int width, int height, const std::function<COLORREF(int x, int y)>& pixel)
+{
+    BITMAPINFO info = TopDown32(width, height);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    auto* p = static_cast<DWORD*>(bits);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            p[y * width + x] = ToPixel(pixel(x, y));
+    return bitmap;
+}
+
+int FreeGdiSlots()
+{
+    std::vector<HBRUSH> brushes;
+    brushes.reserve(70000);
+    while (brushes.size() < 200000) {
+        HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+        if (!brush)
+            break;
+        brushes.push_back(brush);
+    }
+    for (HBRUSH brush : brushes)
+        DeleteObject(brush);
+    return static_cast<int>(brushes.size());
 }
 
 }  // namespace TestCommon

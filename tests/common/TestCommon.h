@@ -2,6 +2,7 @@
 // Helpers shared by the test binaries.
 #include <windows.h>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -57,5 +58,39 @@ private:
     uint8_t* m_data = nullptr;
     size_t m_size = 0;
 };
+
+// A memory device context over a top-down 32-bit DIB section, for reading
+// back what was drawn. Starts white.
+class CDibCanvas {
+public:
+    CDibCanvas(int width, int height);
+    ~CDibCanvas();
+    CDibCanvas(const CDibCanvas&) = delete;
+    CDibCanvas& operator=(const CDibCanvas&) = delete;
+
+    HDC Dc() const { return m_dc; }
+    COLORREF Pixel(int x, int y) const;
+    void Fill(COLORREF colour);
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    // Pixels of the colour inside rect (clipped to the canvas).
+    int Count(COLORREF colour, const RECT& rect) const;
+
+private:
+    int m_width, m_height;
+    HDC m_dc = nullptr;
+    HBITMAP m_bitmap = nullptr;
+    HGDIOBJ m_old = nullptr;
+    DWORD* m_bits = nullptr;
+};
+
+// A top-down 32-bit DIB section whose pixels come from a function of (x, y);
+// the caller owns it.
+HBITMAP MakeBitmap(int width, int height, const std::function<COLORREF(int x, int y)>& pixel);
+
+// Free slots of the process's GDI handle table, counted by filling it.
+// GetGuiResources reports nothing under Wine, so leak checks compare this
+// before and after a loop: each object leaked takes one slot.
+int FreeGdiSlots();
 
 }  // namespace TestCommon
