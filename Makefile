@@ -3,14 +3,19 @@ SHELL := /bin/bash
 WINE  := scripts/wine-run.sh
 JOBS  ?= $(shell nproc)
 
-.PHONY: all deps build build64 build32 test demo bench clean
+.PHONY: all deps build sides build64 build32 test demo bench clean
 
 all: build
 
 deps:
 	@scripts/install-deps.sh
 
-build: deps build64 build32
+# Builds run Windows tools (the pack compiler), so they run inside one Wine
+# session like the tests.
+build: deps
+	@$(WINE) --session $(MAKE) --no-print-directory sides
+
+sides: build64 build32
 
 build64:
 	@[ -f build/win64/build.ninja ] || cmake --preset win64 >/dev/null
@@ -20,16 +25,16 @@ build32:
 	@[ -f build/win32/build.ninja ] || cmake --preset win32 >/dev/null
 	@cmake --build --preset win32 -j $(JOBS)
 
-test: build
-	@$(WINE) --session bash -c 'rc=0; \
+test: deps
+	@$(WINE) --session bash -c '$(MAKE) --no-print-directory sides || exit 1; rc=0; \
 	  ctest --preset win64 -j $(JOBS) || rc=1; \
 	  ctest --preset win32 -j $(JOBS) || rc=1; exit $$rc'
 
-demo: build
-	@$(WINE) --session bash -c '$(WINE) build/bin/OrvelDemo.exe && { [ ! -f build/bin32/PardoDemo.exe ] || $(WINE) build/bin32/PardoDemo.exe --auto build/screens; }'
+demo: deps
+	@$(WINE) --session bash -c '$(MAKE) --no-print-directory sides && $(WINE) build/bin/OrvelDemo.exe && { [ ! -f build/bin32/PardoDemo.exe ] || $(WINE) build/bin32/PardoDemo.exe --auto build/screens; }'
 
-bench: build
-	@$(WINE) --session bash -c 'for b in build/bin/bench_*.exe; do echo "== $$b"; $(WINE) $$b || exit 1; done'
+bench: deps
+	@$(WINE) --session bash -c '$(MAKE) --no-print-directory sides && for b in build/bin/bench_*.exe; do echo "== $$b"; $(WINE) $$b || exit 1; done'
 
 clean:
 	rm -rf build

@@ -30,7 +30,7 @@ start_display() {
   local n
   for n in $(seq 90 140); do
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 8>&- &
     xvfb_pid=$!
     local i
     for i in $(seq 1 100); do
@@ -52,7 +52,7 @@ ensure_prefix() {
   flock 9
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "wine-run: creating Wine prefix $WINEPREFIX (once, ~15 s)" >&2
-    wineboot -i >/dev/null 2>&1 || true
+    wineboot -i >/dev/null 2>&1 8>&- || true
     wineserver -w
   fi
   flock -u 9
@@ -62,16 +62,24 @@ if [ "${1:-}" = "--session" ]; then
   shift
   [ $# -gt 0 ] || { echo "usage: wine-run.sh --session CMD [ARGS...]" >&2; exit 2; }
   if [ -n "${ORVEL_WINE_SESSION:-}" ]; then exec "$@"; fi
+  # One session per prefix at a time: a second one would share the
+  # wineserver and kill it under the first when it ends.
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  exec 8>"$WINEPREFIX.session"
+  if ! flock -n 8; then
+    echo "wine-run: waiting for another session on $WINEPREFIX" >&2
+    flock 8
+  fi
   trap stop_session EXIT
   trap 'exit 130' INT TERM
   start_display
   ensure_prefix
-  wineserver -p
+  wineserver -p 8>&-
   # Start Wine's background processes (services, the desktop window) now,
   # detached from our output: started later by a test they would inherit
   # its pipes and keep CTest waiting for them to close.
-  wine wineboot >/dev/null 2>&1 </dev/null || true
-  wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
+  wine wineboot >/dev/null 2>&1 </dev/null 8>&- || true
+  wine cmd.exe /c exit >/dev/null 2>&1 </dev/null 8>&- || true
   export ORVEL_WINE_SESSION=1
   set +e
   "$@"
