@@ -1,26 +1,14 @@
 #include "ImageGlyph.h"
 
 #include <algorithm>
+#include <new>
 #include "../base/GdiHandles.h"
 
 namespace Glyph {
 
-namespace {
-
-bool BitmapSize(HBITMAP bitmap, CSize& size)
-{
-    BITMAP info = {};
-    if (!bitmap || GetObjectW(bitmap, sizeof(info), &info) != sizeof(info))
-        return false;
-    size = CSize(info.bmWidth, std::abs(info.bmHeight));
-    return true;
-}
-
-}  // namespace
-
 // ---- CImageGlyph ----
 
-CImageGlyph::CImageGlyph() : m_hBitmap(nullptr), m_crTransparent(CLR_INVALID), m_bOwnBitmap(false)
+CImageGlyph::CImageGlyph() : m_pBitmap(nullptr), m_bOwnBitmap(false)
 {
 }
 
@@ -31,10 +19,9 @@ CImageGlyph::~CImageGlyph()
 
 void CImageGlyph::Cleanup()
 {
-    if (m_hBitmap && m_bOwnBitmap)
-        DeleteObject(m_hBitmap);
-    m_hBitmap = nullptr;
-    m_crTransparent = CLR_INVALID;
+    if (m_pBitmap && m_bOwnBitmap)
+        delete m_pBitmap;
+    m_pBitmap = nullptr;
     m_bOwnBitmap = false;
 }
 
@@ -42,7 +29,12 @@ bool CImageGlyph::TakeLoaded(HANDLE loaded)
 {
     if (!loaded)
         return false;
-    m_hBitmap = static_cast<HBITMAP>(loaded);
+    auto* bitmap = new (std::nothrow) Images::CExtendBitmap(static_cast<HBITMAP>(loaded));
+    if (!bitmap) {
+        DeleteObject(loaded);
+        return false;
+    }
+    m_pBitmap = bitmap;
     m_bOwnBitmap = true;
     return true;
 }
@@ -61,34 +53,35 @@ bool CImageGlyph::LoadBitmapFromFile(const wchar_t* path)
     return TakeLoaded(LoadImageW(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
 }
 
-void CImageGlyph::SetBitmap(HBITMAP bitmap, bool)
+void CImageGlyph::SetBitmap(Images::CExtendBitmap* bitmap, bool)
 {
     // Handing back the bitmap already shown changes nothing (Cleanup would
-    // otherwise destroy an owned one and keep its dead handle).
-    if (bitmap == m_hBitmap)
+    // otherwise destroy an owned one and keep the dangling pointer).
+    if (bitmap == m_pBitmap)
         return;
     Cleanup();
-    m_hBitmap = bitmap;
+    m_pBitmap = bitmap;
 }
 
 void CImageGlyph::SetTransparentColor(COLORREF colour)
 {
-    if (!m_hBitmap)
+    if (!m_pBitmap || !m_pBitmap->GetHandle())
         return;
     if (colour == CLR_INVALID) {
         Base::CMemoryDC memory;
-        Base::CSelectScope select(memory, m_hBitmap);
+        Base::CSelectScope select(memory, m_pBitmap->GetHandle());
         if (!select.Selected())
             return;
         colour = GetPixel(memory, 0, 0);
     }
-    m_crTransparent = colour;
+    m_pBitmap->SetTransparentColor(colour);
 }
 
 CSize CImageGlyph::CalcSize(HDC, int cx, int cy, bool)
 {
     CSize size;
-    BitmapSize(m_hBitmap, size);
+    if (m_pBitmap && m_pBitmap->GetHandle())
+        size = m_pBitmap->GetSize();
     EnsureSizeValid(size, cx, cy);
     return size;
 }
@@ -96,28 +89,95 @@ CSize CImageGlyph::CalcSize(HDC, int cx, int cy, bool)
 void CImageGlyph::Draw(HDC dc, const RECT* clip)
 {
     CRect drawRegion;
-    CSize bitmapSize;
-    if (!dc || !BitmapSize(m_hBitmap, bitmapSize) || !GetDrawRegion(drawRegion, clip))
+    if (!dc || !m_pBitmap || !m_pBitmap->GetHandle() || !GetDrawRegion(drawRegion, clip))
         return;
-    // The part of the bitmap under the draw region; nothing is read from
-    // outside the bitmap.
-    const int srcX = drawRegion.left - m_rcRegion.left;
-    const int srcY = drawRegion.top - m_rcRegion.top;
-    const int width = std::min<int>(drawRegion.Width(), bitmapSize.cx - srcX);
-    const int height = std::min<int>(drawRegion.Height(), bitmapSize.cy - srcY);
-    if (srcX < 0 || srcY < 0 || width <= 0 || height <= 0)
+    // Only the part of the bitmap under the draw region: nothing is read
+    // from outside the bitmap.
+    const CSize bitmapSize = m_pBitmap->GetSize();
+    const CPoint source(drawRegion.left - m_rcRegion.left, drawRegion.top - m_rcRegion.top);
+    const CSize size(std::min<LONG>(drawRegion.Width(), bitmapSize.cx - source.x),
+                     std::min<LONG>(drawRegion.Height(), bitmapSize.cy - source.y));
+    if (source.x < 0 || source.y < 0 || size.cx <= 0 || size.cy <= 0)
         return;
+    m_pBitmap->Draw(dc, source, drawRegion.TopLeft(), size);
+}
 
-    Base::CMemoryDC memory(dc);
-    Base::CSelectScope select(memory, m_hBitmap);
-    if (!select.Selected())
+// ---- CImageGlyphEx ----
+
+CImageGlyphEx::CImageGlyphEx(Images::CImageArray* images, INT64 index)
+    : m_pImages(images), m_nImageIndex(index)
+{
+}
+
+CSize CImageGlyphEx::CalcSize(HDC, int cx, int cy, bool)
+{
+    CSize size;
+    if (m_pImages)
+        size = m_pImages->GetGlyphSize();
+    EnsureSizeValid(size, cx, cy);
+    return size;
+}
+
+void CImageGlyphEx::Draw(HDC dc, const RECT* clip)
+{
+    CRect drawRegion;
+    if (!dc || !m_pImages || m_nImageIndex < 0 ||
+        m_nImageIndex >= static_cast<INT64>(m_pImages->GetGlyphCount()) ||
+        !GetDrawRegion(drawRegion, clip))
         return;
-    if (m_crTransparent != CLR_INVALID) {
-        TransparentBlt(dc, drawRegion.left, drawRegion.top, width, height, memory, srcX, srcY,
-                       width, height, m_crTransparent);
-    } else {
-        BitBlt(dc, drawRegion.left, drawRegion.top, width, height, memory, srcX, srcY, SRCCOPY);
-    }
+    m_pImages->DrawCenterImage(dc, static_cast<UINT>(m_nImageIndex), m_rcRegion);
+}
+
+void CImageGlyphEx::SetImageIndex(INT64 index, bool redraw)
+{
+    m_nImageIndex = index;
+    if (!IsVisible())
+        return;
+    if (redraw)
+        Redraw();
+    else
+        Invalidate();
+}
+
+void CImageGlyphEx::SetImageArray(Images::CImageArray* images)
+{
+    m_pImages = images;
+}
+
+// ---- CGroupImageGlyph ----
+
+CGroupImageGlyph::CGroupImageGlyph(Images::CImageArray* images, INT64 index, UINT64 groupSize)
+    : CImageGlyphEx(images, index), m_nGroupSize(groupSize), m_nGroup(0), m_nIndexInGroup(index)
+{
+    m_nImageIndex = CalcRealImageIndex();
+}
+
+void CGroupImageGlyph::SetImageIndex(INT64 index, bool redraw)
+{
+    m_nIndexInGroup = index;
+    CImageGlyphEx::SetImageIndex(CalcRealImageIndex(), redraw);
+}
+
+void CGroupImageGlyph::SetGroup(INT64 group, bool redraw)
+{
+    m_nGroup = group;
+    CImageGlyphEx::SetImageIndex(CalcRealImageIndex(), redraw);
+}
+
+INT64 CGroupImageGlyph::CalcRealImageIndex() const
+{
+    return CalcRealImageIndex(m_nGroupSize, m_nGroup, m_nIndexInGroup, m_pImages);
+}
+
+INT64 CGroupImageGlyph::CalcRealImageIndex(UINT64 groupSize, INT64 group, INT64 position,
+                                           const Images::CImageArray* images)
+{
+    // Unsigned arithmetic wraps where signed would overflow.
+    const INT64 real = static_cast<INT64>(static_cast<UINT64>(group) * groupSize +
+                                          static_cast<UINT64>(position));
+    if (images && real >= static_cast<INT64>(images->GetGlyphCount()))
+        return position;
+    return real;
 }
 
 // ---- CHorzImageTextGlyph ----

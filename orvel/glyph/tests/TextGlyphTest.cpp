@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
-#include <memory>
 
+#include <memory>
 #include "orvel/glyph/TextGlyph.h"
 #include "TestGlyphs.h"
 
@@ -18,7 +18,7 @@ HFONT MakeFont(int height)
                        DEFAULT_PITCH, L"Tahoma");
 }
 
-bool IsLiveObject(HGDIOBJ object)
+bool IsLive(HGDIOBJ object)
 {
     return GetObjectType(object) != 0;
 }
@@ -27,24 +27,12 @@ struct SContextState {
     HGDIOBJ font;
     COLORREF text, back;
     int mode;
-    bool operator==(const SContextState& o) const
-    {
-        return font == o.font && text == o.text && back == o.back && mode == o.mode;
-    }
+    bool operator==(const SContextState&) const = default;
 };
 
 SContextState StateOf(HDC dc)
 {
     return {GetCurrentObject(dc, OBJ_FONT), GetTextColor(dc), GetBkColor(dc), GetBkMode(dc)};
-}
-
-int CountPixels(const CDibCanvas& canvas, COLORREF colour)
-{
-    int count = 0;
-    for (int y = 0; y < canvas.Height(); ++y)
-        for (int x = 0; x < canvas.Width(); ++x)
-            count += canvas.Pixel(x, y) == colour;
-    return count;
 }
 
 bool SamePixels(const CDibCanvas& a, const CDibCanvas& b)
@@ -58,35 +46,23 @@ bool SamePixels(const CDibCanvas& a, const CDibCanvas& b)
 
 }  // namespace
 
-TEST(TextGlyph, SingleLineIgnoresTheOffer)
+TEST(TextGlyph, Measuring)
 {
     CDibCanvas canvas(10, 10);
-    CSingleLineTextGlyph glyph(L"Hello, world");
-    const CSize natural = glyph.CalcSize(canvas.Dc(), -1, -1, false);
+    CSingleLineTextGlyph single(L"Hello, world");
+    const CSize natural = single.CalcSize(canvas.Dc(), -1, -1, false);
     EXPECT_GT(natural.cx, 0);
-    EXPECT_GT(natural.cy, 0);
-    EXPECT_EQ(glyph.CalcSize(canvas.Dc(), 5, 5, true), natural);
-    EXPECT_EQ(glyph.CalcSize(canvas.Dc(), 1000, 1000, true), natural);
+    EXPECT_EQ(single.CalcSize(canvas.Dc(), 5, 5, true), natural);
+    EXPECT_EQ(single.CalcSize(canvas.Dc(), 1000, 1000, true), natural);
 
-    glyph.SetContent(nullptr);
-    EXPECT_EQ(glyph.GetContent(), L"");
-    EXPECT_EQ(glyph.CalcSize(canvas.Dc(), -1, -1, false).cx, 0);
-}
-
-TEST(TextGlyph, MultiLineKeepsTheOfferedWidth)
-{
-    CDibCanvas canvas(10, 10);
-    CMultiLineTextGlyph one(L"line");
-    CMultiLineTextGlyph two(std::wstring(L"line\nline"));
+    CMultiLineTextGlyph one(L"line"), two(std::wstring(L"line\nline"));
     const CSize oneSize = one.CalcSize(canvas.Dc(), -1, -1, false);
     EXPECT_EQ(oneSize.cx, -1);
     EXPECT_GT(oneSize.cy, 0);
     EXPECT_EQ(two.CalcSize(canvas.Dc(), 0, -1, false), CSize(0, 2 * oneSize.cy));
-
     CMultiLineTextGlyph words(L"several short words wrapped at word boundaries");
-    const CSize wide = words.CalcSize(canvas.Dc(), 2000, -1, true);
+    EXPECT_EQ(words.CalcSize(canvas.Dc(), 2000, -1, true), CSize(2000, oneSize.cy));
     const CSize narrow = words.CalcSize(canvas.Dc(), 60, -1, true);
-    EXPECT_EQ(wide, CSize(2000, oneSize.cy));
     EXPECT_EQ(narrow.cx, 60);
     EXPECT_GT(narrow.cy, 2 * oneSize.cy);
 }
@@ -94,7 +70,7 @@ TEST(TextGlyph, MultiLineKeepsTheOfferedWidth)
 TEST(TextGlyph, AmpersandsAreShownAsCharacters)
 {
     HFONT font = MakeFont(16);
-    for (int multi = 0; multi < 2; ++multi) {
+    for (bool multi : {false, true}) {
         CDibCanvas drawn(120, 30), expected(120, 30);
         std::unique_ptr<CTextGlyph> glyph;
         if (multi)
@@ -103,16 +79,13 @@ TEST(TextGlyph, AmpersandsAreShownAsCharacters)
             glyph = std::make_unique<CSingleLineTextGlyph>(L"A&B");
         glyph->SetFont(font, false);
         glyph->SetRegion(nullptr, CRect(2, 2, 118, 28));
-        SetBkMode(drawn.Dc(), TRANSPARENT);
         glyph->Draw(drawn.Dc(), nullptr);
 
         HGDIOBJ old = SelectObject(expected.Dc(), font);
-        SetBkMode(expected.Dc(), TRANSPARENT);
         TextOutW(expected.Dc(), 2, 2, L"A&B", 3);
         SIZE extent;
         GetTextExtentPoint32W(expected.Dc(), L"A&B", 3, &extent);
         SelectObject(expected.Dc(), old);
-
         EXPECT_TRUE(SamePixels(drawn, expected)) << (multi ? "multi line" : "single line");
         if (!multi) {
             EXPECT_EQ(glyph->CalcSize(drawn.Dc(), -1, -1, false), CSize(extent));
@@ -124,17 +97,16 @@ TEST(TextGlyph, AmpersandsAreShownAsCharacters)
 TEST(TextGlyph, ContextIsLeftAsFound)
 {
     HFONT font = MakeFont(14);
-    for (int configured = 0; configured < 2; ++configured) {
+    for (bool configured : {false, true}) {
         CDibCanvas canvas(200, 40);
         HDC dc = canvas.Dc();
         SetBkMode(dc, OPAQUE);
         SetTextColor(dc, RGB(1, 2, 3));
         SetBkColor(dc, RGB(4, 5, 6));
         const SContextState before = StateOf(dc);
-
         CSingleLineTextGlyph single(L"Text");
         CMultiLineTextGlyph multi(L"More text");
-        for (CTextGlyph* glyph : {static_cast<CTextGlyph*>(&single), static_cast<CTextGlyph*>(&multi)}) {
+        for (CTextGlyph* glyph : std::initializer_list<CTextGlyph*>{&single, &multi}) {
             if (configured) {
                 glyph->SetFont(font, false);
                 glyph->SetColor(RGB(255, 0, 0), RGB(0, 0, 255));
@@ -146,10 +118,8 @@ TEST(TextGlyph, ContextIsLeftAsFound)
             glyph->Draw(dc, nullptr);
             EXPECT_EQ(StateOf(dc), before);
             // The opaque context fills the text cells with the colours in use.
-            const COLORREF text = configured ? RGB(255, 0, 0) : RGB(1, 2, 3);
-            const COLORREF back = configured ? RGB(0, 0, 255) : RGB(4, 5, 6);
-            EXPECT_GT(CountPixels(canvas, text), 0);
-            EXPECT_GT(CountPixels(canvas, back), 0);
+            EXPECT_GT(canvas.Count(configured ? RGB(255, 0, 0) : RGB(1, 2, 3), kEverywhere), 0);
+            EXPECT_GT(canvas.Count(configured ? RGB(0, 0, 255) : RGB(4, 5, 6), kEverywhere), 0);
         }
     }
     DeleteObject(font);
@@ -161,18 +131,18 @@ TEST(TextGlyph, FontOwnership)
     {
         CSingleLineTextGlyph glyph(L"x");
         glyph.SetFont(first, true);
-        glyph.SetFont(first, true);  // the same font again is kept
-        EXPECT_TRUE(IsLiveObject(first));
+        glyph.SetFont(first, true);  // the same font again is kept alive
+        EXPECT_TRUE(IsLive(first));
         glyph.SetFont(second, false);
-        EXPECT_FALSE(IsLiveObject(first));
+        EXPECT_FALSE(IsLive(first));
         glyph.SetFont(third, false);
     }
-    EXPECT_TRUE(IsLiveObject(second));
-    EXPECT_TRUE(IsLiveObject(third));
+    EXPECT_TRUE(IsLive(second));
     {
         CMultiLineTextGlyph glyph(L"x");
         glyph.SetFont(second, true);
     }
-    EXPECT_FALSE(IsLiveObject(second));
+    EXPECT_FALSE(IsLive(second));
+    EXPECT_TRUE(IsLive(third));
     DeleteObject(third);
 }
