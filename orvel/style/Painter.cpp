@@ -136,24 +136,36 @@ bool CBorderFillBackgroundPainter<Fill>::Draw(HDC dc, int state, const RECT& rec
         }
         return true;
     }
-    // A pen wider than the rectangle covers it whole; limiting the width
-    // keeps the system from widening a path by billions of pixels.
-    LONG limit = std::max<LONG>(rect.right - rect.left, rect.bottom - rect.top);
-    int width = std::min<long long>(s.borderSize, std::max<LONG>(limit, 1) + 2);
-    int inset = width / 2;
+    const int inset = s.borderSize / 2;
+    const long long width = static_cast<long long>(rect.right) - rect.left;
+    const long long height = static_cast<long long>(rect.bottom) - rect.top;
+    if (width <= 0 || height <= 0)
+        return true;
+    if (width - 2LL * inset <= 0 || height - 2LL * inset <= 0) {
+        // The border swallows the element. A pen centred on the inverted
+        // rectangle would spill far outside it (and a huge one would make
+        // the system widen a path by billions of pixels): cover the
+        // rectangle with the border colour instead.
+        Base::CBrushHandle brush(CreateSolidBrush(s.borderColor));
+        FillRect(dc, &rect, brush);
+        return true;
+    }
     RECT r = {rect.left + inset, rect.top + inset, rect.right - inset, rect.bottom - inset};
-    Base::CGdiHandle<HPEN> pen(CreatePen(PS_SOLID, width, s.borderColor));
+    Base::CGdiHandle<HPEN> pen(CreatePen(PS_SOLID, s.borderSize, s.borderColor));
     Base::CSelectScope selectPen(dc, pen);
     if (Fill) {
         Base::CBrushHandle brush(CreateSolidBrush(s.fillColor));
         Base::CSelectScope selectBrush(dc, brush);
         Rectangle(dc, r.left, r.top, r.right, r.bottom);
     } else {
+        // Through the last column and row inside, as Rectangle draws the
+        // outline: lines through right and bottom themselves would fall
+        // outside the element.
         POINT previous;
         MoveToEx(dc, r.left, r.top, &previous);
-        LineTo(dc, r.right, r.top);
-        LineTo(dc, r.right, r.bottom);
-        LineTo(dc, r.left, r.bottom);
+        LineTo(dc, r.right - 1, r.top);
+        LineTo(dc, r.right - 1, r.bottom - 1);
+        LineTo(dc, r.left, r.bottom - 1);
         LineTo(dc, r.left, r.top);
         MoveToEx(dc, previous.x, previous.y, nullptr);
     }

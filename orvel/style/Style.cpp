@@ -286,6 +286,7 @@ HBITMAP CStyle::ReadBitmap(const wchar_t* name) const
 
 HCURSOR CStyle::GetCursor(const CLine* line)
 {
+    GetConfig();  // the named cursors
     if (!line || line->GetContent().empty())
         return nullptr;
     const std::wstring& name = line->GetContent();
@@ -370,10 +371,16 @@ void CStyle::ReadFontSection()
                 AddFont(description, line->GetLabel());
         }
     }
-    m_defaultFont = GetNameFont(L"$default$");
+    m_defaultFont = FindNamedFont(L"$default$");
 }
 
-HFONT CStyle::GetNameFont(const wchar_t* name) const
+HFONT CStyle::GetNameFont(const wchar_t* name)
+{
+    GetConfig();  // the font table
+    return FindNamedFont(name);
+}
+
+HFONT CStyle::FindNamedFont(const wchar_t* name) const
 {
     if (IsEmpty(name))
         return nullptr;
@@ -386,11 +393,12 @@ HFONT CStyle::GetNameFont(const wchar_t* name) const
 
 HFONT CStyle::ReadFont(const CLine* line)
 {
+    GetConfig();
     if (!line)
         return m_defaultFont;
     const std::wstring& content = line->GetContent();
     if (!content.empty() && content[0] == L'$') {
-        HFONT font = GetNameFont(content.c_str());
+        HFONT font = FindNamedFont(content.c_str());
         return font ? font : m_defaultFont;
     }
     LOGFONTW description;

@@ -124,7 +124,8 @@ public:
     // False (and no module held) if the path cannot be loaded.
     bool Load(const wchar_t* path);
 
-    // Parses STYLE.INI, [Fonts], [Cursors] and [Config] on first use. A held
+    // Parses STYLE.INI, [Fonts], [Cursors] and [Config] on first use (also
+    // through the cursor and font operations). A held
     // module without STYLE.INI raises Base::CFailure(kMissingStyleIni); with
     // no module held the config is empty.
     CStyleConfigReader& GetConfig();
@@ -156,8 +157,12 @@ public:
     // ignored), else the default. Otherwise a font description; equal
     // descriptions share one handle. Handles stay owned by the style.
     HFONT ReadFont(const Resource::CLine* line);
-    HFONT GetNameFont(const wchar_t* name) const;
-    HFONT GetDefaultFont() const { return m_defaultFont; }
+    HFONT GetNameFont(const wchar_t* name);
+    HFONT GetDefaultFont()
+    {
+        GetConfig();
+        return m_defaultFont;
+    }
 
     // Reads ImageFile (ImageFile<index> for index > 0), ImageCount,
     // ImageLayout, Transparent and TransparentColor of the section.
@@ -197,6 +202,7 @@ private:
     void ClearFonts();
     void ReadFontSection();
     SFontEntry* FindFont(const LOGFONTW& description);
+    HFONT FindNamedFont(const wchar_t* name) const;
     HFONT AddFont(const LOGFONTW& description, const std::wstring& name);
 
     bool m_initialised = false;
