@@ -80,6 +80,12 @@ if [ "${1:-}" = "--session" ]; then
   # its pipes and keep CTest waiting for them to close.
   wine wineboot >/dev/null 2>&1 </dev/null 8>&- || true
   wine cmd.exe /c exit >/dev/null 2>&1 </dev/null 8>&- || true
+  # Without a window manager Wine waits 2 s for every managed top-level
+  # window to unmap; tests create hundreds. Unmanaged windows do not wait.
+  if [ ! -f "$WINEPREFIX/.orvel-unmanaged" ]; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null 8>&- &&
+      touch "$WINEPREFIX/.orvel-unmanaged"
+  fi
   export ORVEL_WINE_SESSION=1
   set +e
   "$@"

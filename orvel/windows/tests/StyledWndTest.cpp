@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include "WindowTestUtil.h"
+#include "orvel/windows/StyledWnd.h"
+#include "orvel/windows/StyledWndManager.h"
+#include "tests/common/TestCommon.h"
+
+using WindowTest::CHostWindow;
+using WindowTest::MoveCursorTo;
+using WindowTest::Pump;
+
+namespace {
+
+// A styled control that only tracks the mouse and paints a colour through
+// the off-screen device context.
+class CTracking : public Windows::CStyledWndImpl<CTracking> {
+public:
+    explicit CTracking(COLORREF color = RGB(0, 128, 255)) : m_color(color) {}
+    BOOL ProcessWindowMessage(HWND, UINT message, WPARAM, LPARAM, LRESULT& result, DWORD) override
+    {
+        switch (message) {
+        case WM_MOUSEMOVE:
+            EnableMouseLeaveMsg();
+            return FALSE;
+        case WM_MOUSELEAVE:
+            PostMouseLeave();
+            return FALSE;
+        case WM_PAINT: {
+            Images::CMemDC memory(m_hWnd, false);
+            HBRUSH brush = CreateSolidBrush(m_color);
+            FillRect(memory, &memory.GetRect(), brush);
+            DeleteObject(brush);
+            memory.Show();
+            result = 0;
+            return TRUE;
+        }
+        default:
+            return FALSE;
+        }
+    }
+    void OnSubclassed() { ++subclassed; }
+    int subclassed = 0;
+
+private:
+    COLORREF m_color;
+};
+
+UINT NotifyMessage()
+{
+    return Windows::CStyledWndManager::GetInstance().GetNotifyMessage();
+}
+
+COLORREF ScreenPixel(HWND window, int x, int y)
+{
+    HDC dc = GetDC(window);
+    COLORREF color = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return color;
+}
+
+}  // namespace
+
+TEST(StyledWnd, EnterAndLeaveArePostedOncePerStay)
+{
+    CHostWindow host;
+    host.Record(NotifyMessage());
+    HWND control = host.AddChild(L"STATIC", L"", SS_NOTIFY, 20, 20, 100, 40, 33);
+    auto* styled = new CTracking;
+    ASSERT_TRUE(styled->SubclassWindow(control));
+    EXPECT_EQ(1, styled->subclassed);
+
+    MoveCursorTo(host.Handle(), 250, 150);
+    for (int x = 30; x < 110; x += 15)
+        MoveCursorTo(host.Handle(), x, 40);
+    auto received = host.Received(NotifyMessage());
+    ASSERT_EQ(1u, received.size());
+    EXPECT_EQ(0u, received[0].wParam);
+    EXPECT_EQ(33, received[0].lParam);
+
+    MoveCursorTo(host.Handle(), 250, 150);
+    Pump(200);
+    received = host.Received(NotifyMessage());
+    ASSERT_EQ(2u, received.size());
+    EXPECT_EQ(1u, received[1].wParam);
+
+    MoveCursorTo(host.Handle(), 60, 40);
+    received = host.Received(NotifyMessage());
+    ASSERT_EQ(3u, received.size());
+    EXPECT_EQ(0u, received[2].wParam);
+    MoveCursorTo(host.Handle(), 250, 150);
+    Pump(200);
+}
+
+TEST(StyledWnd, ObjectsLiveExactlyAsLongAsTheirWindow)
+{
+    long before = Windows::LiveStyledObjects();
+    {
+        CHostWindow host;
+        HWND control = host.AddChild(L"STATIC", L"", 0, 20, 20, 100, 40, 1);
+        ASSERT_TRUE((new CTracking)->SubclassWindow(control));
+        ASSERT_TRUE((new CTracking)->SubclassWindow(control));  // stacked
+        EXPECT_EQ(before + 2, Windows::LiveStyledObjects());
+        DestroyWindow(control);
+        EXPECT_EQ(before, Windows::LiveStyledObjects());
+    }
+    // A failed subclass frees the object it was given.
+    EXPECT_EQ(0, (new CTracking)->SubclassWindow(reinterpret_cast<HWND>(static_cast<INT_PTR>(0x5678))));
+    EXPECT_EQ(before, Windows::LiveStyledObjects());
+}
+
+TEST(StyledWnd, PaintsThroughTheOffScreenContext)
+{
+    CHostWindow host;
+    HWND control = host.AddChild(L"STATIC", L"text", 0, 20, 20, 100, 40, 1);
+    ASSERT_TRUE((new CTracking(RGB(0, 128, 255)))->SubclassWindow(control));
+    InvalidateRect(control, nullptr, TRUE);
+    UpdateWindow(control);
+    Pump(20);
+    EXPECT_EQ(RGB(0, 128, 255), ScreenPixel(control, 50, 20));
+    EXPECT_EQ(RGB(0, 128, 255), ScreenPixel(control, 99, 39));
+}
+
+TEST(StyledWnd, OffScreenContextCopiesTheBackgroundWhenAsked)
+{
+    CHostWindow host;
+    HWND control = host.AddChild(L"STATIC", L"", 0, 20, 20, 60, 30, 1);
+    HDC dc = GetDC(control);
+    RECT all = {0, 0, 60, 30};
+    HBRUSH brush = CreateSolidBrush(RGB(200, 10, 10));
+    FillRect(dc, &all, brush);
+    DeleteObject(brush);
+    ReleaseDC(control, dc);
+    for (bool copy : {true, false}) {
+        Images::CMemDC memory(control, copy);
+        COLORREF corner = GetPixel(memory, 5, 5);
+        if (copy)
+            EXPECT_EQ(RGB(200, 10, 10), corner);
+        else
+            EXPECT_NE(RGB(200, 10, 10), corner);
+    }
+}
+
+TEST(StyledWnd, NoPaintGuardRestoresVisibilityOnEveryPath)
+{
+    CHostWindow host;
+    HWND control = host.AddChild(L"STATIC", L"", 0, 20, 20, 60, 30, 1);
+    try {
+        Windows::CNoPaintGuard guard(control);
+        EXPECT_FALSE(GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE);
+        throw std::runtime_error("unwind");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_TRUE(GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE);
+
+    ShowWindow(control, SW_HIDE);
+    {
+        Windows::CNoPaintGuard guard(control);
+    }
+    EXPECT_FALSE(GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE);
+}
+
+TEST(StyledWnd, VesselRequestsDoNothingWhileHidden)
+{
+    CHostWindow host;
+    HWND control = host.AddChild(L"STATIC", L"", 0, 20, 20, 60, 30, 1);
+    auto* styled = new CTracking;
+    ASSERT_TRUE(styled->SubclassWindow(control));
+    Pump(20);
+    RECT update;
+    styled->InvalidateVesselRect(nullptr);
+    EXPECT_TRUE(GetUpdateRect(control, &update, FALSE));
+    ValidateRect(control, nullptr);
+    ShowWindow(control, SW_HIDE);
+    styled->InvalidateVesselRect(nullptr);
+    EXPECT_FALSE(GetUpdateRect(control, &update, FALSE));
+    DestroyWindow(control);
+}
+
+TEST(StyledWndManager, ContainerReflectsAndRefusesBadHandles)
+{
+    auto& manager = Windows::CStyledWndManager::GetInstance();
+    long before = Windows::LiveStyledObjects();
+    EXPECT_FALSE(manager.EnableControlContainerStyled(nullptr));
+    EXPECT_FALSE(manager.EnableControlContainerStyled(reinterpret_cast<HWND>(static_cast<INT_PTR>(0x777))));
+    EXPECT_EQ(before, Windows::LiveStyledObjects());
+    {
+        CHostWindow host;
+        EXPECT_TRUE(manager.EnableControlContainerStyled(host.Handle()));
+        EXPECT_EQ(before + 1, Windows::LiveStyledObjects());
+    }
+    EXPECT_EQ(before, Windows::LiveStyledObjects());
+    EXPECT_NE(0u, NotifyMessage());
+    EXPECT_EQ(RegisterWindowMessageW(L"NotifyParentMouse"), NotifyMessage());
+}

@@ -1,0 +1,47 @@
+#pragma once
+// Real windows for the window tests: a visible top-level host on the test
+// display, message pumping, and a recorder for posted notifications.
+#include <windows.h>
+#include <vector>
+
+namespace WindowTest {
+
+// Runs the thread's message loop until the queue is empty (and at least
+// `ms` milliseconds passed, for timers and mouse tracking).
+void Pump(DWORD ms = 0);
+
+// A visible top-level window that records the messages it receives from
+// the given set (posted notifications arrive here).
+class CHostWindow {
+public:
+    CHostWindow(int width = 300, int height = 200);
+    ~CHostWindow();
+    CHostWindow(const CHostWindow&) = delete;
+    CHostWindow& operator=(const CHostWindow&) = delete;
+
+    HWND Handle() const { return m_hWnd; }
+    // Child control of a system class at (x, y) client coordinates.
+    HWND AddChild(const wchar_t* className, const wchar_t* text, DWORD style, int x, int y, int w,
+                  int h, int id);
+
+    struct SMessage {
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+    };
+    std::vector<SMessage> Received(UINT message) const;
+    void Record(UINT message) { m_watch.push_back(message); }
+    void ClearReceived() { m_received.clear(); }
+
+private:
+    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    HWND m_hWnd = nullptr;
+    std::vector<UINT> m_watch;
+    std::vector<SMessage> m_received;
+};
+
+// Moves the real cursor to a point in a window's client coordinates and
+// lets the resulting mouse messages arrive.
+void MoveCursorTo(HWND window, int x, int y);
+
+}  // namespace WindowTest
