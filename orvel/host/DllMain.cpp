@@ -1,5 +1,7 @@
 #include <windows.h>
 #include "../base/Module.h"
+#include "../style/StyleManager.h"
+#include "Global.h"
 
 namespace {
 HMODULE g_libraryModule = nullptr;
@@ -10,12 +12,23 @@ HMODULE Base::GetLibraryModule()
     return g_libraryModule;
 }
 
-// The host services object is created here once it exists.
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+// The services object lives from load to unload. Its construction only sets
+// members, so it is safe under the loader lock.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {
     if (reason == DLL_PROCESS_ATTACH) {
         g_libraryModule = instance;
         DisableThreadLibraryCalls(instance);
+        try {
+            COrvelGlobal::CreateInstance();
+        } catch (...) {
+            return FALSE;
+        }
+    } else if (reason == DLL_PROCESS_DETACH && !reserved) {
+        // Unloaded by FreeLibrary: the process goes on, so give back what
+        // the library holds. At process exit the system reclaims it all.
+        Style::CStyleManager::ReleaseInstance();
+        COrvelGlobal::DestroyInstance();
     }
     return TRUE;
 }
