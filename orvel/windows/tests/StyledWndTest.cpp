@@ -79,9 +79,8 @@ TEST(StyledWnd, EnterAndLeaveArePostedOncePerStay)
     EXPECT_EQ(33, received[0].lParam);
 
     MoveCursorTo(host.Handle(), 250, 150);
-    Pump(200);
+    ASSERT_TRUE(WindowTest::PumpUntil([&] { return host.Received(NotifyMessage()).size() == 2; }));
     received = host.Received(NotifyMessage());
-    ASSERT_EQ(2u, received.size());
     EXPECT_EQ(1u, received[1].wParam);
 
     MoveCursorTo(host.Handle(), 60, 40);
@@ -89,7 +88,7 @@ TEST(StyledWnd, EnterAndLeaveArePostedOncePerStay)
     ASSERT_EQ(3u, received.size());
     EXPECT_EQ(0u, received[2].wParam);
     MoveCursorTo(host.Handle(), 250, 150);
-    Pump(200);
+    WindowTest::PumpUntil([&] { return host.Received(NotifyMessage()).size() == 4; });
 }
 
 TEST(StyledWnd, ObjectsLiveExactlyAsLongAsTheirWindow)

@@ -10,6 +10,21 @@ namespace WindowTest {
 // `ms` milliseconds passed, for timers and mouse tracking).
 void Pump(DWORD ms = 0);
 
+// Pumps messages until the condition holds or maxMs pass; returns whether
+// it held. Mouse leave arrives from a timer under Wine, so tests wait for
+// it instead of assuming when it comes.
+template <class TCondition>
+bool PumpUntil(TCondition condition, DWORD maxMs = 3000)
+{
+    DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > maxMs)
+            return false;
+        Pump(20);
+    }
+    return true;
+}
+
 // A visible top-level window that records the messages it receives from
 // the given set (posted notifications arrive here).
 class CHostWindow {
