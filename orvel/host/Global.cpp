@@ -146,6 +146,7 @@ bool CGlobalImpl<TBase>::Initialize(HMODULE module)
         m_versionInfo = info;
         return true;
     } catch (...) {
+        WriteLog("Initialize failed", 0, 0);
         return false;
     }
 }
@@ -469,6 +470,7 @@ BOOL SetLanguageID(WORD language)
         Style::CStyleManager::GetInstance().SetCurrentLang(global.GetLangID());
         return used;
     } catch (...) {
+        COrvelGlobal::GetInstance().WriteLog("SetLanguageID failed", 0, 0);
         return FALSE;
     }
 }
@@ -486,6 +488,7 @@ IVersionInfo* GetVersionInfoEx()
         CVersionInfoObj::Create(&global, global.GetLangDir(), global.GetLangID(), &info);
         return info;
     } catch (...) {
+        COrvelGlobal::GetInstance().WriteLog("GetVersionInfoEx failed", 0, 0);
         return nullptr;
     }
 }

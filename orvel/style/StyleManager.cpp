@@ -321,6 +321,7 @@ extern "C" BOOL NotifyStyleChanged()
         manager.LoadState();
         return manager.LoadCurrentStyle() ? TRUE : FALSE;
     } catch (...) {
+        COrvelGlobal::GetInstance().WriteLog("NotifyStyleChanged failed", 0, 0);
         return FALSE;
     }
 }

@@ -128,6 +128,7 @@ TEST_F(StyleManagerTest, ListKeepsFirstOfEachNameAndFindsWithoutCase)
     // "ZQ2009" is not there: the first pack listed is loaded.
     ASSERT_TRUE(manager.LoadCurrentStyle());
     ASSERT_EQ(manager.GetStyleCount(), 2);
+    EXPECT_EQ(manager.FindStyle(manager.GetCurrentName().c_str()), 0);
     EXPECT_EQ(manager.GetStyleAt(2), nullptr);
     EXPECT_EQ(manager.GetStyleAt(-1), nullptr);
 
