@@ -1,0 +1,1052 @@
+// DXF reading: group codes and values, ASCII or binary, then sections,
+// tables, blocks and entities flattened into primitives.
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include "Drawing.h"
+
+namespace Vantrel {
+
+namespace {
+
+const char kBinarySentinel[] = "AutoCAD Binary DXF\r\n\x1a";  // and a 0 byte: 22 bytes
+constexpr size_t kBinarySentinelSize = 22;
+constexpr double kPi = 3.14159265358979323846;
+// Guards against drawings that would flatten into absurd amounts.
+constexpr size_t kMaxPrimitives = 4000000;
+constexpr int kMaxNesting = 12;
+
+struct SGroup {
+    int code;
+    uint32_t offset;  // value text: offset and length in the data
+    uint32_t length;
+    double number;    // binary numeric values
+    bool hasNumber;
+};
+
+enum ValueType { kString, kDouble, kInt16, kInt32, kInt64, kBool, kBinaryChunk };
+
+ValueType TypeOf(int code)
+{
+    if (code >= 10 && code <= 59) return kDouble;
+    if (code >= 60 && code <= 79) return kInt16;
+    if (code >= 90 && code <= 99) return kInt32;
+    if (code >= 110 && code <= 149) return kDouble;
+    if (code >= 160 && code <= 169) return kInt64;
+    if (code >= 170 && code <= 179) return kInt16;
+    if (code >= 210 && code <= 239) return kDouble;
+    if (code >= 270 && code <= 289) return kInt16;
+    if (code >= 290 && code <= 299) return kBool;
+    if (code >= 310 && code <= 319) return kBinaryChunk;
+    if (code >= 370 && code <= 389) return kInt16;
+    if (code >= 400 && code <= 409) return kInt16;
+    if (code >= 420 && code <= 429) return kInt32;
+    if (code >= 440 && code <= 459) return kInt32;
+    if (code >= 460 && code <= 469) return kDouble;
+    if (code == 1004) return kBinaryChunk;
+    if (code >= 1010 && code <= 1059) return kDouble;
+    if (code >= 1060 && code <= 1070) return kInt16;
+    if (code == 1071) return kInt32;
+    return kString;
+}
+
+template <class T>
+T Load(const uint8_t* p)
+{
+    T value;
+    memcpy(&value, p, sizeof value);
+    return value;
+}
+
+// Splits the data into groups. Values stay in the data; numbers of binary
+// files are decoded here.
+class CGroups {
+public:
+    CGroups(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
+
+    bool Read(std::vector<SGroup>& groups)
+    {
+        if (m_size > 0xFFFFFFF0u)
+            return false;
+        if (IsBinaryDxf(m_data, m_size))
+            return ReadBinary(groups);
+        return ReadAscii(groups);
+    }
+
+private:
+    bool ReadAscii(std::vector<SGroup>& groups)
+    {
+        size_t pos = 0;
+        // A byte-order mark is tolerated.
+        if (m_size >= 3 && m_data[0] == 0xEF && m_data[1] == 0xBB && m_data[2] == 0xBF)
+            pos = 3;
+        groups.reserve(m_size / 12);
+        while (pos < m_size) {
+            size_t codeStart, codeLength, valueStart, valueLength;
+            if (!Line(pos, codeStart, codeLength))
+                break;
+            if (!Line(pos, valueStart, valueLength))
+                return !groups.empty();
+            int code;
+            if (!ParseCode(codeStart, codeLength, code))
+                return !groups.empty();
+            groups.push_back({code, static_cast<uint32_t>(valueStart), static_cast<uint32_t>(valueLength), 0, false});
+            if (code == 0 && valueLength == 3 && memcmp(m_data + valueStart, "EOF", 3) == 0)
+                break;
+        }
+        return !groups.empty();
+    }
+
+    // The next line without its end; trailing spaces and CR dropped.
+    bool Line(size_t& pos, size_t& start, size_t& length)
+    {
+        if (pos >= m_size)
+            return false;
+        start = pos;
+        const void* end = memchr(m_data + pos, '\n', m_size - pos);
+        size_t stop = end ? static_cast<const uint8_t*>(end) - m_data : m_size;
+        pos = end ? stop + 1 : m_size;
+        while (stop > start && (m_data[stop - 1] == '\r' || m_data[stop - 1] == ' ' || m_data[stop - 1] == '\t'))
+            --stop;
+        length = stop - start;
+        return true;
+    }
+
+    bool ParseCode(size_t start, size_t length, int& code)
+    {
+        while (length && (m_data[start] == ' ' || m_data[start] == '\t')) {
+            ++start;
+            --length;
+        }
+        bool negative = length && m_data[start] == '-';
+        if (negative) {
+            ++start;
+            --length;
+        }
+        if (length == 0 || length > 6)
+            return false;
+        code = 0;
+        for (size_t i = 0; i < length; ++i) {
+            uint8_t c = m_data[start + i];
+            if (c < '0' || c > '9')
+                return false;
+            code = code * 10 + (c - '0');
+        }
+        if (negative)
+            code = -code;
+        return true;
+    }
+
+    bool ReadBinary(std::vector<SGroup>& groups)
+    {
+        size_t pos = kBinarySentinelSize;
+        // Files before R13 store codes in one byte (255 escapes to two).
+        bool shortCodes = !(pos + 2 < m_size && m_data[pos] == 0 && m_data[pos + 1] == 0);
+        groups.reserve(m_size / 10);
+        while (pos < m_size) {
+            int code;
+            if (shortCodes) {
+                code = m_data[pos++];
+                if (code == 255) {
+                    if (m_size - pos < 2)
+                        break;
+                    code = Load<int16_t>(m_data + pos);
+                    pos += 2;
+                }
+            } else {
+                if (m_size - pos < 2)
+                    break;
+                code = Load<int16_t>(m_data + pos);
+                pos += 2;
+            }
+            SGroup group = {code, static_cast<uint32_t>(pos), 0, 0, false};
+            size_t left = m_size - pos;
+            switch (TypeOf(code)) {
+            case kString: {
+                const void* end = memchr(m_data + pos, 0, left);
+                if (!end)
+                    return !groups.empty();
+                group.length = static_cast<uint32_t>(static_cast<const uint8_t*>(end) - (m_data + pos));
+                pos += group.length + 1;
+                break;
+            }
+            case kDouble:
+                if (left < 8)
+                    return !groups.empty();
+                group.number = Load<double>(m_data + pos);
+                group.hasNumber = true;
+                pos += 8;
+                break;
+            case kInt16:
+                if (left < 2)
+                    return !groups.empty();
+                group.number = Load<int16_t>(m_data + pos);
+                group.hasNumber = true;
+                pos += 2;
+                break;
+            case kInt32:
+                if (left < 4)
+                    return !groups.empty();
+                group.number = Load<int32_t>(m_data + pos);
+                group.hasNumber = true;
+                pos += 4;
+                break;
+            case kInt64:
+                if (left < 8)
+                    return !groups.empty();
+                group.number = static_cast<double>(Load<int64_t>(m_data + pos));
+                group.hasNumber = true;
+                pos += 8;
+                break;
+            case kBool:
+                if (left < 1)
+                    return !groups.empty();
+                group.number = m_data[pos];
+                group.hasNumber = true;
+                pos += 1;
+                break;
+            case kBinaryChunk: {
+                if (left < 1 || left - 1 < m_data[pos])
+                    return !groups.empty();
+                group.offset = static_cast<uint32_t>(pos + 1);
+                group.length = m_data[pos];
+                pos += 1 + group.length;
+                break;
+            }
+            }
+            groups.push_back(group);
+            if (code == 0 && group.length == 3 && memcmp(m_data + group.offset, "EOF", 3) == 0)
+                break;
+        }
+        return !groups.empty();
+    }
+
+    const uint8_t* m_data;
+    size_t m_size;
+};
+
+// One record: a type (the value of its code-0 group) and its groups.
+struct SRecord {
+    std::string type;
+    size_t first, last;  // groups [first, last)
+};
+
+struct SMatrix {
+    double a = 1, b = 0, c = 0, d = 1, e = 0, f = 0;
+    SPoint Apply(SPoint p) const { return {a * p.x + c * p.y + e, b * p.x + d * p.y + f}; }
+    SMatrix Then(const SMatrix& next) const
+    {
+        // next after this
+        SMatrix r;
+        r.a = next.a * a + next.c * b;
+        r.b = next.b * a + next.d * b;
+        r.c = next.a * c + next.c * d;
+        r.d = next.b * c + next.d * d;
+        r.e = next.a * e + next.c * f + next.e;
+        r.f = next.b * e + next.d * f + next.f;
+        return r;
+    }
+    double Scale() const { return std::sqrt(std::fabs(a * d - b * c)); }
+};
+
+struct SLayer {
+    int color = 7;
+    bool hidden = false;
+};
+
+struct SBlock {
+    SPoint base = {0, 0};
+    std::vector<SRecord> records;
+};
+
+bool Finite(double v)
+{
+    return std::isfinite(v) && std::fabs(v) < 1e18;
+}
+
+class CReader {
+public:
+    CReader(const uint8_t* data, std::vector<SGroup>& groups, CDrawing& drawing)
+        : m_data(data), m_groups(groups), m_drawing(drawing) {}
+
+    void Run(bool thumbnailOnly)
+    {
+        size_t i = 0;
+        while (i + 1 < m_groups.size()) {
+            if (!(m_groups[i].code == 0 && Is(i, "SECTION") && m_groups[i + 1].code == 2)) {
+                ++i;
+                continue;
+            }
+            std::string name = Text(i + 1);
+            i += 2;
+            size_t end = i;
+            while (end < m_groups.size() && !(m_groups[end].code == 0 && (Is(end, "ENDSEC") || Is(end, "EOF"))))
+                ++end;
+            if (name == "THUMBNAILIMAGE")
+                Thumbnail(i, end);
+            else if (thumbnailOnly)
+                ;
+            else if (name == "HEADER")
+                Header(i, end);
+            else if (name == "TABLES")
+                Tables(i, end);
+            else if (name == "BLOCKS")
+                Blocks(i, end);
+            else if (name == "ENTITIES")
+                m_entities = Records(i, end);
+            i = end;
+        }
+        if (!thumbnailOnly)
+            Draw(m_entities, SMatrix(), AciColor(7), 0);
+    }
+
+private:
+    bool Is(size_t i, const char* text) const
+    {
+        size_t n = strlen(text);
+        return m_groups[i].length == n && memcmp(m_data + m_groups[i].offset, text, n) == 0;
+    }
+    std::string Text(size_t i) const
+    {
+        return std::string(reinterpret_cast<const char*>(m_data + m_groups[i].offset), m_groups[i].length);
+    }
+    double Number(size_t i) const
+    {
+        const SGroup& g = m_groups[i];
+        if (g.hasNumber)
+            return g.number;
+        char buffer[64];
+        size_t n = g.length < sizeof buffer - 1 ? g.length : sizeof buffer - 1;
+        memcpy(buffer, m_data + g.offset, n);
+        buffer[n] = 0;
+        double value = strtod(buffer, nullptr);
+        return std::isfinite(value) ? value : 0;
+    }
+
+    std::vector<SRecord> Records(size_t i, size_t end) const
+    {
+        std::vector<SRecord> records;
+        while (i < end) {
+            if (m_groups[i].code != 0) {
+                ++i;
+                continue;
+            }
+            size_t next = i + 1;
+            while (next < end && m_groups[next].code != 0)
+                ++next;
+            records.push_back({Text(i), i + 1, next});
+            i = next;
+        }
+        return records;
+    }
+
+    // Value of the first group with the code in the record, or def.
+    double Num(const SRecord& r, int code, double def = 0) const
+    {
+        for (size_t i = r.first; i < r.last; ++i)
+            if (m_groups[i].code == code)
+                return Number(i);
+        return def;
+    }
+    bool Has(const SRecord& r, int code) const
+    {
+        for (size_t i = r.first; i < r.last; ++i)
+            if (m_groups[i].code == code)
+                return true;
+        return false;
+    }
+    std::string Str(const SRecord& r, int code) const
+    {
+        for (size_t i = r.first; i < r.last; ++i)
+            if (m_groups[i].code == code)
+                return Text(i);
+        return std::string();
+    }
+
+    void Header(size_t i, size_t end)
+    {
+        SPoint min = {0, 0}, max = {0, 0};
+        bool haveMin = false, haveMax = false;
+        for (; i < end; ++i) {
+            if (m_groups[i].code != 9)
+                continue;
+            bool isMin = Is(i, "$EXTMIN"), isMax = Is(i, "$EXTMAX");
+            if (!isMin && !isMax)
+                continue;
+            SPoint p = {0, 0};
+            int found = 0;
+            for (size_t k = i + 1; k < end && m_groups[k].code != 9 && m_groups[k].code != 0; ++k) {
+                if (m_groups[k].code == 10) { p.x = Number(k); found |= 1; }
+                if (m_groups[k].code == 20) { p.y = Number(k); found |= 2; }
+            }
+            if (found != 3)
+                continue;
+            (isMin ? min : max) = p;
+            (isMin ? haveMin : haveMax) = true;
+        }
+        // Unset extents are stored as +1e20 .. -1e20.
+        if (haveMin && haveMax && Finite(min.x) && Finite(min.y) && Finite(max.x) && Finite(max.y) &&
+            min.x <= max.x && min.y <= max.y && (min.x < max.x || min.y < max.y)) {
+            m_drawing.headerExtents.Add(min.x, min.y);
+            m_drawing.headerExtents.Add(max.x, max.y);
+        }
+    }
+
+    void Tables(size_t i, size_t end)
+    {
+        for (const SRecord& r : Records(i, end)) {
+            if (r.type != "LAYER")
+                continue;
+            SLayer layer;
+            int color = static_cast<int>(Num(r, 62, 7));
+            int flags = static_cast<int>(Num(r, 70, 0));
+            layer.hidden = color < 0 || (flags & 1);
+            layer.color = color < 0 ? -color : color;
+            m_layers[Str(r, 2)] = layer;
+        }
+    }
+
+    void Blocks(size_t i, size_t end)
+    {
+        SBlock* current = nullptr;
+        for (const SRecord& r : Records(i, end)) {
+            if (r.type == "BLOCK") {
+                current = &m_blocks[Str(r, 2)];
+                current->records.clear();
+                current->base = {Num(r, 10), Num(r, 20)};
+            } else if (r.type == "ENDBLK") {
+                current = nullptr;
+            } else if (current) {
+                current->records.push_back(r);
+            }
+        }
+    }
+
+    void Thumbnail(size_t i, size_t end)
+    {
+        std::vector<uint8_t>& out = m_drawing.thumbnail;
+        out.clear();
+        for (; i < end; ++i) {
+            const SGroup& g = m_groups[i];
+            if (g.code != 310)
+                continue;
+            const uint8_t* p = m_data + g.offset;
+            if (m_drawing.binary) {
+                out.insert(out.end(), p, p + g.length);
+                continue;
+            }
+            for (uint32_t k = 0; k + 1 < g.length; k += 2) {
+                int hi = Hex(p[k]), lo = Hex(p[k + 1]);
+                if (hi < 0 || lo < 0) {
+                    out.clear();
+                    return;
+                }
+                out.push_back(static_cast<uint8_t>(hi * 16 + lo));
+            }
+        }
+    }
+    static int Hex(uint8_t c)
+    {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        return -1;
+    }
+
+    // ------------------------------------------------------- flattening
+
+    COLORREF ColorOf(const SRecord& r, COLORREF byBlock, bool* hidden) const
+    {
+        std::string layerName = Str(r, 8);
+        auto layer = m_layers.find(layerName);
+        *hidden = layer != m_layers.end() && layer->second.hidden;
+        if (Has(r, 420)) {
+            uint32_t rgb = static_cast<uint32_t>(static_cast<int64_t>(Num(r, 420)));
+            COLORREF c = RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+            return c == RGB(255, 255, 255) ? RGB(0, 0, 0) : c;
+        }
+        int index = static_cast<int>(Num(r, 62, 256));
+        if (index < 0)
+            *hidden = true;
+        if (index == 0)
+            return byBlock;
+        if (index == 256 || index < 0)
+            return AciColor(layer != m_layers.end() ? layer->second.color : 7);
+        return AciColor(index);
+    }
+
+    // The object coordinate system of a planar entity, projected on XY.
+    SMatrix Ocs(const SRecord& r) const
+    {
+        double nx = Num(r, 210, 0), ny = Num(r, 220, 0), nz = Num(r, 230, 1);
+        double length = std::sqrt(nx * nx + ny * ny + nz * nz);
+        SMatrix m;
+        if (!(length > 1e-12) || !std::isfinite(length))
+            return m;
+        nx /= length; ny /= length; nz /= length;
+        if (std::fabs(nx - 0) < 1e-12 && std::fabs(ny) < 1e-12 && nz > 0)
+            return m;
+        double ax, ay, az;
+        if (std::fabs(nx) < 1.0 / 64 && std::fabs(ny) < 1.0 / 64) {
+            ax = nz; ay = 0; az = -nx;   // (0,1,0) x N
+        } else {
+            ax = -ny; ay = nx; az = 0;   // (0,0,1) x N
+        }
+        double al = std::sqrt(ax * ax + ay * ay + az * az);
+        ax /= al; ay /= al; az /= al;
+        double bx = ny * az - nz * ay, by = nz * ax - nx * az;  // N x Ax
+        m.a = ax; m.b = ay; m.c = bx; m.d = by;
+        return m;
+    }
+
+    bool Room() const { return m_drawing.primitives.size() < kMaxPrimitives; }
+
+    void Polyline(const std::vector<SPoint>& points, bool closed, COLORREF color, const SMatrix& m)
+    {
+        if (points.empty() || !Room())
+            return;
+        SPrimitive p;
+        p.kind = SPrimitive::kPolyline;
+        p.color = color;
+        p.closed = closed;
+        p.points.reserve(points.size());
+        for (const SPoint& pt : points)
+            p.points.push_back(m.Apply(pt));
+        m_drawing.primitives.push_back(std::move(p));
+    }
+
+    static void ArcPoints(std::vector<SPoint>& out, SPoint c, double r, double a0, double a1)
+    {
+        // a1 > a0, radians.
+        double sweep = a1 - a0;
+        int n = static_cast<int>(std::ceil(std::fabs(sweep) / (2 * kPi) * 72));
+        if (n < 4) n = 4;
+        if (n > 512) n = 512;
+        for (int i = 0; i <= n; ++i) {
+            double a = a0 + sweep * i / n;
+            out.push_back({c.x + r * std::cos(a), c.y + r * std::sin(a)});
+        }
+    }
+
+    // A polyline segment from p to q that bulges by b (tan of a quarter of
+    // its angle), without its first point.
+    static void BulgeSegment(std::vector<SPoint>& out, SPoint p, SPoint q, double b)
+    {
+        double dx = q.x - p.x, dy = q.y - p.y;
+        double chord = std::sqrt(dx * dx + dy * dy);
+        if (std::fabs(b) < 1e-9 || chord < 1e-12 || !std::isfinite(b) || std::fabs(b) > 1e6) {
+            out.push_back(q);
+            return;
+        }
+        double theta = 4 * std::atan(b);
+        double radius = chord / (2 * std::sin(std::fabs(theta) / 2));
+        // The centre lies off the chord's middle along its left normal, at
+        // a signed distance that also covers arcs past a half turn.
+        double h = chord / 2 * (1 - b * b) / (2 * b);
+        SPoint c = {(p.x + q.x) / 2 - dy / chord * h, (p.y + q.y) / 2 + dx / chord * h};
+        double a0 = std::atan2(p.y - c.y, p.x - c.x);
+        std::vector<SPoint> arc;
+        ArcPoints(arc, c, radius, a0, a0 + theta);
+        for (size_t i = 1; i < arc.size(); ++i)
+            out.push_back(arc[i]);
+        out.back() = q;
+    }
+
+    void Text(const std::string& text, SPoint pos, double height, double angle, int hAlign, int vAlign,
+              COLORREF color, const SMatrix& m)
+    {
+        if (text.empty() || !Room() || !(height > 0) || !Finite(height))
+            return;
+        // Vertical alignment moves the baseline down from the point.
+        double up = vAlign == 3 ? height : vAlign == 2 ? height / 2 : 0;
+        pos.x += std::sin(angle) * up;
+        pos.y -= std::cos(angle) * up;
+        SPoint dir = {std::cos(angle), std::sin(angle)};
+        SPoint base = m.Apply(pos);
+        SPoint tip = m.Apply({pos.x + dir.x, pos.y + dir.y});
+        SPrimitive p;
+        p.kind = SPrimitive::kText;
+        p.color = color;
+        p.points.push_back(base);
+        p.text = text;
+        p.height = height * m.Scale();
+        p.angle = std::atan2(tip.y - base.y, tip.x - base.x);
+        p.hAlign = hAlign;
+        m_drawing.primitives.push_back(std::move(p));
+    }
+
+    static std::string Symbols(std::string s)
+    {
+        std::string out;
+        for (size_t i = 0; i < s.size(); ++i) {
+            if (s[i] == '%' && i + 2 < s.size() && s[i + 1] == '%') {
+                char k = static_cast<char>(tolower(static_cast<unsigned char>(s[i + 2])));
+                if (k == 'd') { out += '\xB0'; i += 2; continue; }
+                if (k == 'p') { out += '\xB1'; i += 2; continue; }
+                if (k == 'c') { out += '\xD8'; i += 2; continue; }
+                if (k == 'u' || k == 'o') { i += 2; continue; }
+                if (k == '%') { out += '%'; i += 2; continue; }
+            }
+            out += s[i];
+        }
+        return out;
+    }
+
+    // MTEXT without its formatting codes, split into lines.
+    static std::vector<std::string> PlainLines(const std::string& s)
+    {
+        std::vector<std::string> lines(1);
+        for (size_t i = 0; i < s.size(); ++i) {
+            char c = s[i];
+            if (c == '{' || c == '}')
+                continue;
+            if (c != '\\' || i + 1 >= s.size()) {
+                lines.back() += c;
+                continue;
+            }
+            char k = s[++i];
+            switch (k) {
+            case 'P': lines.emplace_back(); break;
+            case '~': lines.back() += ' '; break;
+            case '\\': case '{': case '}': lines.back() += k; break;
+            case 'L': case 'l': case 'O': case 'o': case 'K': case 'k': break;
+            case 'S': {
+                // Stacked text a^b, a/b or a#b: shown as a/b.
+                size_t end = s.find(';', i);
+                std::string stack = s.substr(i + 1, end == std::string::npos ? std::string::npos : end - i - 1);
+                for (char& ch : stack)
+                    if (ch == '^' || ch == '#')
+                        ch = '/';
+                lines.back() += stack;
+                i = end == std::string::npos ? s.size() : end;
+                break;
+            }
+            case 'U':
+                if (i + 5 < s.size() && s[i + 1] == '+') {
+                    unsigned long code = strtoul(s.substr(i + 2, 4).c_str(), nullptr, 16);
+                    wchar_t wide = static_cast<wchar_t>(code);
+                    char narrow[8];
+                    int n = WideCharToMultiByte(CP_ACP, 0, &wide, 1, narrow, sizeof narrow, nullptr, nullptr);
+                    lines.back().append(narrow, n > 0 ? n : 0);
+                    i += 5;
+                }
+                break;
+            default: {
+                // \f...; \H...; \C...; \A...; \T...; \Q...; \W...; \p...;
+                size_t end = s.find(';', i);
+                i = end == std::string::npos ? s.size() : end;
+                break;
+            }
+            }
+        }
+        return lines;
+    }
+
+    void Draw(const std::vector<SRecord>& records, const SMatrix& m, COLORREF byBlock, int depth)
+    {
+        for (size_t k = 0; k < records.size() && Room(); ++k) {
+            const SRecord& r = records[k];
+            if (depth == 0)
+                ++m_drawing.entityCounts[r.type];
+            bool hidden = false;
+            COLORREF color = ColorOf(r, byBlock, &hidden);
+            if (r.type == "POLYLINE") {
+                k = PolylineRecords(records, k, hidden ? nullptr : &m, color);
+                continue;
+            }
+            if (hidden)
+                continue;
+            const std::string& t = r.type;
+            if (t == "LINE") {
+                Polyline({{Num(r, 10), Num(r, 20)}, {Num(r, 11), Num(r, 21)}}, false, color, m);
+            } else if (t == "CIRCLE" || t == "ARC") {
+                SMatrix om = Ocs(r).Then(m);
+                double radius = Num(r, 40);
+                if (!(radius > 0) || !Finite(radius))
+                    continue;
+                double a0 = 0, a1 = 2 * kPi;
+                if (t == "ARC") {
+                    a0 = Num(r, 50) * kPi / 180;
+                    a1 = Num(r, 51) * kPi / 180;
+                    while (a1 <= a0)
+                        a1 += 2 * kPi;
+                    if (a1 - a0 > 2 * kPi)
+                        a1 = a0 + 2 * kPi;
+                }
+                std::vector<SPoint> pts;
+                ArcPoints(pts, {Num(r, 10), Num(r, 20)}, radius, a0, a1);
+                Polyline(pts, t == "CIRCLE", color, om);
+            } else if (t == "ELLIPSE") {
+                SPoint c = {Num(r, 10), Num(r, 20)}, major = {Num(r, 11), Num(r, 21)};
+                double ratio = Num(r, 40, 1), p0 = Num(r, 41, 0), p1 = Num(r, 42, 2 * kPi);
+                if (!Finite(ratio) || !Finite(p0) || !Finite(p1))
+                    continue;
+                while (p1 <= p0)
+                    p1 += 2 * kPi;
+                if (p1 - p0 > 2 * kPi)
+                    p1 = p0 + 2 * kPi;
+                SPoint minor = {-major.y * ratio, major.x * ratio};
+                std::vector<SPoint> pts;
+                int n = 72;
+                for (int i = 0; i <= n; ++i) {
+                    double a = p0 + (p1 - p0) * i / n;
+                    pts.push_back({c.x + major.x * std::cos(a) + minor.x * std::sin(a),
+                                   c.y + major.y * std::cos(a) + minor.y * std::sin(a)});
+                }
+                Polyline(pts, false, color, m);
+            } else if (t == "LWPOLYLINE") {
+                std::vector<SPoint> vertices;
+                std::vector<double> bulges;
+                for (size_t i = r.first; i < r.last; ++i) {
+                    int code = m_groups[i].code;
+                    if (code == 10) {
+                        vertices.push_back({Number(i), 0});
+                        bulges.push_back(0);
+                    } else if (code == 20 && !vertices.empty()) {
+                        vertices.back().y = Number(i);
+                    } else if (code == 42 && !bulges.empty()) {
+                        bulges.back() = Number(i);
+                    }
+                }
+                bool closed = (static_cast<int>(Num(r, 70)) & 1) != 0;
+                Polyline(Bulged(vertices, bulges, closed), closed, color, Ocs(r).Then(m));
+            } else if (t == "POINT") {
+                if (!Room())
+                    continue;
+                SPrimitive p;
+                p.kind = SPrimitive::kPoint;
+                p.color = color;
+                p.points.push_back(m.Apply({Num(r, 10), Num(r, 20)}));
+                m_drawing.primitives.push_back(std::move(p));
+            } else if (t == "SOLID" || t == "TRACE" || t == "3DFACE") {
+                SPoint p1 = {Num(r, 10), Num(r, 20)}, p2 = {Num(r, 11), Num(r, 21)};
+                SPoint p3 = {Num(r, 12), Num(r, 22)};
+                SPoint p4 = Has(r, 13) ? SPoint{Num(r, 13), Num(r, 23)} : p3;
+                SMatrix om = t == "3DFACE" ? m : Ocs(r).Then(m);
+                if (t == "3DFACE") {
+                    Polyline({p1, p2, p3, p4}, true, color, om);
+                    continue;
+                }
+                SPrimitive p;
+                p.kind = SPrimitive::kPolygon;
+                p.color = color;
+                // The third and fourth corners are stored crosswise.
+                for (SPoint q : {p1, p2, p4, p3})
+                    p.points.push_back(om.Apply(q));
+                m_drawing.primitives.push_back(std::move(p));
+            } else if (t == "TEXT" || t == "ATTRIB" || (t == "ATTDEF" && depth == 0)) {
+                int h = static_cast<int>(Num(r, 72)), v = static_cast<int>(Num(r, t == "TEXT" ? 73 : 74));
+                if ((static_cast<int>(Num(r, 70)) & 1) && t != "TEXT")
+                    continue;  // invisible attribute
+                SPoint pos = {Num(r, 10), Num(r, 20)};
+                double angle = Num(r, 50) * kPi / 180;
+                if ((h != 0 || v != 0) && h != 3 && h != 5 && Has(r, 11))
+                    pos = {Num(r, 11), Num(r, 21)};
+                int hAlign = h == 1 || h == 4 ? 1 : h == 2 ? 2 : 0;
+                if (h == 4)
+                    v = 2;
+                Text(Symbols(t == "ATTDEF" ? Str(r, 3) : Str(r, 1)), pos, Num(r, 40), angle, hAlign, v, color,
+                     Ocs(r).Then(m));
+            } else if (t == "MTEXT") {
+                std::string raw;
+                for (size_t i = r.first; i < r.last; ++i)
+                    if (m_groups[i].code == 3)
+                        raw += Text(i);
+                raw += Str(r, 1);
+                std::vector<std::string> lines = PlainLines(Symbols(raw));
+                double height = Num(r, 40);
+                double angle = Num(r, 50) * kPi / 180;
+                if (Has(r, 11))
+                    angle = std::atan2(Num(r, 21), Num(r, 11));
+                int attach = static_cast<int>(Num(r, 71, 1));
+                if (attach < 1 || attach > 9)
+                    attach = 1;
+                int hAlign = (attach - 1) % 3;
+                int row = (attach - 1) / 3;  // 0 top, 1 middle, 2 bottom
+                double pitch = height * 1.66;
+                double total = height + pitch * (lines.size() - 1);
+                double top = row == 0 ? 0 : row == 1 ? total / 2 : total;  // above the point
+                SPoint origin = {Num(r, 10), Num(r, 20)};
+                for (size_t i = 0; i < lines.size(); ++i) {
+                    double down = height + pitch * i - top;
+                    SPoint pos = {origin.x + std::sin(angle) * down, origin.y - std::cos(angle) * down};
+                    Text(lines[i], pos, height, angle, hAlign, 0, color, m);
+                }
+            } else if (t == "INSERT" || t == "ACAD_TABLE") {
+                Insert(r, false, color, m, depth);
+            } else if (t == "DIMENSION") {
+                Insert(r, true, color, m, depth);
+            } else if (t == "MULTILEADER" || t == "MLEADER") {
+                MultiLeader(r, color, m);
+            }
+        }
+    }
+
+    // The leader lines and the text of a multileader's context data.
+    void MultiLeader(const SRecord& r, COLORREF color, const SMatrix& m)
+    {
+        enum { kOutside, kContext, kLeader, kLine } state = kOutside;
+        SPoint connection = {0, 0}, textAt = {0, 0};
+        std::vector<SPoint> line;
+        std::string text;
+        double height = 0;
+        for (size_t i = r.first; i < r.last; ++i) {
+            int code = m_groups[i].code;
+            if (code == 300 && Is(i, "CONTEXT_DATA{")) { state = kContext; continue; }
+            if (code == 302 && Is(i, "LEADER{")) { state = kLeader; continue; }
+            if (code == 304 && Is(i, "LEADER_LINE{")) { state = kLine; line.clear(); continue; }
+            if (code == 305 && state == kLine) {
+                line.push_back(connection);
+                Polyline(line, false, color, m);
+                state = kLeader;
+                continue;
+            }
+            if (code == 303) { state = kContext; continue; }
+            if (code == 301) { state = kOutside; continue; }
+            if (state == kContext) {
+                if (code == 41) height = Number(i);
+                else if (code == 304) text = Text(i);
+                else if (code == 12) textAt.x = Number(i);
+                else if (code == 22) textAt.y = Number(i);
+            } else if (state == kLeader) {
+                if (code == 10) connection.x = Number(i);
+                else if (code == 20) connection.y = Number(i);
+            } else if (state == kLine) {
+                if (code == 10) line.push_back({Number(i), 0});
+                else if (code == 20 && !line.empty()) line.back().y = Number(i);
+            }
+        }
+        std::vector<std::string> lines = PlainLines(Symbols(text));
+        for (size_t i = 0; i < lines.size(); ++i)
+            Text(lines[i], {textAt.x, textAt.y - height * (1 + 1.66 * i)}, height, 0, 0, 0, color, m);
+    }
+
+    static std::vector<SPoint> Bulged(const std::vector<SPoint>& vertices, const std::vector<double>& bulges,
+                                      bool closed)
+    {
+        std::vector<SPoint> out;
+        if (vertices.empty())
+            return out;
+        out.push_back(vertices[0]);
+        size_t n = vertices.size();
+        size_t segments = closed ? n : n - 1;
+        for (size_t i = 0; i < segments; ++i)
+            BulgeSegment(out, vertices[i], vertices[(i + 1) % n], bulges[i]);
+        if (closed && out.size() > 1)
+            out.pop_back();  // the polyline closes itself
+        return out;
+    }
+
+    // POLYLINE, its VERTEX records and SEQEND; returns the last index used.
+    size_t PolylineRecords(const std::vector<SRecord>& records, size_t k, const SMatrix* m, COLORREF color)
+    {
+        const SRecord& head = records[k];
+        int flags = static_cast<int>(Num(head, 70));
+        std::vector<SPoint> vertices;
+        std::vector<double> bulges;
+        std::vector<int> faces;  // polyface: four indices per face
+        size_t i = k + 1;
+        for (; i < records.size() && records[i].type == "VERTEX"; ++i) {
+            const SRecord& v = records[i];
+            int vflags = static_cast<int>(Num(v, 70));
+            if ((vflags & 128) && !(vflags & 64)) {
+                for (int code : {71, 72, 73, 74})
+                    faces.push_back(static_cast<int>(Num(v, code)));
+                continue;
+            }
+            vertices.push_back({Num(v, 10), Num(v, 20)});
+            bulges.push_back(Num(v, 42));
+        }
+        if (i < records.size() && records[i].type == "SEQEND")
+            ;
+        else
+            --i;
+        if (!m)
+            return i;
+        bool closed = (flags & 1) != 0;
+        bool planar = !(flags & (8 | 16 | 64));
+        SMatrix om = planar ? Ocs(head).Then(*m) : *m;
+        if (flags & 64) {
+            for (size_t f = 0; f + 3 < faces.size(); f += 4) {
+                std::vector<SPoint> face;
+                for (size_t c = 0; c < 4; ++c) {
+                    int index = std::abs(faces[f + c]);
+                    if (index >= 1 && static_cast<size_t>(index) <= vertices.size())
+                        face.push_back(vertices[index - 1]);
+                }
+                Polyline(face, true, color, om);
+            }
+        } else if (flags & 16) {
+            Polyline(vertices, closed, color, om);
+        } else {
+            Polyline(planar ? Bulged(vertices, bulges, closed) : vertices, closed, color, om);
+        }
+        return i;
+    }
+
+    void Insert(const SRecord& r, bool dimension, COLORREF color, const SMatrix& m, int depth)
+    {
+        if (depth >= kMaxNesting)
+            return;
+        auto found = m_blocks.find(Str(r, 2));
+        if (found == m_blocks.end())
+            return;
+        const SBlock& block = found->second;
+        if (dimension) {
+            // A dimension's block is drawn where it was built.
+            Draw(block.records, m, color, depth + 1);
+            return;
+        }
+        double sx = Num(r, 41, 1), sy = Num(r, 42, 1);
+        double angle = Num(r, 50) * kPi / 180;
+        int columns = static_cast<int>(Num(r, 70, 1)), rows = static_cast<int>(Num(r, 71, 1));
+        double dx = Num(r, 44), dy = Num(r, 45);
+        if (!Finite(sx) || !Finite(sy) || !Finite(angle))
+            return;
+        if (columns < 1) columns = 1;
+        if (rows < 1) rows = 1;
+        if (static_cast<long long>(columns) * rows > 1000)
+            columns = rows = 1;
+        SMatrix ocs = Ocs(r);
+        for (int row = 0; row < rows; ++row) {
+            for (int column = 0; column < columns; ++column) {
+                SMatrix local;
+                local.e = -block.base.x;
+                local.f = -block.base.y;
+                SMatrix scale;
+                scale.a = sx;
+                scale.d = sy;
+                SMatrix grid;
+                grid.e = column * dx;
+                grid.f = row * dy;
+                SMatrix rotate;
+                rotate.a = std::cos(angle);
+                rotate.b = std::sin(angle);
+                rotate.c = -std::sin(angle);
+                rotate.d = std::cos(angle);
+                rotate.e = Num(r, 10);
+                rotate.f = Num(r, 20);
+                SMatrix full = local.Then(scale).Then(grid).Then(rotate).Then(ocs).Then(m);
+                Draw(block.records, full, color, depth + 1);
+            }
+        }
+    }
+
+    const uint8_t* m_data;
+    std::vector<SGroup>& m_groups;
+    CDrawing& m_drawing;
+    std::map<std::string, SLayer> m_layers;
+    std::map<std::string, SBlock> m_blocks;
+    std::vector<SRecord> m_entities;
+};
+
+}  // namespace
+
+bool IsBinaryDxf(const uint8_t* data, size_t size)
+{
+    return size >= kBinarySentinelSize && memcmp(data, kBinarySentinel, kBinarySentinelSize) == 0;
+}
+
+bool ParseDxf(const uint8_t* data, size_t size, CDrawing& drawing, bool thumbnailOnly)
+{
+    std::vector<SGroup> groups;
+    CGroups reader(data, size);
+    if (!reader.Read(groups))
+        return false;
+    drawing.binary = IsBinaryDxf(data, size);
+    // DXF starts with a section (or, rarely, a comment before it).
+    bool dxf = false;
+    for (size_t i = 0; i < groups.size() && i < 4; ++i)
+        if (groups[i].code == 0 && groups[i].length == 7 && memcmp(data + groups[i].offset, "SECTION", 7) == 0)
+            dxf = true;
+    if (!dxf)
+        return false;
+    CReader(data, groups, drawing).Run(thumbnailOnly);
+    return true;
+}
+
+void SExtents::Add(double x, double y)
+{
+    if (!Finite(x) || !Finite(y))
+        return;
+    if (!valid) {
+        minX = maxX = x;
+        minY = maxY = y;
+        valid = true;
+        return;
+    }
+    if (x < minX) minX = x;
+    if (x > maxX) maxX = x;
+    if (y < minY) minY = y;
+    if (y > maxY) maxY = y;
+}
+
+void SExtents::Add(const SExtents& other)
+{
+    if (other.valid) {
+        Add(other.minX, other.minY);
+        Add(other.maxX, other.maxY);
+    }
+}
+
+SExtents CDrawing::PrimitiveExtents() const
+{
+    SExtents e;
+    for (const SPrimitive& p : primitives) {
+        for (const SPoint& pt : p.points)
+            e.Add(pt.x, pt.y);
+        if (p.kind == SPrimitive::kText && !p.points.empty()) {
+            // The text's box, roughly: its width from the character count.
+            double length = p.height * 0.8 * p.text.size();
+            double ux = std::cos(p.angle), uy = std::sin(p.angle);
+            double start = p.hAlign == 0 ? 0 : p.hAlign == 1 ? -length / 2 : -length;
+            SPoint b = p.points[0];
+            for (double along : {start, start + length})
+                for (double up : {0.0, p.height})
+                    e.Add(b.x + ux * along - uy * up, b.y + uy * along + ux * up);
+        }
+    }
+    return e;
+}
+
+SExtents CDrawing::Extents() const
+{
+    return headerExtents.valid ? headerExtents : PrimitiveExtents();
+}
+
+COLORREF AciColor(int index)
+{
+    static const COLORREF kBase[10] = {RGB(0, 0, 0),     RGB(255, 0, 0),   RGB(255, 255, 0), RGB(0, 255, 0),
+                                       RGB(0, 255, 255), RGB(0, 0, 255),   RGB(255, 0, 255), RGB(0, 0, 0),
+                                       RGB(128, 128, 128), RGB(192, 192, 192)};
+    if (index < 0 || index > 255)
+        index = 7;
+    if (index < 10)
+        return kBase[index];
+    if (index >= 250) {
+        static const BYTE kGray[6] = {51, 91, 132, 173, 214, 0};  // 255 is white: black on paper
+        BYTE g = kGray[index - 250];
+        return RGB(g, g, g);
+    }
+    // 24 hues of 15 degrees; five shades, each full and pastel.
+    double hue = (index / 10 - 1) * 15.0;
+    int shade = index % 10;
+    static const double kValue[5] = {1.0, 0.65, 0.5, 0.3, 0.15};
+    double v = kValue[shade / 2];
+    double s = shade % 2 ? 0.5 : 1.0;
+    double c = v * s;
+    double hp = hue / 60;
+    double x = c * (1 - std::fabs(std::fmod(hp, 2) - 1));
+    double r = 0, g = 0, b = 0;
+    if (hp < 1) { r = c; g = x; }
+    else if (hp < 2) { r = x; g = c; }
+    else if (hp < 3) { g = c; b = x; }
+    else if (hp < 4) { g = x; b = c; }
+    else if (hp < 5) { r = x; b = c; }
+    else { r = c; b = x; }
+    double mcol = v - c;
+    return RGB(static_cast<BYTE>((r + mcol) * 255 + 0.5), static_cast<BYTE>((g + mcol) * 255 + 0.5),
+               static_cast<BYTE>((b + mcol) * 255 + 0.5));
+}
+
+}  // namespace Vantrel
