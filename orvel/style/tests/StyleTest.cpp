@@ -143,6 +143,15 @@ TEST(Style, CursorsByExactNameOrResource)
     EXPECT_EQ(resource, cursorOf(L"C"));
     EXPECT_NE(nullptr, cursorOf(L"D"));
     EXPECT_EQ(nullptr, s.style.GetCursor(nullptr));
+
+    // The style destroys both kinds when it loads a pack again.
+    ICONINFO info;
+    ASSERT_TRUE(GetIconInfo(resource, &info));
+    DeleteObject(info.hbmMask);
+    DeleteObject(info.hbmColor);
+    ASSERT_TRUE(s.style.Load(s.pack.Path().c_str()));
+    EXPECT_FALSE(GetIconInfo(hand, &info));
+    EXPECT_FALSE(GetIconInfo(resource, &info));
 }
 
 TEST(Style, FontsByNameDescriptionAndDefault)
