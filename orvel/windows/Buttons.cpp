@@ -221,3 +221,209 @@ BOOL CHyperLink::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LP
 }
 
 }  // namespace Windows
+
+namespace Windows {
+
+namespace {
+
+struct SKindTypes {
+    int row, image, label;
+};
+
+SKindTypes TypesOf(int kind)
+{
+    using S = Style::CStyle;
+    switch (kind) {
+    case CCheckRadioGlyph::Check: return {S::CheckButton, S::CheckButtonState, S::CheckButtonLabel};
+    case CCheckRadioGlyph::RadioXP: return {S::RadioButton, S::RadioButtonStateXP, S::RadioButtonLabel};
+    default: return {S::RadioButton, S::RadioButtonState, S::RadioButtonLabel};
+    }
+}
+
+}  // namespace
+
+// ------------------------------------------------------- check radio glyph
+
+CCheckRadioGlyph::CCheckRadioGlyph(int kind)
+    : Glyph::CStyledHorizontalCompose(TypesOf(kind).row),
+      Glyph::CGroupImpl<CCheckRadioGlyph, Glyph::CStyledHorizontalCompose>(4, 0),
+      m_image(TypesOf(kind).image), m_label(TypesOf(kind).label)
+{
+    m_bAutoDelete = false;  // both children are members
+    m_bWholeUnit = true;    // the image and label follow the row's state
+    AppendGlyph(&m_image);
+    AppendGlyph(&m_label);
+}
+
+CCheckRadioGlyph::~CCheckRadioGlyph()
+{
+    ClearAllGlyph();
+}
+
+void CCheckRadioGlyph::SetRegion(HDC dc, const Glyph::CRect& rect)
+{
+    m_rcRegion = rect;
+    Glyph::CSize image = m_image.CalcSize(dc, -1, -1, true);
+    Glyph::CRect imageRect(rect.left, rect.top, rect.left + image.cx, rect.bottom);
+    m_image.SetRegion(dc, imageRect);
+    Glyph::CRect labelRect(imageRect.right + m_nGlyphSpace, rect.top, rect.right, rect.bottom);
+    m_label.SetRegion(dc, labelRect);
+}
+
+void CCheckRadioGlyph::SetState(INT64 state, bool redraw)
+{
+    SetStateInGroup(state, redraw);
+}
+
+INT64 CCheckRadioGlyph::GetState() const
+{
+    return GetStateInGroup();
+}
+
+void CCheckRadioGlyph::SetCheck(INT64 check)
+{
+    SetGroup(check, true);
+}
+
+void CCheckRadioGlyph::SetLabel(const std::wstring& label)
+{
+    m_label.SetText(label, true);
+}
+
+// ------------------------------------------------------ check radio button
+
+void CCheckRadioButton::OnSubclassed()
+{
+    m_glyph.SetVessel(this);
+    m_bEnabled = IsWindowEnabled();
+    LRESULT check = SendMessage(BM_GETCHECK);
+    if (check >= 0 && check <= 2)
+        m_glyph.SetCheck(check);
+    m_glyph.SetState(m_bEnabled ? 0 : 3, false);
+    m_glyph.SetLabel(GetWindowText());
+    // From now on only the label carries the text.
+    m_bClearingText = true;
+    ::SetWindowTextW(m_hWnd, L"");
+    m_bClearingText = false;
+    RECT client = GetClientRect();
+    Layout(client.right, client.bottom);
+    m_bInitialized = true;
+}
+
+void CCheckRadioButton::Layout(int width, int height)
+{
+    HDC dc = GetDC();
+    m_glyph.SetRegion(dc, Glyph::CRect(0, 0, width, height));
+    ReleaseDC(dc);
+}
+
+RECT CCheckRadioButton::InParent(const RECT* rect)
+{
+    RECT r = rect ? *rect : GetClientRect();
+    ::MapWindowPoints(m_hWnd, GetParent(), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+void CCheckRadioButton::InvalidateVesselRect(const RECT* rect)
+{
+    if (HWND parent = GetParent()) {
+        RECT r = InParent(rect);
+        ::InvalidateRect(parent, &r, TRUE);
+    }
+}
+
+void CCheckRadioButton::RedrawVesselRect(const RECT* rect)
+{
+    if (HWND parent = GetParent()) {
+        RECT r = InParent(rect);
+        ::RedrawWindow(parent, &r, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    }
+}
+
+LRESULT CCheckRadioButton::DefaultWithoutPainting()
+{
+    CNoPaintGuard guard(m_hWnd);
+    return DefWindowProc();
+}
+
+BOOL CCheckRadioButton::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                             LRESULT& result, DWORD)
+{
+    switch (message) {
+    case WM_PAINT: {
+        Images::CMemDC memory(hWnd, true);
+        m_glyph.Draw(memory, nullptr);
+        memory.Show();
+        result = 0;
+        return TRUE;
+    }
+    case WM_SIZE:
+        if (wParam != SIZE_MINIMIZED)
+            Layout(LOWORD(lParam), HIWORD(lParam));
+        return FALSE;
+    case WM_MOUSEMOVE:
+        result = DefaultWithoutPainting();
+        EnableMouseLeaveMsg();
+        m_glyph.SetState((wParam & MK_LBUTTON) ? 2 : 1, true);
+        return TRUE;
+    // The native button paints its own look straight away on these; keep
+    // it off the screen.
+    case WM_LBUTTONDOWN:
+        result = DefaultWithoutPainting();
+        m_glyph.SetState(2, true);
+        return TRUE;
+    case WM_LBUTTONUP:
+        result = DefaultWithoutPainting();
+        m_glyph.SetState(0, true);
+        return TRUE;
+    case WM_LBUTTONDBLCLK:
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CAPTURECHANGED:
+    case BM_SETSTATE:
+        result = DefaultWithoutPainting();
+        return TRUE;
+    case WM_MOUSELEAVE:
+        m_bMouseTracking = false;
+        PostLeaveMessage();
+        m_glyph.SetState(0, true);
+        result = 0;
+        return TRUE;
+    case BM_SETCHECK:
+        result = DefaultWithoutPainting();
+        if (wParam <= 2)
+            m_glyph.SetCheck(static_cast<INT64>(wParam));
+        return TRUE;
+    case WM_ENABLE:
+        m_bEnabled = wParam != 0;
+        m_glyph.SetState(m_bEnabled ? 0 : 3, true);
+        result = 0;
+        return TRUE;
+    case WM_STYLECHANGED:
+        result = DefWindowProc();
+        if (wParam == static_cast<WPARAM>(GWL_STYLE) && lParam) {
+            const auto* change = reinterpret_cast<const STYLESTRUCT*>(lParam);
+            if ((change->styleOld ^ change->styleNew) & WS_DISABLED)
+                m_glyph.SetState((change->styleNew & WS_DISABLED) ? 3 : 0, true);
+        }
+        return TRUE;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_UPDATEUISTATE:
+        result = 0;
+        return TRUE;
+    case WM_SETTEXT:
+        if (m_bClearingText)
+            return FALSE;
+        // The subclass chain is a Unicode procedure: the text arrives wide
+        // even for an ANSI window.
+        if (m_bInitialized)
+            m_glyph.SetLabel(lParam ? reinterpret_cast<const wchar_t*>(lParam) : L"");
+        result = TRUE;
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace Windows

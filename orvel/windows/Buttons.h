@@ -69,3 +69,60 @@ protected:
 };
 
 }  // namespace Windows
+
+#include "../glyph/StyledGlyph.h"
+
+namespace Windows {
+
+// The look of a check box or radio button: a styled row of a state image
+// and a label whose real state is check state x 4 + visual state.
+class ORVEL_API CCheckRadioGlyph : public Glyph::CStyledHorizontalCompose,
+                                   public Glyph::CGroupImpl<CCheckRadioGlyph, Glyph::CStyledHorizontalCompose> {
+public:
+    enum Kind { Radio = 0, Check = 1, RadioXP = 2 };
+
+    explicit CCheckRadioGlyph(int kind);
+    ~CCheckRadioGlyph() override;
+
+    void SetRegion(HDC dc, const Glyph::CRect& rect) override;
+    // A visual state of 4 or more becomes 0.
+    void SetState(INT64 state, bool redraw) override;
+    INT64 GetState() const override;
+
+    void SetCheck(INT64 check);
+    INT64 GetCheck() const { return GetGroup(); }
+    INT64 GetRealState() const { return CalcRealState(); }
+    void SetLabel(const std::wstring& label);
+    const std::wstring& GetLabel() const { return m_label.GetText(); }
+
+private:
+    Glyph::CStyledImageGlyph m_image;
+    Glyph::CStyledTextGlyph m_label;
+};
+
+class ORVEL_API CCheckRadioButton : public CStyledWndImpl<CCheckRadioButton, Base::CButtonT<>> {
+public:
+    explicit CCheckRadioButton(int kind) : m_glyph(kind) {}
+
+    BOOL ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
+                              DWORD mapId = 0) override;
+    void OnSubclassed();
+
+    // The check box is transparent: its parent repaints what lies under it.
+    void InvalidateVesselRect(const RECT* rect) override;
+    void RedrawVesselRect(const RECT* rect) override;
+
+    CCheckRadioGlyph& GetGlyph() { return m_glyph; }
+
+protected:
+    void Layout(int width, int height);
+    RECT InParent(const RECT* rect);
+    LRESULT DefaultWithoutPainting();
+
+    CCheckRadioGlyph m_glyph;
+    bool m_bEnabled = true;
+    bool m_bInitialized = false;
+    bool m_bClearingText = false;
+};
+
+}  // namespace Windows

@@ -2,13 +2,27 @@
 
 #include <new>
 #include "../base/Failure.h"
+#include "../host/Global.h"
+#include "../style/StyleManager.h"
+#include "Buttons.h"
 #include "StyledWnd.h"
 
 namespace Windows {
 
 namespace {
+
 CStyledWndManager* g_manager = nullptr;
+
+// Creates the styled object and attaches it; the object frees itself when
+// attaching fails.
+template <class TStyled, class TArg>
+bool Attach(HWND window, TArg argument)
+{
+    auto* styled = new (std::nothrow) TStyled(argument);
+    return styled && styled->SubclassWindow(window) != 0;
 }
+
+}  // namespace
 
 CStyledWndManager& CStyledWndManager::GetInstance()
 {
@@ -45,17 +59,112 @@ void CStyledWndManager::PostLeaveNotify(HWND parent, long long id)
         ::PostMessageW(parent, m_uNotifyMsg, 1, static_cast<LPARAM>(id));
 }
 
-bool CStyledWndManager::IsStylable(HWND window)
+bool CStyledWndManager::IsStylable(HWND window, bool refuseSimple)
 {
-    return window && ::IsWindow(window);
+    if (!window || !::IsWindow(window))
+        return false;
+    try {
+        if (!Style::CStyleManager::GetInstance().IsStyleLoaded())
+            return false;
+        return !refuseSimple || !Style::CStyleManager::GetStyleInstance().IsSimple();
+    } catch (...) {
+        // A pack that cannot be read styles nothing.
+        return false;
+    }
+}
+
+bool CStyledWndManager::EnablePushButtonStyled(HWND window)
+{
+    return IsStylable(window) && Attach<CPushButton>(window, Style::CStyle::PushButton);
+}
+
+bool CStyledWndManager::EnableCheckButtonStyled(HWND window)
+{
+    return IsStylable(window) && Attach<CCheckRadioButton>(window, CCheckRadioGlyph::Check);
+}
+
+bool CStyledWndManager::EnableRadioButtonStyled(HWND window)
+{
+    return IsStylable(window) && Attach<CCheckRadioButton>(window, CCheckRadioGlyph::Radio);
+}
+
+bool CStyledWndManager::EnableRadioButtonStyledXP(HWND window)
+{
+    return IsStylable(window) && Attach<CCheckRadioButton>(window, CCheckRadioGlyph::RadioXP);
+}
+
+bool CStyledWndManager::EnableHyperLinkStyled(HWND window)
+{
+    return IsStylable(window) && Attach<CHyperLink>(window, Style::CStyle::HyperLink);
 }
 
 bool CStyledWndManager::EnableControlContainerStyled(HWND window)
 {
-    if (!IsStylable(window))
+    if (!IsStylable(window, false))
         return false;
     auto* container = new (std::nothrow) CControlContainer;
     return container && container->SubclassWindow(window) != 0;
 }
 
+bool CStyledWndManager::EnableClientStyled(HWND)
+{
+    return false;
+}
+
+bool CStyledWndManager::EnableEasyFrameStyled(HWND)
+{
+    return false;
+}
+
+bool CStyledWndManager::SetLanguage(unsigned short language)
+{
+    SetLanguageID(language);
+    return true;
+}
+
+unsigned short CStyledWndManager::GetLanguage()
+{
+    LANGID language = 0;
+    try {
+        language = COrvelGlobal::GetInstance().GetLangID();
+    } catch (...) {
+    }
+    return language ? language : 2052;
+}
+
+// Kinds whose styled classes come with later work: not styled yet.
+bool CStyledWndManager::EnableFrameStyled(HWND) { return false; }
+bool CStyledWndManager::EnableExpertFrameStyled(HWND) { return false; }
+bool CStyledWndManager::EnableXPFrameStyled(HWND) { return false; }
+bool CStyledWndManager::EnableEditStyled(HWND) { return false; }
+bool CStyledWndManager::EnableComboStyled(HWND) { return false; }
+bool CStyledWndManager::EnableSpinButtonStyled(HWND) { return false; }
+bool CStyledWndManager::EnableTrackBarStyled(HWND) { return false; }
+bool CStyledWndManager::EnableProgressBarStyled(HWND) { return false; }
+bool CStyledWndManager::EnableStaticStyled(HWND) { return false; }
+bool CStyledWndManager::EnablePicStaticStyled(HWND, const wchar_t*) { return false; }
+bool CStyledWndManager::EnableTreeCtrlColored(HWND) { return false; }
+bool CStyledWndManager::EnableHeaderCtrlStyled(HWND) { return false; }
+bool CStyledWndManager::EnableTabCtrlStyled(HWND) { return false; }
+bool CStyledWndManager::EnableListViewStyled(HWND) { return false; }
+bool CStyledWndManager::EnableListBoxStyled(HWND) { return false; }
+void CStyledWndManager::ValidDlgCtrl(HWND, HINSTANCE, const wchar_t*) {}
+
+long long CStyledWndManager::ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption,
+                                            unsigned int type)
+{
+    // The styled message box comes with the frames; until then the
+    // system's own keeps the host working.
+    return ::MessageBoxW(owner, text, caption, type);
+}
+
 }  // namespace Windows
+
+extern "C" Windows::CStyledWndManager* GetWindowStyle()
+{
+    try {
+        return &Windows::CStyledWndManager::GetInstance();
+    } catch (...) {
+        return nullptr;
+    }
+}

@@ -158,3 +158,116 @@ TEST(ButtonWithoutStyle, DrawsNothingButValidates)
     EXPECT_FALSE(GetUpdateRect(button, &update, FALSE));
     EXPECT_EQ(nullptr, Windows::CurrentPainter(183));
 }
+
+namespace {
+
+TestSupport::SPackSource CheckPack(bool simple = false)
+{
+    std::wstring fills;
+    for (int state = 0; state < 12; ++state)
+        fills += L"FillColor" + std::to_wstring(state) + L"=" + std::to_wstring(10 + state * 20) + L",0,0\r\n";
+    TestSupport::SPackSource source;
+    source.ini = std::wstring(L"[Config]\r\nIsSimple=") + (simple ? L"true" : L"false") + L"\r\n" +
+                 L"[CheckButton]\r\n[Back@CheckButton]\r\nType=FillColor\r\nStateCount=12\r\nBorderSize=0\r\n" +
+                 fills + L"[RadioButton]\r\n[Back@RadioButton]\r\nType=FillColor\r\nStateCount=12\r\nBorderSize=0\r\n" +
+                 fills + L"[PushButton]\r\n[Back@PushButton]\r\nType=FillColor\r\nStateCount=5\r\nBorderSize=0\r\n";
+    return source;
+}
+
+COLORREF CheckColor(int realState)
+{
+    return RGB(10 + realState * 20, 0, 0);
+}
+
+Windows::CCheckRadioButton* StyleCheck(HWND box, int kind)
+{
+    auto* styled = new Windows::CCheckRadioButton(kind);
+    return styled->SubclassWindow(box) ? styled : nullptr;
+}
+
+}  // namespace
+
+TEST(CheckRadioButton, RealStateIsCheckTimesFourPlusVisualState)
+{
+    TestSupport::CCurrentPack pack(CheckPack());
+    ASSERT_TRUE(pack.Ok());
+    CHostWindow host;
+    HWND box = host.AddChild(L"BUTTON", L"Remember me", BS_AUTOCHECKBOX, 20, 20, 150, 24, 4);
+    HWND tri = host.AddChild(L"BUTTON", L"Some", BS_AUTO3STATE | WS_DISABLED, 20, 60, 150, 24, 5);
+    SendMessageW(tri, BM_SETCHECK, BST_INDETERMINATE, 0);
+    auto* check = StyleCheck(box, Windows::CCheckRadioGlyph::Check);
+    auto* indeterminate = StyleCheck(tri, Windows::CCheckRadioGlyph::Check);
+    ASSERT_TRUE(check && indeterminate);
+
+    EXPECT_EQ(11, indeterminate->GetGlyph().GetRealState());
+    EXPECT_EQ(CheckColor(11), Corner(tri));
+    EXPECT_EQ(CheckColor(0), Corner(box));
+
+    // A click through the native control checks it; hovering makes it hot.
+    SendMessageW(box, BM_CLICK, 0, 0);
+    EXPECT_EQ(BST_CHECKED, SendMessageW(box, BM_GETCHECK, 0, 0));
+    MoveCursorTo(host.Handle(), 280, 180);
+    MoveCursorTo(host.Handle(), 60, 30);
+    EXPECT_EQ(5, check->GetGlyph().GetRealState());
+    EXPECT_EQ(CheckColor(5), Corner(box));
+    MoveCursorTo(host.Handle(), 280, 180);
+    EXPECT_TRUE(WindowTest::PumpUntil([&] { return check->GetGlyph().GetRealState() == 4; }));
+
+    SendMessageW(box, BM_SETCHECK, 7, 0);  // not a check state: unchanged
+    EXPECT_EQ(1, check->GetGlyph().GetCheck());
+    EnableWindow(box, FALSE);
+    EXPECT_EQ(7, check->GetGlyph().GetRealState());
+    check->GetGlyph().SetState(4, false);
+    EXPECT_EQ(0, check->GetGlyph().GetState());
+}
+
+TEST(CheckRadioButton, TheLabelCarriesTheText)
+{
+    TestSupport::CCurrentPack pack(CheckPack());
+    ASSERT_TRUE(pack.Ok());
+    CHostWindow host;
+    HWND box = host.AddChild(L"BUTTON", L"Remember me", BS_AUTOCHECKBOX, 20, 20, 150, 24, 4);
+    auto* check = StyleCheck(box, Windows::CCheckRadioGlyph::Check);
+    ASSERT_TRUE(check);
+    wchar_t text[32] = {L'x'};
+    EXPECT_EQ(0, GetWindowTextW(box, text, 32));
+    EXPECT_EQ(L"Remember me", check->GetGlyph().GetLabel());
+    SetWindowTextW(box, L"Forget me");
+    EXPECT_EQ(L"Forget me", check->GetGlyph().GetLabel());
+    EXPECT_EQ(0, GetWindowTextLengthW(box));
+}
+
+TEST(StyledWndManager, EnableOperationsCheckBeforeCreatingAnything)
+{
+    auto* manager = GetWindowStyle();
+    ASSERT_EQ(&Windows::CStyledWndManager::GetInstance(), manager);
+    long before = Windows::LiveStyledObjects();
+    {
+        TestSupport::CCurrentPack pack(CheckPack(true));
+        ASSERT_TRUE(pack.Ok());
+        CHostWindow host;
+        HWND button = host.AddChild(L"BUTTON", L"Go", BS_PUSHBUTTON, 20, 20, 80, 24, 1);
+        // A simple pack styles nothing but containers.
+        EXPECT_FALSE(manager->EnablePushButtonStyled(button));
+        EXPECT_FALSE(manager->EnableCheckButtonStyled(button));
+        EXPECT_FALSE(manager->EnableRadioButtonStyled(button));
+        EXPECT_FALSE(manager->EnableRadioButtonStyledXP(button));
+        EXPECT_FALSE(manager->EnableHyperLinkStyled(button));
+        EXPECT_EQ(before, Windows::LiveStyledObjects());
+        EXPECT_TRUE(manager->EnableControlContainerStyled(host.Handle()));
+    }
+    EXPECT_EQ(before, Windows::LiveStyledObjects());
+    {
+        TestSupport::CCurrentPack pack(CheckPack());
+        CHostWindow host;
+        HWND dead = host.AddChild(L"BUTTON", L"Go", BS_PUSHBUTTON, 20, 20, 80, 24, 1);
+        DestroyWindow(dead);
+        EXPECT_FALSE(manager->EnablePushButtonStyled(nullptr));
+        EXPECT_FALSE(manager->EnablePushButtonStyled(dead));
+        EXPECT_EQ(before, Windows::LiveStyledObjects());
+        HWND radio = host.AddChild(L"BUTTON", L"One", BS_AUTORADIOBUTTON, 20, 60, 80, 24, 2);
+        EXPECT_TRUE(manager->EnableRadioButtonStyledXP(radio));
+        EXPECT_EQ(before + 1, Windows::LiveStyledObjects());
+    }
+    EXPECT_EQ(before, Windows::LiveStyledObjects());
+}

@@ -4,6 +4,7 @@
 #include "WindowTestUtil.h"
 #include "orvel/windows/StyledWnd.h"
 #include "orvel/windows/StyledWndManager.h"
+#include "orvel/testsupport/CurrentPack.h"
 #include "tests/common/TestCommon.h"
 
 using WindowTest::CHostWindow;
@@ -178,6 +179,10 @@ TEST(StyledWnd, VesselRequestsDoNothingWhileHidden)
 
 TEST(StyledWndManager, ContainerReflectsAndRefusesBadHandles)
 {
+    TestSupport::SPackSource simple;
+    simple.ini = L"[Config]\r\nIsSimple=true\r\n";
+    TestSupport::CCurrentPack pack(simple);
+    ASSERT_TRUE(pack.Ok());
     auto& manager = Windows::CStyledWndManager::GetInstance();
     long before = Windows::LiveStyledObjects();
     EXPECT_FALSE(manager.EnableControlContainerStyled(nullptr));

@@ -31,7 +31,7 @@ CHostWindow::CHostWindow(int width, int height)
         wc.lpszClassName = kClass;
         RegisterClassW(&wc);
     }
-    m_hWnd = CreateWindowExW(0, kClass, L"test host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 50, 50,
+    m_hWnd = CreateWindowExW(0, kClass, L"test host", WS_POPUP | WS_VISIBLE, 50, 50,
                              width, height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
     SetForegroundWindow(m_hWnd);
     Pump(20);
