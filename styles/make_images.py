@@ -1,0 +1,778 @@
+#!/usr/bin/env python3
+"""Generates the shipped style packs: every bitmap, the hand cursor, the
+STYLE.INI text and the name strings of each pack folder, from the palettes
+below. Plain Python 3, no third-party modules.
+
+    python3 styles/make_images.py            # all packs
+    python3 styles/make_images.py Graphite   # one pack
+
+A skin author changes a colour in PACKS, reruns this script and rebuilds;
+the build compiles the folders into Style/<Pack>.spk (the build does not run
+this script: its output is committed). Images are 24-bit BMPs; magenta
+(255, 0, 255) is the transparent colour of the state marks, whose soft
+edges are blended against the pack's dialog colour.
+"""
+
+import os
+import struct
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+MAGENTA = (255, 0, 255)
+SS = 4  # supersampling per axis for soft edges
+
+
+# ---------------------------------------------------------------- palettes
+
+PACKS = {
+    "ZQ2009": {
+        "names": {"neutral": "ZQ2009", "0409": "ZQ2009 Classic", "0804": "ZQ2009 经典"},
+        "font": "Tahoma", "size": 8,
+        "dialog": (236, 241, 248), "static": (28, 40, 62),
+        "text": (16, 28, 48), "text_off": (150, 158, 172), "text_hot": (18, 84, 170),
+        "accent": (40, 112, 204), "accent_dark": (22, 72, 150),
+        # push button: (border, gradient top, gradient bottom, text) per state
+        "button": [
+            ((116, 138, 170), (255, 255, 255), (214, 225, 240), (16, 28, 48)),
+            ((52, 128, 220), (250, 253, 255), (190, 220, 252), (10, 52, 120)),
+            ((30, 82, 160), (170, 200, 238), (214, 230, 250), (6, 30, 80)),
+            ((196, 202, 212), (238, 240, 244), (232, 234, 238), (160, 166, 178)),
+            ((34, 96, 190), (255, 255, 255), (206, 222, 244), (8, 36, 96)),
+        ],
+        "button_radius": 3, "default_ring": (120, 176, 240),
+        # state boxes: (border, fill top, fill bottom, mark) per visual state
+        "box": [
+            ((110, 130, 160), (255, 255, 255), (226, 233, 243), (30, 100, 196)),
+            ((52, 128, 220), (246, 251, 255), (204, 226, 252), (20, 96, 210)),
+            ((30, 82, 160), (180, 206, 240), (220, 234, 250), (10, 60, 150)),
+            ((192, 198, 208), (240, 241, 244), (240, 241, 244), (170, 176, 188)),
+        ],
+        "box_radius": 0,
+        "xp_ring": (28, 82, 136), "xp_dot": ((72, 196, 72), (18, 120, 24)),
+        "link": [(0, 90, 200), (226, 104, 0), (150, 40, 0), (160, 166, 178)],
+        "track": [(222, 229, 238), (208, 220, 236), (150, 186, 232), (236, 238, 242)],
+        "track_edge": (196, 206, 220),
+        "thumb": [
+            ((120, 142, 176), (252, 253, 255), (206, 218, 236)),
+            ((52, 128, 220), (246, 251, 255), (188, 216, 250)),
+            ((26, 78, 156), (150, 188, 236), (110, 156, 220)),
+            ((200, 206, 214), (236, 238, 242), (232, 234, 238)),
+        ],
+        "thumb_radius": 4,
+        "grip": [(120, 140, 170), (40, 110, 200), (255, 255, 255), (206, 210, 218)],
+        "arrow": [(40, 56, 84), (20, 90, 190), (255, 255, 255), (176, 182, 194)],
+        "prompt": {"back": (255, 240, 238), "border": (214, 96, 84), "text": (176, 26, 18)},
+        "tile": [
+            ((176, 196, 224), (255, 255, 255), (226, 236, 250)),
+            ((52, 128, 220), (244, 250, 255), (196, 224, 254)),
+            ((26, 78, 156), (176, 206, 244), (218, 234, 252)),
+            ((204, 208, 216), (240, 241, 244), (240, 241, 244)),
+        ],
+        "tile_text": [(16, 40, 90), (10, 64, 160), (4, 30, 90), (160, 166, 178)],
+        "icon": ((40, 112, 204), (120, 186, 250), (255, 255, 255)),
+    },
+    "Graphite": {
+        "names": {"neutral": "Graphite", "0409": "Graphite Dark", "0804": "石墨 深色"},
+        "font": "Tahoma", "size": 9,
+        "dialog": (43, 46, 52), "static": (216, 220, 228),
+        "text": (226, 229, 235), "text_off": (108, 113, 122), "text_hot": (255, 178, 84),
+        "accent": (255, 150, 40), "accent_dark": (204, 104, 12),
+        "button": [
+            ((92, 98, 110), (76, 81, 91), (62, 66, 75), (230, 233, 238)),
+            ((255, 150, 40), (92, 97, 108), (74, 79, 89), (255, 200, 130)),
+            ((204, 104, 12), (36, 38, 43), (48, 51, 58), (255, 170, 70)),
+            ((62, 66, 74), (52, 55, 61), (52, 55, 61), (104, 109, 118)),
+            ((255, 150, 40), (82, 87, 98), (66, 70, 80), (255, 255, 255)),
+        ],
+        "button_radius": 2, "default_ring": (150, 94, 40),
+        "box": [
+            ((118, 124, 136), (34, 36, 41), (40, 43, 49), (255, 150, 40)),
+            ((255, 150, 40), (50, 53, 60), (58, 62, 70), (255, 178, 84)),
+            ((204, 104, 12), (24, 25, 29), (30, 32, 36), (255, 200, 120)),
+            ((72, 76, 84), (48, 51, 57), (48, 51, 57), (96, 100, 110)),
+        ],
+        "box_radius": 2,
+        "xp_ring": (120, 200, 220), "xp_dot": ((150, 236, 255), (30, 150, 186)),
+        "link": [(96, 196, 236), (255, 178, 84), (255, 130, 30), (104, 109, 118)],
+        "track": [(33, 35, 40), (38, 41, 47), (58, 44, 30), (40, 42, 47)],
+        "track_edge": (28, 30, 34),
+        "thumb": [
+            ((104, 110, 122), (96, 102, 114), (84, 90, 101)),
+            ((150, 158, 172), (132, 139, 152), (116, 123, 136)),
+            ((255, 150, 40), (230, 134, 36), (204, 110, 20)),
+            ((60, 63, 70), (54, 57, 63), (54, 57, 63)),
+        ],
+        "thumb_radius": 5,
+        "grip": [(58, 62, 70), (82, 88, 98), (120, 60, 0), (66, 70, 78)],
+        "arrow": [(190, 195, 204), (255, 170, 70), (255, 255, 255), (84, 88, 96)],
+        "prompt": {"back": (62, 34, 34), "border": (200, 80, 70), "text": (255, 140, 124)},
+        "tile": [
+            ((84, 90, 100), (62, 66, 75), (54, 58, 66)),
+            ((255, 150, 40), (74, 79, 89), (64, 68, 78)),
+            ((204, 104, 12), (40, 42, 48), (46, 49, 56)),
+            ((60, 63, 70), (50, 53, 59), (50, 53, 59)),
+        ],
+        "tile_text": [(232, 235, 240), (255, 190, 110), (255, 160, 60), (104, 109, 118)],
+        "icon": ((255, 150, 40), (255, 200, 120), (43, 46, 52)),
+    },
+}
+
+
+# ------------------------------------------------------------------ raster
+
+class Image:
+    def __init__(self, w, h, fill=(0, 0, 0)):
+        self.w, self.h = w, h
+        self.px = [fill] * (w * h)
+
+    def get(self, x, y):
+        return self.px[y * self.w + x]
+
+    def set(self, x, y, c):
+        if 0 <= x < self.w and 0 <= y < self.h:
+            self.px[y * self.w + x] = c
+
+    def fill(self, x0, y0, x1, y1, c):
+        for y in range(max(0, y0), min(self.h, y1)):
+            for x in range(max(0, x0), min(self.w, x1)):
+                self.px[y * self.w + x] = c
+
+    def paste(self, other, ox, oy):
+        for y in range(other.h):
+            for x in range(other.w):
+                self.set(ox + x, oy + y, other.get(x, y))
+
+    def transposed(self):
+        out = Image(self.h, self.w)
+        for y in range(self.h):
+            for x in range(self.w):
+                out.set(y, x, self.get(x, y))
+        return out
+
+
+def stack(images, horizontal=False):
+    """One strip: vertical (the default layout) or horizontal."""
+    w = sum(i.w for i in images) if horizontal else images[0].w
+    h = images[0].h if horizontal else sum(i.h for i in images)
+    out = Image(w, h)
+    pos = 0
+    for i in images:
+        out.paste(i, pos if horizontal else 0, 0 if horizontal else pos)
+        pos += i.w if horizontal else i.h
+    return out
+
+
+def save_bmp(image, path):
+    row = (image.w * 3 + 3) & ~3
+    data = bytearray()
+    for y in range(image.h - 1, -1, -1):
+        line = bytearray()
+        for x in range(image.w):
+            r, g, b = image.get(x, y)
+            line += bytes((b, g, r))
+        line += b"\0" * (row - len(line))
+        data += line
+    header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, image.w, image.h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    write_if_changed(path, header + info + bytes(data))
+
+
+def write_if_changed(path, data):
+    if isinstance(data, str):
+        data = data.encode("utf-8")
+    if os.path.exists(path):
+        with open(path, "rb") as f:
+            if f.read() == data:
+                return
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+def mix(a, b, t):
+    return tuple(int(round(a[i] + (b[i] - a[i]) * t)) for i in range(3))
+
+
+def shade(c, amount):
+    """Lighter for amount > 0, darker for amount < 0."""
+    return mix(c, (255, 255, 255) if amount > 0 else (0, 0, 0), abs(amount))
+
+
+# Coverage of shapes, by supersampling.
+
+def rounded_inside(px, py, x0, y0, x1, y1, r):
+    if px < x0 or px >= x1 or py < y0 or py >= y1:
+        return False
+    if r <= 0:
+        return True
+    cx = min(max(px, x0 + r), x1 - r)
+    cy = min(max(py, y0 + r), y1 - r)
+    return (px - cx) ** 2 + (py - cy) ** 2 <= r * r
+
+
+def coverage(x, y, inside):
+    n = 0
+    for sy in range(SS):
+        for sx in range(SS):
+            if inside(x + (sx + 0.5) / SS, y + (sy + 0.5) / SS):
+                n += 1
+    return n / (SS * SS)
+
+
+def seg_distance(px, py, ax, ay, bx, by):
+    dx, dy = bx - ax, by - ay
+    t = max(0.0, min(1.0, ((px - ax) * dx + (py - ay) * dy) / float(dx * dx + dy * dy)))
+    qx, qy = ax + t * dx, ay + t * dy
+    return ((px - qx) ** 2 + (py - qy) ** 2) ** 0.5
+
+
+def in_triangle(px, py, a, b, c):
+    def side(p1, p2):
+        return (px - p2[0]) * (p1[1] - p2[1]) - (p1[0] - p2[0]) * (py - p2[1])
+    d1, d2, d3 = side(a, b), side(b, c), side(c, a)
+    neg = d1 < 0 or d2 < 0 or d3 < 0
+    pos = d1 > 0 or d2 > 0 or d3 > 0
+    return not (neg and pos)
+
+
+def paint(image, colour_at, inside, matte=None, box=None):
+    """Blends colour_at(x, y) over the image where inside() covers a pixel.
+    On a transparent (magenta) pixel, partial coverage blends against matte
+    and a pixel less than half covered stays transparent."""
+    x0, y0, x1, y1 = box or (0, 0, image.w, image.h)
+    for y in range(max(0, y0), min(image.h, y1)):
+        for x in range(max(0, x0), min(image.w, x1)):
+            a = coverage(x, y, inside)
+            if a <= 0:
+                continue
+            under = image.get(x, y)
+            colour = colour_at(x, y)
+            if under == MAGENTA:
+                if a < 0.5:
+                    continue
+                under = matte if matte else colour
+            image.set(x, y, mix(under, colour, a))
+
+
+def panel(image, x0, y0, x1, y1, radius, border, top, bottom, matte=None, width=1):
+    """A rounded panel: a border ring over a vertical gradient."""
+    h = max(1, y1 - y0 - 1)
+    paint(image, lambda x, y: border,
+          lambda px, py: rounded_inside(px, py, x0, y0, x1, y1, radius), matte)
+    paint(image, lambda x, y: mix(top, bottom, (y - y0) / h),
+          lambda px, py: rounded_inside(px, py, x0 + width, y0 + width, x1 - width, y1 - width,
+                                        max(0, radius - width)), matte)
+
+
+# ------------------------------------------------------------------ images
+
+def push_button(p):
+    """Five states (normal, hot, pressed, disabled, default), 32 x 22 each,
+    drawn with 4-pixel sizing margins."""
+    out = []
+    r = p["button_radius"]
+    for state, (border, top, bottom, _) in enumerate(p["button"]):
+        im = Image(32, 22, p["dialog"])
+        panel(im, 0, 0, 32, 22, r, border, top, bottom)
+        if state == 4:
+            # the default button: a second, inner ring
+            paint(im, lambda x, y: p["default_ring"],
+                  lambda px, py: rounded_inside(px, py, 1, 1, 31, 21, max(0, r - 1))
+                  and not rounded_inside(px, py, 2, 2, 30, 20, max(0, r - 2)))
+        if state == 1:
+            # hot: a light inner glow line at the top
+            for x in range(r + 1, 32 - r - 1):
+                im.set(x, 1, shade(top, 0.6))
+        if state == 2:
+            # pressed: an inner shadow at the top and left
+            for x in range(1 + r, 31):
+                im.set(x, 1, shade(top, -0.18))
+            for y in range(1 + r, 21):
+                im.set(1, y, shade(top, -0.12))
+        out.append(im)
+    return stack(out)
+
+
+def check_marks(p):
+    """Twelve 13 x 13 state boxes: check state (unchecked, checked,
+    indeterminate) x visual state (normal, hot, pressed, disabled)."""
+    out = []
+    for check in range(3):
+        for visual in range(4):
+            border, top, bottom, mark = p["box"][visual]
+            im = Image(13, 13, MAGENTA)
+            panel(im, 0, 0, 13, 13, p["box_radius"], border, top, bottom, matte=p["dialog"])
+            if check == 1:
+                pts = [(3.0, 6.6), (5.4, 9.2), (10.2, 3.6)]
+                paint(im, lambda x, y: mark,
+                      lambda px, py: min(seg_distance(px, py, *pts[0], *pts[1]),
+                                         seg_distance(px, py, *pts[1], *pts[2])) <= 1.05)
+            elif check == 2:
+                paint(im, lambda x, y: mark,
+                      lambda px, py: rounded_inside(px, py, 3, 3, 10, 10, 1))
+                paint(im, lambda x, y: mix(mark, top, 0.55),
+                      lambda px, py: rounded_inside(px, py, 4, 4, 9, 6, 0))
+            out.append(im)
+    return stack(out)
+
+
+def circle(cx, cy, r):
+    return lambda px, py: (px - cx) ** 2 + (py - cy) ** 2 <= r * r
+
+
+def radio_marks(p):
+    """Twelve 13 x 13 round marks; indeterminate shows a bar, not a dot."""
+    out = []
+    for check in range(3):
+        for visual in range(4):
+            border, top, bottom, mark = p["box"][visual]
+            im = Image(13, 13, MAGENTA)
+            paint(im, lambda x, y: border, circle(6.5, 6.5, 6.5), p["dialog"])
+            paint(im, lambda x, y: mix(top, bottom, y / 12.0), circle(6.5, 6.5, 5.4), p["dialog"])
+            if check == 1:
+                paint(im, lambda x, y: mark, circle(6.5, 6.5, 2.8))
+                paint(im, lambda x, y: shade(mark, 0.45), circle(5.7, 5.7, 0.9))
+            elif check == 2:
+                paint(im, lambda x, y: mark, lambda px, py: rounded_inside(px, py, 3.5, 5.5, 9.5, 7.5, 1))
+            out.append(im)
+    return stack(out)
+
+
+def radio_marks_xp(p):
+    """The XP look: a raised ring with a glossy, two-tone dot; 15 x 15."""
+    out = []
+    ring = p["xp_ring"]
+    light, dark = p["xp_dot"]
+    for check in range(3):
+        for visual in range(4):
+            border, top, bottom, _ = p["box"][visual]
+            edge = {0: ring, 1: p["accent"], 2: p["accent_dark"], 3: p["box"][3][0]}[visual]
+            im = Image(15, 15, MAGENTA)
+            paint(im, lambda x, y: edge, circle(7.5, 7.5, 7.5), p["dialog"])
+            paint(im, lambda x, y: mix(shade(top, 0.3), bottom, (x + y) / 28.0),
+                  circle(7.5, 7.5, 6.2), p["dialog"])
+            if visual == 1:
+                # hot: a warm inner ring
+                paint(im, lambda x, y: shade(p["accent"], 0.35),
+                      lambda px, py: 5.0 ** 2 <= (px - 7.5) ** 2 + (py - 7.5) ** 2 <= 6.2 ** 2)
+            dot_light, dot_dark = (light, dark) if visual != 3 else (p["box"][3][3], p["box"][3][0])
+            if visual == 2:
+                dot_light, dot_dark = dot_dark, dot_light
+            if check == 1:
+                paint(im, lambda x, y: mix(dot_light, dot_dark, (x + y - 8) / 12.0), circle(7.5, 7.5, 3.6))
+                paint(im, lambda x, y: shade(dot_light, 0.6), circle(6.4, 6.4, 1.2))
+            elif check == 2:
+                paint(im, lambda x, y: mix(dot_light, dot_dark, 0.5),
+                      lambda px, py: rounded_inside(px, py, 4, 6.5, 11, 8.5, 1))
+            out.append(im)
+    return stack(out)
+
+
+def arrow_frames(p):
+    """Back of the arrow buttons: 16 images (up, down, left, right, each in
+    normal, hot, pressed, disabled), 16 x 16, sizing margins 3."""
+    out = []
+    for direction in range(4):
+        for visual in range(4):
+            border, top, bottom = p["thumb"][visual]
+            if visual == 0:
+                border = p["track_edge"]
+                top, bottom = shade(p["track"][0], 0.35), p["track"][0]
+            im = Image(16, 16, p["track"][0])
+            panel(im, 0, 0, 16, 16, 2, border, top, bottom)
+            out.append(im)
+    return stack(out)
+
+
+def arrow_marks(p):
+    """Fore of the arrow buttons: the 16 arrow marks, 9 x 9, transparent."""
+    shapes = {
+        0: ((4.5, 2.0), (0.8, 6.6), (8.2, 6.6)),   # up
+        1: ((0.8, 2.4), (8.2, 2.4), (4.5, 7.0)),   # down
+        2: ((2.0, 4.5), (6.6, 0.8), (6.6, 8.2)),   # left
+        3: ((2.4, 0.8), (2.4, 8.2), (7.0, 4.5)),   # right
+    }
+    out = []
+    for direction in range(4):
+        for visual in range(4):
+            im = Image(9, 9, MAGENTA)
+            a, b, c = shapes[direction]
+            colour = p["arrow"][visual]
+            matte = p["thumb"][visual][2] if visual else p["track"][0]
+            paint(im, lambda x, y: colour, lambda px, py: in_triangle(px, py, a, b, c), matte)
+            out.append(im)
+    return stack(out)
+
+
+def track(p, vertical):
+    """Four track images, 6 x 16 (horizontal bar); edges 1 pixel."""
+    out = []
+    for visual in range(4):
+        im = Image(6, 16, p["track"][visual])
+        base = p["track"][visual]
+        for y in range(16):
+            im.fill(0, y, 6, y + 1, mix(shade(base, -0.06), shade(base, 0.08), y / 15.0))
+        im.fill(0, 0, 6, 1, p["track_edge"])
+        im.fill(0, 15, 6, 16, p["track_edge"])
+        out.append(im.transposed() if vertical else im)
+    return stack(out)
+
+
+def thumb(p, vertical):
+    """Four thumbs, 24 x 16 (horizontal bar), rounded ends inside a 1-pixel
+    band of track; sizing margins 6, 6, 4, 4."""
+    out = []
+    r = p["thumb_radius"]
+    for visual in range(4):
+        border, top, bottom = p["thumb"][visual]
+        im = Image(24, 16, p["track"][0])
+        im.fill(0, 0, 24, 1, p["track_edge"])
+        im.fill(0, 15, 24, 16, p["track_edge"])
+        panel(im, 0, 1, 24, 15, r, border, top, bottom)
+        # a highlight line under the top border
+        if visual != 3:
+            for x in range(r, 24 - r):
+                im.set(x, 2, mix(im.get(x, 2), (255, 255, 255), 0.35))
+        out.append(im.transposed() if vertical else im)
+    return stack(out)
+
+
+def gripper(p, vertical):
+    """Three grip lines, 7 x 7, transparent; lines across the bar."""
+    out = []
+    for visual in range(4):
+        im = Image(7, 7, MAGENTA)
+        light = shade(p["thumb"][visual][1], 0.5)
+        for x in (0, 3, 6):
+            for y in range(7):
+                im.set(x, y, p["grip"][visual])
+                if x + 1 < 7:
+                    im.set(x + 1, y, light)
+        out.append(im.transposed() if vertical else im)
+    return stack(out)
+
+
+def size_grip(p):
+    """Diagonal dots of a sizing grip, 12 x 12, transparent."""
+    im = Image(12, 12, MAGENTA)
+    dark, light = p["grip"][0], shade(p["track"][0], 0.6)
+    for row in range(3):
+        for col in range(3):
+            if col + row >= 2:
+                x, y = 1 + 4 * col, 1 + 4 * row
+                im.fill(x, y, x + 2, y + 2, dark)
+                im.set(x + 2, y + 2, light)
+    return im
+
+
+def tile(p):
+    """The command tile of the glyph area: four 40 x 40 states, margins 6."""
+    out = []
+    for visual in range(4):
+        border, top, bottom = p["tile"][visual]
+        im = Image(40, 40, p["dialog"])
+        panel(im, 0, 0, 40, 40, 5, border, top, bottom)
+        out.append(im)
+    return stack(out)
+
+
+def scan_icon(p):
+    """A 32 x 32 magnifier over a document: the command tile's picture."""
+    main, light, paper = p["icon"]
+    im = Image(32, 32, MAGENTA)
+    paint(im, lambda x, y: shade(main, -0.3), lambda px, py: rounded_inside(px, py, 3, 2, 23, 28, 2), p["dialog"])
+    paint(im, lambda x, y: paper if paper != p["dialog"] else (70, 74, 84),
+          lambda px, py: rounded_inside(px, py, 4, 3, 22, 27, 1), p["dialog"])
+    for y in (8, 12, 16, 20):
+        im.fill(7, y, 19, y + 1, light)
+    paint(im, lambda x, y: main, lambda px, py: 5.2 ** 2 <= (px - 18) ** 2 + (py - 16) ** 2 <= 7.4 ** 2)
+    paint(im, lambda x, y: mix(light, (255, 255, 255), 0.5), circle(18, 16, 5.2))
+    paint(im, lambda x, y: main, lambda px, py: seg_distance(px, py, 23.5, 21.5, 29, 27) <= 2.2)
+    return im
+
+
+def slide_frames():
+    """The demo host's slideshow: eight 48 x 48 frames of a turning dial
+    (pack-independent; written beside the demo)."""
+    out = []
+    import math
+    for f in range(8):
+        im = Image(48, 48, (255, 255, 255))
+        paint(im, lambda x, y: (40, 60, 90), circle(24, 24, 22))
+        paint(im, lambda x, y: (250, 250, 250), circle(24, 24, 19))
+        for k in range(8):
+            a = 2 * math.pi * k / 8
+            colour = (230, 120, 20) if k == f else (190, 198, 210)
+            cx, cy = 24 + 13 * math.sin(a), 24 - 13 * math.cos(a)
+            paint(im, lambda x, y, c=colour: c, circle(cx, cy, 3.6))
+        out.append(im)
+    return stack(out, horizontal=True)
+
+
+def previews(p):
+    """Pic_demo.bmp (160 x 120) and Pic_small.bmp (48 x 36): a small
+    dialog in the pack's look, as a pack chooser shows it."""
+    demo = Image(160, 120, p["dialog"])
+    demo.fill(0, 0, 160, 18, p["accent_dark"])
+    demo.fill(0, 18, 160, 19, p["accent"])
+    for x in range(8, 80, 4):
+        demo.fill(x, 7, x + 3, 10, shade(p["accent"], 0.6))
+    checks = check_marks(p)
+    radios = radio_marks(p)
+    for row, (marks, index) in enumerate(((checks, 4), (checks, 0), (radios, 4))):
+        for y in range(13):
+            for x in range(13):
+                c = marks.get(x, index * 13 + y)
+                demo.set(12 + x, 30 + row * 20 + y, p["dialog"] if c == MAGENTA else c)
+        demo.fill(32, 35 + row * 20, 90 - row * 12, 38 + row * 20, p["static"])
+    buttons = push_button(p)
+    for i, state in enumerate((4, 0)):
+        for y in range(22):
+            for x in range(60):
+                sx = x if x < 4 else (31 - (59 - x) if x >= 56 else 4 + (x - 4) % 24)
+                demo.set(30 + i * 66 + x, 92 + y, buttons.get(sx, state * 22 + y))
+        demo.fill(48 + i * 66, 102, 72 + i * 66, 104, p["button"][state][3])
+    bar = track(p, True)
+    for y in range(26, 86):
+        for x in range(16):
+            demo.set(138 + x, y, bar.get(x, 2))
+    th = thumb(p, True)
+    for y in range(30):
+        sy = y if y < 6 else (y - 6 if y >= 24 else 6 + (y - 6) % 12)
+        for x in range(16):
+            demo.set(138 + x, 36 + y, th.get(x, sy))
+    small = Image(48, 36)
+    for y in range(36):
+        for x in range(48):
+            # box filter, 160 x 120 -> 48 x 36
+            x0, x1 = x * 160 // 48, (x + 1) * 160 // 48
+            y0, y1 = y * 120 // 36, (y + 1) * 120 // 36
+            acc = [0, 0, 0]
+            n = 0
+            for yy in range(y0, y1):
+                for xx in range(x0, x1):
+                    c = demo.get(xx, yy)
+                    acc = [acc[i] + c[i] for i in range(3)]
+                    n += 1
+            small.set(x, y, tuple(v // n for v in acc))
+    return demo, small
+
+
+HAND = [
+    "......XX........",
+    ".....X..X.......",
+    ".....X..X.......",
+    ".....X..X.......",
+    ".....X..XXX.....",
+    ".....X..X..XX...",
+    ".....X..X..X.XX.",
+    "..XX.X..X..X.X.X",
+    ".X..XX........XX",
+    ".X...X........X.",
+    "..X...........X.",
+    "..X..........X..",
+    "...X.........X..",
+    "...X........X...",
+    "....X.......X...",
+    "....XXXXXXXXX...",
+]
+
+
+def hand_cursor():
+    """A 32 x 32 monochrome pointing hand, hot spot at the finger tip."""
+    size = 32
+    outline = set()
+    for y, row in enumerate(HAND):
+        for x, ch in enumerate(row):
+            if ch == "X":
+                outline.add((x + 4, y + 2))
+    # fill the inside: every pixel between outline pixels on its row that
+    # is enclosed vertically as well
+    inside = set()
+    for y in range(size):
+        xs = [x for (x, yy) in outline if yy == y]
+        if len(xs) < 2:
+            continue
+        for x in range(min(xs) + 1, max(xs)):
+            if (x, y) in outline:
+                continue
+            up = any((x, yy) in outline for yy in range(y))
+            down = any((x, yy) in outline for yy in range(y + 1, size))
+            if up and down:
+                inside.add((x, y))
+    xor_rows, and_rows = [], []
+    for y in range(size - 1, -1, -1):
+        xor_bits = and_bits = 0
+        for x in range(size):
+            bit = 1 << (31 - x)
+            if (x, y) in outline:
+                pass                              # black: AND 0, XOR 0
+            elif (x, y) in inside:
+                xor_bits |= bit                   # white: AND 0, XOR 1
+            else:
+                and_bits |= bit                   # transparent: AND 1, XOR 0
+        xor_rows.append(struct.pack(">I", xor_bits))
+        and_rows.append(struct.pack(">I", and_bits))
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 1, 0, 0, 0, 0, 2, 0)
+    palette = struct.pack("<II", 0x000000, 0xFFFFFF)
+    image = header + palette + b"".join(xor_rows) + b"".join(and_rows)
+    hot_x, hot_y = 6 + 4, 0 + 2
+    directory = struct.pack("<HHH", 0, 2, 1)
+    entry = struct.pack("<BBBBHHII", size, size, 2, 0, hot_x, hot_y, len(image), 6 + 16)
+    return directory + entry + image
+
+
+# -------------------------------------------------------------- STYLE.INI
+
+def rgb(c):
+    return "%d, %d, %d" % c
+
+
+def per_state(key, values):
+    return "\n".join("%s%d=%s" % (key, i, v) for i, v in enumerate(values))
+
+
+def style_ini(name, p):
+    box_text = [p["text"], p["text_hot"], p["text"], p["text_off"]]
+    label_colours = [rgb(box_text[s % 4]) for s in range(12)]
+    lines = []
+    add = lines.append
+    add("; Style pack %s. Made by styles/make_images.py from its palette:" % name)
+    add("; change colours there and rerun it rather than editing this file.")
+    add("")
+    add("[Config]\nIsSimple=false\n")
+    f, s = p["font"], p["size"]
+    add("[Fonts]")
+    add("$default$=name:%s, size:%d" % (f, s))
+    add("$Bold=name:%s, size:%d, bold" % (f, s))
+    add("$Link=name:%s, size:%d, underline" % (f, s))
+    add("$Title=name:%s, size:%d, bold" % (f, s + 2))
+    add("")
+    add("[Cursors]\n$Hand=HAND.CUR\n")
+
+    add("; Dialog frames: the dialog background and the colour of static text.")
+    add("[DlgFrame]\nBackColor=%s\nStaticColor=%s\n" % (rgb(p["dialog"]), rgb(p["static"])))
+
+    add("; Push buttons: 0 normal, 1 hot, 2 pressed, 3 disabled, 4 default.")
+    add("[PushButton]\nMargins=6, 6, 3, 3\n")
+    add("[Back@PushButton]\nType=FillImage\nImageFile=PushButton.bmp\nImageCount=5\n"
+        "SizingType=Stretch\nSizingMargins=4, 4, 4, 4\n")
+    add("[Fore@PushButton]\nType=Text\nStateCount=5\nAlign=center\nVAlign=center\nFont=$default$")
+    add(per_state("TextColor", [rgb(b[3]) for b in p["button"]]))
+    add("Font4=$Bold\n")
+
+    add("; Check boxes and radio buttons: state = check (0 off, 1 on,")
+    add("; 2 indeterminate) x 4 + visual state (normal, hot, pressed, disabled).")
+    for kind, mark_file, count in (("CheckButton", "CheckState.bmp", 12),
+                                   ("RadioButton", "RadioState.bmp", 12)):
+        add("[%s]\nGlyphSpace=5\nVisible=true\n" % kind)
+        add("[Fore@%sState]\nType=ImageGlyph\nImageFile=%s\nImageCount=%d\n"
+            "Transparent=true\nTransparentColor=255, 0, 255\n" % (kind, mark_file, count))
+        add("[Fore@%sLabel]\nType=Text\nStateCount=12\nVAlign=center\nFont=$default$" % kind)
+        add(per_state("TextColor", label_colours) + "\n")
+    add("[Fore@RadioButtonStateXP]\nType=ImageGlyph\nImageFile=RadioStateXP.bmp\nImageCount=12\n"
+        "Transparent=true\nTransparentColor=255, 0, 255\n")
+
+    add("; Links: 0 normal, 1 hot, 2 pressed, 3 disabled.")
+    add("[HyperLink]\nCursor=$Hand\n")
+    add("[Fore@HyperLink]\nType=Text\nStateCount=4\nVAlign=center\nFont=$Link")
+    add(per_state("TextColor", [rgb(c) for c in p["link"]]) + "\n")
+
+    add("; Text statics: the state is the alignment (0 left, 1 centre, 2 right).")
+    add("[Fore@Static]\nType=Text\nStateCount=3\nAutoWrap=true\nFont=$default$\nTextColor=%s"
+        % rgb(p["static"]))
+    add("Align0=left\nAlign1=center\nAlign2=right\n")
+
+    add("; Prompt text of message boxes.")
+    add("[PromptError]\nMargins=10, 10, 8, 8\n")
+    add("[Back@PromptError]\nType=FillColor\nStateCount=1\nBorderSize=1\nBorderColor=%s\nFillColor=%s\n"
+        % (rgb(p["prompt"]["border"]), rgb(p["prompt"]["back"])))
+    add("[Fore@PromptError]\nType=Text\nStateCount=1\nAutoWrap=true\nVAlign=center\nFont=$Bold\n"
+        "TextColor=%s\n" % rgb(p["prompt"]["text"]))
+
+    add("; Scroll bars. Arrow states: direction (0 up, 4 down, 8 left, 12 right)")
+    add("; + visual state (normal, hot, pressed, disabled).")
+    add("[ScrollBarArrowButton]\n")
+    add("[Back@ScrollBarArrowButton]\nType=FillImage\nImageFile=ScrollArrow.bmp\nImageCount=16\n"
+        "SizingType=Stretch\nSizingMargins=3, 3, 3, 3\n")
+    add("[Fore@ScrollBarArrowButton]\nType=ImageGlyph\nImageFile=ScrollArrowMark.bmp\nImageCount=16\n"
+        "Transparent=true\nTransparentColor=255, 0, 255\n")
+    for orient, margins in (("Horz", "0, 0, 1, 1"), ("Vert", "1, 1, 0, 0")):
+        for part in ("Lower", "Upper"):
+            add("[ScrollBar%sTrack%s]\n" % (part, orient))
+            add("[Back@ScrollBar%sTrack%s]\nType=FillImage\nImageFile=Track%s.bmp\nImageCount=4\n"
+                "SizingType=Stretch\nSizingMargins=%s\n" % (part, orient, orient, margins))
+        thumb_margins = "6, 6, 4, 4" if orient == "Horz" else "4, 4, 6, 6"
+        add("[ScrollBarThumbButton%s]\n" % orient)
+        add("[Back@ScrollBarThumbButton%s]\nType=FillImage\nImageFile=Thumb%s.bmp\nImageCount=4\n"
+            "SizingType=Stretch\nSizingMargins=%s\n" % (orient, orient, thumb_margins))
+        add("[ScrollBarGripper%s]\n" % orient)
+        add("[Fore@ScrollBarGripper%s]\nType=ImageGlyph\nImageFile=Gripper%s.bmp\nImageCount=4\n"
+            "Transparent=true\nTransparentColor=255, 0, 255\n" % (orient, orient))
+    add("[ScrollBarSizeBox]\n")
+    add("[Back@ScrollBarSizeBox]\nType=FillColor\nStateCount=1\nBorderSize=0\nFillColor=%s\n"
+        % rgb(p["track"][0]))
+    add("[Fore@ScrollBarSizeBox]\nType=ImageGlyph\nImageFile=SizeGrip.bmp\nTransparent=true\n"
+        "TransparentColor=255, 0, 255\n")
+
+    add("; Command tiles: a picture and a text, one target (0 normal, 1 hot,")
+    add("; 2 pressed, 3 disabled).")
+    add("[QuickScan]\nMargins=10, 10, 8, 8\nGlyphSpace=10\nCursor=$Hand\n")
+    add("[Back@QuickScan]\nType=FillImage\nImageFile=Tile.bmp\nImageCount=4\n"
+        "SizingType=Stretch\nSizingMargins=6, 6, 6, 6\n")
+    add("[Fore@QuickScanIcon]\nType=ImageGlyph\nImageFile=ScanIcon.bmp\nTransparent=true\n"
+        "TransparentColor=255, 0, 255\n")
+    add("[Fore@QuickScanText]\nType=Text\nStateCount=4\nVAlign=center\nFont=$Title")
+    add(per_state("TextColor", [rgb(c) for c in p["tile_text"]]) + "\n")
+    return "\r\n".join("\n".join(lines).split("\n")) + "\r\n"
+
+
+def strings(text):
+    return "[Strings]\r\n101=%s\r\n" % text
+
+
+# ------------------------------------------------------------------- main
+
+def build(name):
+    p = PACKS[name]
+    folder = os.path.join(HERE, name)
+    os.makedirs(folder, exist_ok=True)
+    out = lambda file, image: save_bmp(image, os.path.join(folder, file))
+    out("PushButton.bmp", push_button(p))
+    out("CheckState.bmp", check_marks(p))
+    out("RadioState.bmp", radio_marks(p))
+    out("RadioStateXP.bmp", radio_marks_xp(p))
+    out("ScrollArrow.bmp", arrow_frames(p))
+    out("ScrollArrowMark.bmp", arrow_marks(p))
+    out("TrackHorz.bmp", track(p, False))
+    out("TrackVert.bmp", track(p, True))
+    out("ThumbHorz.bmp", thumb(p, False))
+    out("ThumbVert.bmp", thumb(p, True))
+    out("GripperHorz.bmp", gripper(p, False))
+    out("GripperVert.bmp", gripper(p, True))
+    out("SizeGrip.bmp", size_grip(p))
+    out("Tile.bmp", tile(p))
+    out("ScanIcon.bmp", scan_icon(p))
+    demo, small = previews(p)
+    out("Pic_demo.bmp", demo)
+    out("Pic_small.bmp", small)
+    write_if_changed(os.path.join(folder, "Hand.cur"), hand_cursor())
+    write_if_changed(os.path.join(folder, "STYLE.INI"), style_ini(name, p))
+    write_if_changed(os.path.join(folder, "Strings.ini"), strings(p["names"]["neutral"]))
+    for lang in ("0409", "0804"):
+        write_if_changed(os.path.join(folder, "Strings_%s.ini" % lang), strings(p["names"][lang]))
+    print("styles/%s: done" % name)
+
+
+def main(argv):
+    names = argv[1:] or list(PACKS)
+    for name in names:
+        if name not in PACKS:
+            sys.exit("make_images.py: no pack %r (packs: %s)" % (name, ", ".join(PACKS)))
+        build(name)
+    if not argv[1:]:
+        save_bmp(slide_frames(), os.path.join(HERE, "..", "demo", "Slide.bmp"))
+        print("demo/Slide.bmp: done")
+
+
+if __name__ == "__main__":
+    main(sys.argv)
