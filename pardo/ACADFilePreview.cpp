@@ -258,9 +258,17 @@ void CQRNACADFilePreview::DrawPreview(CWnd*, HDC dc, int x, int y, int cx, int c
         if (placement.IsRectEmpty())
             return;
         const BYTE* bytes = thumbnail.bmp.asArrayPtr();
+        // Thumbnails are thin light lines on a dark ground: averaging keeps
+        // them when shrinking, where the default mode would drop them.
+        int oldMode = SetStretchBltMode(dc, HALFTONE);
+        POINT oldOrigin;
+        SetBrushOrgEx(dc, 0, 0, &oldOrigin);
         StretchDIBits(dc, x + placement.left, y + placement.top, placement.Width(), placement.Height(), 0, 0,
                       dib.width, height, bytes + dib.pixelOffset, reinterpret_cast<const BITMAPINFO*>(bytes),
                       DIB_RGB_COLORS, SRCCOPY);
+        SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+        if (oldMode)
+            SetStretchBltMode(dc, oldMode);
         return;
     }
 

@@ -3,14 +3,26 @@
 //   PardoDemo.exe              interactive
 //   PardoDemo.exe --auto DIR   selects each sample in turn, saves a
 //                              screenshot of the dialog per kind into DIR,
-//                              then closes the dialog and exits
+//                              then closes the dialog and exits; also
+//                              saves the drawing preview of every DWG and
+//                              DXF file of the test data as cad_*.png
+//
+// Besides pictures the folder holds a design file made with the block
+// library's writer and, when the shared test data is there, a DWG and a
+// DXF drawing copied from it.
 #include <windows.h>
 #include <commctrl.h>
 #include <dlgs.h>
+#include <objidl.h>
+#include <gdiplus.h>
 #include <cstdio>
 #include <string>
 #include <vector>
+#include "pardo/ACADFilePreview.h"
 #include "pardo/BitmapFilePreview.h"
+#include "pardo/MirekFilePreview.h"
+#include "pardo/PreviewLayout.h"
+#include "siblings/tamberkit/Tamberkit.h"
 #include "pardo/FileDialog.h"
 #include "pardo/samples/SampleImages.h"
 
@@ -120,6 +132,84 @@ private:
     }
 };
 
+// A design file whose preview picture is one of the sample images.
+bool WriteDesignFile(const std::string& folder, const std::string& name)
+{
+    Gdiplus::Bitmap picture(160, 100, PixelFormat24bppRGB);
+    {
+        Gdiplus::Graphics g(&picture);
+        g.Clear(Gdiplus::Color(255, 250, 245, 230));
+        Gdiplus::Pen wall(Gdiplus::Color(255, 60, 60, 60), 4);
+        g.DrawRectangle(&wall, 10, 10, 140, 80);
+        g.DrawLine(&wall, 80, 10, 80, 60);
+        Gdiplus::SolidBrush door(Gdiplus::Color(255, 180, 90, 40));
+        g.FillRectangle(&door, 110, 84, 24, 8);
+    }
+    HBITMAP bitmap = nullptr;
+    picture.GetHBITMAP(Gdiplus::Color(255, 255, 255, 255), &bitmap);
+    UINT size = 0;
+    BYTE* jpeg = Pictorium::EncodeJpeg(bitmap, 90, &size);
+    DeleteObject(bitmap);
+    if (!jpeg)
+        return false;
+    Block block;
+    bool ok = Tamberkit::MakePreviewBlock(block, jpeg, size) &&
+              Tamberkit::WriteDesignFile((folder + "\\" + name).c_str(), Tamberkit::DesignHeader(), block);
+    Pictorium::FreeBytes(jpeg);
+    return ok;
+}
+
+std::string CadFolder()
+{
+    return CAD_TESTDATA;
+}
+
+bool CopyCad(const char* name, const std::string& folder, const char* as)
+{
+    return CopyFileA((CadFolder() + "/" + name).c_str(), (folder + "\\" + as).c_str(), FALSE) != FALSE;
+}
+
+// The drawing preview of every DWG and DXF file of the test data, drawn as
+// the dialog's pane would (236 pixels square) and saved as cad_<file>.png.
+int SaveCadPreviews(const std::string& shots)
+{
+    int saved = 0;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((CadFolder() + "/*.*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    do {
+        CQRNACADFilePreview preview;
+        std::string name = found.cFileName;
+        if (!preview.isPreviewForFileType(Pardo::FileExtension(name.c_str())))
+            continue;
+        const int side = 236;
+        Gdiplus::Bitmap image(side + 2, side + 2, PixelFormat24bppRGB);
+        {
+            Gdiplus::Graphics g(&image);
+            g.Clear(Gdiplus::Color(255, 212, 208, 200));
+            HDC dc = g.GetHDC();
+            HRGN clip = CreateRectRgn(1, 1, side + 1, side + 1);
+            SelectClipRgn(dc, clip);
+            preview.SetPreviewFile((CadFolder() + "/" + name).c_str());
+            preview.DrawPreview(nullptr, dc, 1, 1, side, side);
+            SelectClipRgn(dc, nullptr);
+            DeleteObject(clip);
+            g.ReleaseHDC(dc);
+        }
+        CLSID png;
+        CLSIDFromString(L"{557CF406-1A04-11D3-9A73-0000F81EF32E}", &png);
+        std::string file = shots + "\\cad_" + name + ".png";
+        std::wstring wide(file.begin(), file.end());
+        if (image.Save(wide.c_str(), &png, nullptr) == Gdiplus::Ok) {
+            ++saved;
+            printf("PardoDemo: %s\n", file.c_str());
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return saved;
+}
+
 bool MakeFolders(const std::string& path)
 {
     for (size_t i = 0; i <= path.size(); ++i) {
@@ -164,21 +254,30 @@ int main(int argc, char** argv)
         return 1;
     }
     std::vector<PardoSamples::Sample> samples = PardoSamples::WriteSampleFolder(folder);
+    size_t pictures = samples.size();
+    if (WriteDesignFile(folder, "house.kit"))
+        samples.push_back({"house.kit", "design"});
+    if (CopyCad("sample_AC1018.dwg", folder, "drawing.dwg"))
+        samples.push_back({"drawing.dwg", "dwg"});
+    if (CopyCad("sample_AC1015_ascii.dxf", folder, "drawing.dxf"))
+        samples.push_back({"drawing.dxf", "dxf"});
 
     int rc = 0;
     try {
-        CDemoDialog dialog("Pictures (*.bmp;*.png;*.jpg;*.gif;*.tif;*.emf;*.wmf)|*.bmp;*.png;*.jpg;*.gif;*.tif;*.emf;*.wmf|"
+        CDemoDialog dialog("Pictures, designs and drawings|*.bmp;*.png;*.jpg;*.gif;*.tif;*.emf;*.wmf;*.kit;*.dwg;*.dxf|"
                            "All files (*.*)|*.*||");
         dialog.m_ofn.lpstrInitialDir = folder.c_str();
         dialog.SetDlgTitle("Pardo preview dialog");
         dialog.AddFilePreview(new CDemoImagePreview);
+        dialog.AddFilePreview(new CQRNMirekFilePreview);
+        dialog.AddFilePreview(new CQRNACADFilePreview);
         dialog.shotFolder = shots;
         dialog.samples = samples;
         INT_PTR result = dialog.DoModal();
         if (shots.empty()) {
             if (result == IDOK)
                 printf("PardoDemo: chose %s\n", dialog.GetPathName().GetString());
-        } else if (dialog.saved != static_cast<int>(samples.size()) || samples.size() < 8) {
+        } else if (dialog.saved != static_cast<int>(samples.size()) || pictures < 8 || samples.size() < pictures + 1) {
             fprintf(stderr, "PardoDemo: %d of %u screenshots written\n", dialog.saved, static_cast<unsigned>(samples.size()));
             rc = 1;
         }
@@ -187,6 +286,12 @@ int main(int argc, char** argv)
         e->GetErrorMessage(message, sizeof message);
         fprintf(stderr, "PardoDemo: %s\n", message);
         e->Delete();
+        rc = 1;
+    }
+
+    if (!shots.empty() && rc == 0 && GetFileAttributesA(CadFolder().c_str()) != INVALID_FILE_ATTRIBUTES &&
+        SaveCadPreviews(shots) < 9) {
+        fprintf(stderr, "PardoDemo: not every drawing preview was saved\n");
         rc = 1;
     }
 

@@ -40,6 +40,46 @@ private:
     std::map<COLORREF, HBRUSH> m_brushes;
 };
 
+// Text goes into the metafile as the outlines of its glyphs, so that it
+// scales with the picture when played into a small box (a font would be
+// scaled to a height of 0 there, which means the default size).
+void TextOutline(HDC scratch, HDC dc, CGdiCache& cache, const SPrimitive& p, POINT at, double pixels)
+{
+    if (!scratch)
+        return;
+    LOGFONTW font = {};
+    font.lfHeight = -static_cast<LONG>(std::lround(pixels));
+    font.lfEscapement = font.lfOrientation = static_cast<LONG>(std::lround(p.angle * 1800 / 3.14159265358979));
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+    lstrcpyW(font.lfFaceName, L"Arial");
+    HFONT handle = CreateFontIndirectW(&font);
+    if (!handle)
+        return;
+    HGDIOBJ old = SelectObject(scratch, handle);
+    SetBkMode(scratch, TRANSPARENT);
+    SetTextAlign(scratch, TA_BASELINE | (p.hAlign == 1 ? TA_CENTER : p.hAlign == 2 ? TA_RIGHT : TA_LEFT));
+    BeginPath(scratch);
+    TextOutA(scratch, at.x, at.y, p.text.c_str(), static_cast<int>(p.text.size()));
+    EndPath(scratch);
+    int count = GetPath(scratch, nullptr, nullptr, 0);
+    if (count > 0 && count < 200000) {
+        std::vector<POINT> points(count);
+        std::vector<BYTE> types(count);
+        if (GetPath(scratch, points.data(), types.data(), count) == count) {
+            cache.Pen(p.color);
+            cache.Brush(p.color);
+            BeginPath(dc);
+            PolyDraw(dc, points.data(), types.data(), count);
+            EndPath(dc);
+            FillPath(dc);
+        }
+    }
+    AbortPath(scratch);
+    SelectObject(scratch, old);
+    DeleteObject(handle);
+}
+
 }  // namespace
 
 HENHMETAFILE RenderDrawing(const CDrawing& drawing, int width, int height)
@@ -78,6 +118,7 @@ HENHMETAFILE RenderDrawing(const CDrawing& drawing, int width, int height)
         if (y > 30000) y = 30000;
         return POINT{static_cast<LONG>(std::lround(x)), static_cast<LONG>(std::lround(y))};
     };
+    HDC scratch = CreateCompatibleDC(nullptr);
     {
         CGdiCache cache(dc);
         RECT paper = {0, 0, paperW, paperH};
@@ -122,19 +163,7 @@ HENHMETAFILE RenderDrawing(const CDrawing& drawing, int width, int height)
                 double pixels = p.height * s / 0.7;
                 if (!(pixels >= 1) || pixels > 4000)
                     break;
-                LOGFONTW font = {};
-                font.lfHeight = -static_cast<LONG>(std::lround(pixels));
-                font.lfEscapement = font.lfOrientation = static_cast<LONG>(std::lround(p.angle * 1800 / 3.14159265358979));
-                font.lfCharSet = DEFAULT_CHARSET;
-                font.lfQuality = ANTIALIASED_QUALITY;
-                lstrcpyW(font.lfFaceName, L"Arial");
-                HFONT handle = CreateFontIndirectW(&font);
-                HGDIOBJ old = SelectObject(dc, handle);
-                SetTextColor(dc, p.color);
-                SetTextAlign(dc, TA_BASELINE | (p.hAlign == 1 ? TA_CENTER : p.hAlign == 2 ? TA_RIGHT : TA_LEFT));
-                TextOutA(dc, points[0].x, points[0].y, p.text.c_str(), static_cast<int>(p.text.size()));
-                SelectObject(dc, old);
-                DeleteObject(handle);
+                TextOutline(scratch, dc, cache, p, points[0], pixels);
                 break;
             }
             case SPrimitive::kImage: {
@@ -150,6 +179,8 @@ HENHMETAFILE RenderDrawing(const CDrawing& drawing, int width, int height)
             }
         }
     }
+    if (scratch)
+        DeleteDC(scratch);
     return CloseEnhMetaFile(dc);
 }
 
