@@ -57,12 +57,6 @@ void CPushButton::SetState(int state)
     ::InvalidateRect(m_hWnd, nullptr, FALSE);
 }
 
-LRESULT CPushButton::DefaultWithoutPainting()
-{
-    CNoPaintGuard guard(m_hWnd);
-    return DefWindowProc();
-}
-
 BOOL CPushButton::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
                                        LRESULT& result, DWORD)
 {
@@ -190,13 +184,11 @@ BOOL CHyperLink::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LP
         InvalidateInParent();
         result = 0;
         return TRUE;
-    case BM_SETSTATE: {
-        CNoPaintGuard guard(hWnd);
-        result = DefWindowProc();
+    case BM_SETSTATE:
+        result = DefaultWithoutPainting();
         m_nState = wParam ? 2 : BaseState();
         ::InvalidateRect(hWnd, nullptr, FALSE);
         return TRUE;
-    }
     case WM_SETCURSOR:
         ::SetCursor(::LoadCursorW(nullptr, m_nState == 1 ? IDC_HAND : IDC_ARROW));
         result = TRUE;
@@ -338,12 +330,6 @@ void CCheckRadioButton::RedrawVesselRect(const RECT* rect)
         RECT r = InParent(rect);
         ::RedrawWindow(parent, &r, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     }
-}
-
-LRESULT CCheckRadioButton::DefaultWithoutPainting()
-{
-    CNoPaintGuard guard(m_hWnd);
-    return DefWindowProc();
 }
 
 BOOL CCheckRadioButton::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,

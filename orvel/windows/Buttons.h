@@ -39,7 +39,6 @@ public:
 protected:
     int BaseState() const { return m_bDisabled ? 3 : (m_bDefault ? 4 : 0); }
     void SetState(int state);
-    LRESULT DefaultWithoutPainting();
 
     int m_nPainterType;
     int m_nState = 0;
@@ -117,7 +116,6 @@ public:
 protected:
     void Layout(int width, int height);
     RECT InParent(const RECT* rect);
-    LRESULT DefaultWithoutPainting();
 
     CCheckRadioGlyph m_glyph;
     bool m_bEnabled = true;

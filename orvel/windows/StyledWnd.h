@@ -147,6 +147,14 @@ protected:
 
     void PostEnterMessage() { PostMouseNotify(this->m_hWnd, false); }
     void PostLeaveMessage() { PostMouseNotify(this->m_hWnd, true); }
+
+    // Default processing of the current message with the native control's
+    // own painting kept off the screen.
+    LRESULT DefaultWithoutPainting()
+    {
+        CNoPaintGuard guard(this->m_hWnd);
+        return this->DefWindowProc();
+    }
 };
 
 // Sends the notifications of a parent back to the child controls that
