@@ -269,6 +269,11 @@ TEST_F(DesignPreview, DrawnFromTheBoxCornerLongerSideFilling)
     EXPECT_TRUE(Near(RGB(30, 30, 220), m_window.Pixel(126, 77)));
     EXPECT_FALSE(Near(RGB(30, 30, 220), m_window.Pixel(60, 82)));
     EXPECT_FALSE(Near(RGB(30, 30, 220), m_window.Pixel(130, 40)));
+    // Bitmaps and contexts go back after every paint.
+    int before = TestCommon::FreeGdiSlots();
+    for (int i = 0; i < 20; ++i)
+        m_preview.DrawPreview(m_window.Wnd(), nullptr, 10, 20, 118, 118);
+    EXPECT_GE(TestCommon::FreeGdiSlots(), before - 2);
 
     EXPECT_TRUE(m_preview.isPreviewForFileType(".KIT"));
     for (const char* ext : {".ofd", ".kwk", ".kbf"})

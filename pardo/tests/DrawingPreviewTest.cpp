@@ -365,8 +365,20 @@ TEST_F(DrawingPreview, ViewerHostedOnceInTheBox)
     SendMessageA(viewer, WM_COMMAND, CQRNACADViewer::kCmdFit, 0);
     EXPECT_DOUBLE_EQ(1.0, v.GetZoom());
     EXPECT_EQ(0, v.GetPan().x);
-    UpdateWindow(viewer);
+    // The view shows the circle: dark lines on white paper.
+    RedrawWindow(viewer, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Pump(50);
+    HDC dc = GetDC(viewer);
+    int paper = 0, ink = 0;
+    for (int y = 40; y < 150; y += 2)
+        for (int x = 0; x < 200; x += 2) {
+            COLORREF c = GetPixel(dc, x, y) & 0xFFFFFF;
+            paper += c == RGB(255, 255, 255);
+            ink += c == RGB(0, 0, 0);
+        }
+    ReleaseDC(viewer, dc);
+    EXPECT_GT(paper, 1000);
+    EXPECT_GT(ink, 10);
 
     wnd.m_hWnd = nullptr;
     DestroyWindow(parent);
@@ -399,4 +411,22 @@ TEST(DrawingFit, MutatedThumbnailsNeverReadPastTheArray)
                 DeleteEnhMetaFile(emf);
         }
     }
+}
+
+TEST_F(DrawingPreview, PaintsLeaveNoGdiObjectsBehind)
+{
+    std::string drawing = "0\nSECTION\n2\nENTITIES\n0\nTEXT\n10\n0\n20\n0\n40\n5\n1\nLabel\n0\nSOLID\n10\n0\n20\n0\n"
+                          "11\n9\n21\n0\n12\n0\n22\n9\n62\n3\n0\nCIRCLE\n10\n5\n20\n5\n40\n3\n62\n1\n0\nENDSEC\n0\nEOF\n";
+    std::string paths[] = {Write("leak.dxf", std::vector<BYTE>(drawing.begin(), drawing.end())),
+                           Write("leak_bmp.dwg", DwgWith(2, ShortPaletteDib(30, 20))),
+                           Write("leak_wmf.dwg", DwgWith(3, PlaceableWmf()))};
+    CCanvas canvas(120, 120, RGB(255, 255, 255));
+    for (const std::string& path : paths)
+        Draw(path, canvas, 0, 0, 118, 118);  // first-use allocations
+    int before = TestCommon::FreeGdiSlots();
+    for (int i = 0; i < 20; ++i)
+        for (const std::string& path : paths)
+            Draw(path, canvas, 0, 0, 118, 118);
+    EXPECT_GE(TestCommon::FreeGdiSlots(), before - 2);
+    EXPECT_NE(0, canvas.BoundsOf(RGB(0, 0, 255), 10).right);  // the last one drawn
 }

@@ -12,8 +12,9 @@ namespace {
 const char kBinarySentinel[] = "AutoCAD Binary DXF\r\n\x1a";  // and a 0 byte: 22 bytes
 constexpr size_t kBinarySentinelSize = 22;
 constexpr double kPi = 3.14159265358979323846;
-// Guards against drawings that would flatten into absurd amounts.
-constexpr size_t kMaxPrimitives = 4000000;
+// Guards against drawings that would flatten into absurd amounts (blocks
+// inserting themselves in arrays, say).
+constexpr size_t kMaxPrimitives = 1000000;
 constexpr int kMaxNesting = 12;
 
 struct SGroup {
@@ -484,8 +485,8 @@ private:
         if (!(length > 1e-12) || !std::isfinite(length))
             return m;
         nx /= length; ny /= length; nz /= length;
-        if (std::fabs(nx - 0) < 1e-12 && std::fabs(ny) < 1e-12 && nz > 0)
-            return m;
+        if (std::fabs(nx) < 1e-12 && std::fabs(ny) < 1e-12 && nz > 0)
+            return m;  // the world's own plane
         double ax, ay, az;
         if (std::fabs(nx) < 1.0 / 64 && std::fabs(ny) < 1.0 / 64) {
             ax = nz; ay = 0; az = -nx;   // (0,1,0) x N
