@@ -210,6 +210,36 @@ int SaveCadPreviews(const std::string& shots)
     return saved;
 }
 
+// The interactive viewer hosted in a window of its own, showing a drawing.
+bool SaveViewerShot(const std::string& drawing, const std::string& file)
+{
+    HWND host = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 40, 40, 480, 320, nullptr,
+                                nullptr, nullptr, nullptr);
+    if (!host)
+        return false;
+    bool ok = false;
+    {
+        CWnd wnd;
+        wnd.m_hWnd = host;
+        CQRNACADFilePreview preview;
+        preview.SetPreviewFile(drawing.c_str());
+        HDC dc = GetDC(host);
+        preview.DrawPreview(&wnd, dc, 0, 0, 480, 320);  // tells the session which drawing
+        ReleaseDC(host, dc);
+        preview.DrawDWG(&wnd, nullptr, 0, 0, 480, 320);
+        RedrawWindow(host, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        MSG msg;
+        for (int i = 0; i < 20 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++i)
+            DispatchMessageA(&msg);
+        ok = PardoSamples::SaveWindowPng(host, file);
+        wnd.m_hWnd = nullptr;
+    }
+    DestroyWindow(host);
+    if (ok)
+        printf("PardoDemo: %s\n", file.c_str());
+    return ok;
+}
+
 bool MakeFolders(const std::string& path)
 {
     for (size_t i = 0; i <= path.size(); ++i) {
@@ -290,7 +320,8 @@ int main(int argc, char** argv)
     }
 
     if (!shots.empty() && rc == 0 && GetFileAttributesA(CadFolder().c_str()) != INVALID_FILE_ATTRIBUTES &&
-        SaveCadPreviews(shots) < 9) {
+        (SaveCadPreviews(shots) < 9 ||
+         !SaveViewerShot(CadFolder() + "/sample_AC1009_ascii.dxf", shots + "\\viewer_dxf.png"))) {
         fprintf(stderr, "PardoDemo: not every drawing preview was saved\n");
         rc = 1;
     }

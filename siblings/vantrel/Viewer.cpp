@@ -256,8 +256,14 @@ LRESULT CQRNACADViewer::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         EndPaint(m_hWnd, &ps);
         return 0;
     }
-    case WM_ERASEBKGND:
+    case WM_ERASEBKGND: {
+        // Only the tool bar's strip: the drawing area is painted whole.
+        RECT strip;
+        GetClientRect(m_hWnd, &strip);
+        strip.bottom = DrawingArea().top;
+        FillRect(reinterpret_cast<HDC>(wParam), &strip, GetSysColorBrush(COLOR_BTNFACE));
         return 1;
+    }
     case WM_SIZE:
         Layout();
         return 0;

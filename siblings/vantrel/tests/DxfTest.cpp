@@ -199,6 +199,18 @@ TEST(Dxf, HeaderExtentsWhenSet)
     DeleteEnhMetaFile(emf);
 }
 
+TEST(Dxf, BlockInsertingItselfEnds)
+{
+    std::string text = AsciiDxf(Join({Section("BLOCKS", {{0, "BLOCK"}, {2, "A"}, {0, "LINE"}, {10, "0"}, {20, "0"},
+                                                         {11, "1"}, {21, "0"}, {0, "INSERT"}, {2, "A"}, {10, "0"},
+                                                         {20, "1"}, {0, "ENDBLK"}}),
+                                      Section("ENTITIES", {{0, "INSERT"}, {2, "A"}})}));
+    CDrawing d;
+    ASSERT_TRUE(ParseDxf(reinterpret_cast<const uint8_t*>(text.data()), text.size(), d));
+    EXPECT_GT(d.primitives.size(), 5u);
+    EXPECT_LT(d.primitives.size(), 20u);
+}
+
 TEST(Dxf, ThumbnailSectionAsciiAndBinary)
 {
     Groups thumb = Section("THUMBNAILIMAGE", {{90, "6"}, {310, "28000000"}, {310, "0A0b"}});
