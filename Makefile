@@ -31,7 +31,7 @@ test: deps
 	  ctest --preset win32 -j $(JOBS) || rc=1; exit $$rc'
 
 demo: deps
-	@$(WINE) --session bash -c '$(MAKE) --no-print-directory sides && $(WINE) build/bin/OrvelDemo.exe && { [ ! -f build/bin32/PardoDemo.exe ] || $(WINE) build/bin32/PardoDemo.exe --auto build/screens; }'
+	@$(WINE) --session bash -c '$(MAKE) --no-print-directory sides && $(WINE) build/bin/OrvelDemo.exe --shots build/screens && { [ ! -f build/bin32/PardoDemo.exe ] || $(WINE) build/bin32/PardoDemo.exe --auto build/screens; }'
 
 bench: deps
 	@$(WINE) --session bash -c '$(MAKE) --no-print-directory sides && for b in build/bin/bench_*.exe; do echo "== $$b"; $(WINE) $$b || exit 1; done'

@@ -1,30 +1,67 @@
-// Demo host of Orvel. For now it reads the default pack's INI source and
-// shows its sections and a few typed values.
+// Demo host of Orvel: a dialog holding every control styled so far, styled
+// through the styled-window manager with the shipped packs.
+//
+//   OrvelDemo.exe                    opens the dialog and stays open
+//   OrvelDemo.exe --shots DIR        writes screenshots into DIR and ends
+//   OrvelDemo.exe --shots DIR --interactive   both: shots first, then stays
+//
+// "Next style" cycles through the packs found in Style\, the language
+// button switches between English and Chinese (pack show names, and the
+// dialog texts once the manager re-reads them from the template).
 #include <windows.h>
+#include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <string>
-#include "orvel/resource/IniReader.h"
+#include <vector>
+#include "DemoIds.h"
+#include "GlyphArea.h"
+#include "orvel/host/Global.h"
+#include "orvel/style/StyleManager.h"
+#include "orvel/windows/StyledWndManager.h"
+#include "tests/common/Screenshot.h"
 
 namespace {
 
-// The pack source sits at styles/ZQ2009 of the source tree; the demo runs
-// from build/bin, so look upwards from the program's folder.
-std::wstring FindPackSource()
-{
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    for (int up = 0; up < 4; ++up) {
-        size_t slash = folder.find_last_of(L"\\/");
-        if (slash == std::wstring::npos)
-            break;
-        folder.resize(slash);
-        std::wstring candidate = folder + L"\\styles\\ZQ2009\\STYLE.INI";
-        if (GetFileAttributesW(candidate.c_str()) != INVALID_FILE_ATTRIBUTES)
-            return candidate;
-    }
-    return {};
-}
+enum class EKind { Push, Check, Radio, RadioXP, Link, Static, ScrollBar, ScrollWnd, Glyphs };
+
+struct SControl {
+    int id;
+    const wchar_t* name;  // used in close-up file names
+    EKind kind;
+};
+
+const SControl kControls[] = {
+    {IDC_HEAD_BUTTONS, nullptr, EKind::Static},
+    {IDC_BTN_NORMAL, L"button_normal", EKind::Push},
+    {IDC_BTN_DEFAULT, L"button_default", EKind::Push},
+    {IDC_BTN_DISABLED, L"button_disabled", EKind::Push},
+    {IDC_HEAD_CHECKS, nullptr, EKind::Static},
+    {IDC_CHK_UNCHECKED, L"check_unchecked", EKind::Check},
+    {IDC_CHK_CHECKED, L"check_checked", EKind::Check},
+    {IDC_CHK_INDETERMINATE, L"check_indeterminate", EKind::Check},
+    {IDC_CHK_DISABLED, L"check_disabled", EKind::Check},
+    {IDC_HEAD_RADIOS, nullptr, EKind::Static},
+    {IDC_RAD_CLASSIC_A, L"radio_classic_on", EKind::Radio},
+    {IDC_RAD_CLASSIC_B, L"radio_classic_off", EKind::Radio},
+    {IDC_RAD_XP_A, L"radio_xp_on", EKind::RadioXP},
+    {IDC_RAD_XP_B, L"radio_xp_off", EKind::RadioXP},
+    {IDC_LINK, L"hyperlink", EKind::Link},
+    {IDC_HEAD_STATICS, nullptr, EKind::Static},
+    {IDC_TXT_LEFT, L"static_left", EKind::Static},
+    {IDC_TXT_CENTER, L"static_center", EKind::Static},
+    {IDC_TXT_RIGHT, L"static_right", EKind::Static},
+    {IDC_HEAD_SCROLL, nullptr, EKind::Static},
+    {IDC_SCROLL_HORZ, L"scrollbar_horz", EKind::ScrollBar},
+    {IDC_SCROLL_VERT, L"scrollbar_vert", EKind::ScrollBar},
+    {IDC_EDIT, L"edit_scrolling", EKind::ScrollWnd},
+    {IDC_LIST, L"listbox_scrolling", EKind::ScrollWnd},
+    {IDC_HEAD_GLYPHS, nullptr, EKind::Static},
+    {IDC_GLYPHS, L"glyphs", EKind::Glyphs},
+    {IDC_NEXT_STYLE, nullptr, EKind::Push},
+    {IDC_LANGUAGE, nullptr, EKind::Push},
+    {IDC_STATUS, nullptr, EKind::Static},
+};
 
 std::string Narrow(const std::wstring& text)
 {
@@ -35,40 +72,488 @@ std::string Narrow(const std::wstring& text)
     return out;
 }
 
+class CDemo {
+public:
+    bool Create();
+    void Destroy();
+    void RunInteractive();
+    // Every screenshot into folder; the paths written are appended to shots.
+    void TakeShots(const std::wstring& folder, std::vector<std::wstring>& shots);
+
+    static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnInitDialog();
+    void StyleControls();
+    void ReadPackColours();
+    void SelectPack(const std::wstring& name);
+    void NextPack();
+    void SwitchLanguage();
+    void UpdateStatus();
+    void Repaint();
+    void Pump(DWORD milliseconds);
+    void MoveMouse(POINT point);
+    void MouseButton(bool down);
+    bool Shot(const std::wstring& path, std::vector<std::wstring>& shots, HWND window, int margin);
+
+    HWND m_dialog = nullptr;
+    std::unique_ptr<Demo::CGlyphArea> m_glyphs;
+    HBRUSH m_brush = nullptr;
+    COLORREF m_back = RGB(240, 240, 240);
+    COLORREF m_text = RGB(0, 0, 0);
+    bool m_framed = false;
+};
+
+bool CDemo::Create()
+{
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (!Demo::CGlyphArea::RegisterClass(instance))
+        return false;
+    m_dialog = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_DEMO), nullptr, DialogProc,
+                                  reinterpret_cast<LPARAM>(this));
+    if (!m_dialog)
+        return false;
+    SetWindowPos(m_dialog, HWND_TOP, 16, 16, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetForegroundWindow(m_dialog);
+    Pump(200);
+    return true;
+}
+
+void CDemo::Destroy()
+{
+    if (m_glyphs)
+        m_glyphs->StopAnimation();
+    if (m_dialog && IsWindow(m_dialog))
+        DestroyWindow(m_dialog);
+    m_dialog = nullptr;
+    // The area outlives its window: the slideshow worker may still ask it
+    // to repaint until it has ended.
+    m_glyphs.reset();
+    if (m_brush)
+        DeleteObject(m_brush);
+    m_brush = nullptr;
+}
+
+INT_PTR CALLBACK CDemo::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        auto* demo = reinterpret_cast<CDemo*>(lParam);
+        demo->m_dialog = dialog;
+        demo->OnInitDialog();
+        return TRUE;
+    }
+    auto* demo = reinterpret_cast<CDemo*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    return demo ? demo->OnMessage(message, wParam, lParam) : FALSE;
+}
+
+void CDemo::OnInitDialog()
+{
+    // Native states first: the styled objects read them when attached.
+    CheckDlgButton(m_dialog, IDC_CHK_CHECKED, BST_CHECKED);
+    CheckDlgButton(m_dialog, IDC_CHK_INDETERMINATE, BST_INDETERMINATE);
+    CheckDlgButton(m_dialog, IDC_CHK_DISABLED, BST_CHECKED);
+    CheckDlgButton(m_dialog, IDC_RAD_CLASSIC_A, BST_CHECKED);
+    CheckDlgButton(m_dialog, IDC_RAD_XP_A, BST_CHECKED);
+
+    SCROLLINFO info = {sizeof info, SIF_ALL, 0, 100, 20, 30, 0};
+    SetScrollInfo(GetDlgItem(m_dialog, IDC_SCROLL_HORZ), SB_CTL, &info, TRUE);
+    info.nPos = 60;
+    SetScrollInfo(GetDlgItem(m_dialog, IDC_SCROLL_VERT), SB_CTL, &info, TRUE);
+
+    std::wstring text;
+    for (int i = 1; i <= 12; ++i)
+        text += L"Line " + std::to_wstring(i) + L" of a text wider than the box it is shown in\r\n";
+    SetDlgItemTextW(m_dialog, IDC_EDIT, text.c_str());
+    for (int i = 1; i <= 20; ++i)
+        SendDlgItemMessageW(m_dialog, IDC_LIST, LB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>((L"List item " + std::to_wstring(i)).c_str()));
+    SendDlgItemMessageW(m_dialog, IDC_LIST, LB_SETCURSEL, 2, 0);
+    // Plain one-pixel borders: no sunken 3D edge until edit boxes are styled.
+    for (int id : {IDC_EDIT, IDC_LIST}) {
+        HWND control = GetDlgItem(m_dialog, id);
+        LONG_PTR ex = GetWindowLongPtrW(control, GWL_EXSTYLE);
+        SetWindowLongPtrW(control, GWL_EXSTYLE, ex & ~static_cast<LONG_PTR>(WS_EX_CLIENTEDGE | WS_EX_STATICEDGE));
+        SetWindowPos(control, nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    }
+
+    m_glyphs = std::make_unique<Demo::CGlyphArea>();
+    if (!m_glyphs->SubclassWindow(GetDlgItem(m_dialog, IDC_GLYPHS)))
+        m_glyphs.release();  // it has deleted itself
+    ReadPackColours();
+    StyleControls();
+    UpdateStatus();
+}
+
+// Each control goes to the manager operation of its kind; what the manager
+// does not style yet stays native and keeps working.
+void CDemo::StyleControls()
+{
+    Windows::CStyledWndManager& manager = Windows::CStyledWndManager::GetInstance();
+    m_framed = manager.EnableFrameStyled(m_dialog);
+    // No control container on the dialog: it would hand the colour requests
+    // of the native children to the children themselves, and the host
+    // colours them below until dialog frames are styled.
+    for (const SControl& control : kControls) {
+        HWND window = GetDlgItem(m_dialog, control.id);
+        switch (control.kind) {
+        case EKind::Push:
+            manager.EnablePushButtonStyled(window);
+            break;
+        case EKind::Check:
+            manager.EnableCheckButtonStyled(window);
+            break;
+        case EKind::Radio:
+            manager.EnableRadioButtonStyled(window);
+            break;
+        case EKind::RadioXP:
+            manager.EnableRadioButtonStyledXP(window);
+            break;
+        case EKind::Link:
+            manager.EnableHyperLinkStyled(window);
+            break;
+        case EKind::Static:
+            manager.EnableStaticStyled(window);
+            break;
+        case EKind::ScrollBar:
+            manager.EnableScrollBarStyled(window);
+            break;
+        case EKind::ScrollWnd:
+            // The edit and list box keep their own scroll bars; the bar
+            // glyphs are painted over them. Their flat scroll bars come
+            // with EnableEditStyled / EnableListBoxStyled.
+            if (!manager.EnableEditStyled(window) && !manager.EnableListBoxStyled(window))
+                manager.EnableScrollWndStyled(window);
+            break;
+        case EKind::Glyphs:
+            break;
+        }
+    }
+}
+
+void CDemo::ReadPackColours()
+{
+    m_back = GetSysColor(COLOR_BTNFACE);
+    m_text = GetSysColor(COLOR_BTNTEXT);
+    try {
+        Style::CStyle& style = Style::CStyleManager::GetStyleInstance();
+        Resource::CIniReader& config = style.GetConfig();
+        if (const Resource::CLine* line = config.FindFirstLine(L"DlgFrame", L"BackColor"))
+            if (line->ReadContentAsColor() != 0xFFFFFFFF)
+                m_back = line->ReadContentAsColor();
+        if (const Resource::CLine* line = config.FindFirstLine(L"DlgFrame", L"StaticColor"))
+            if (line->ReadContentAsColor() != 0xFFFFFFFF)
+                m_text = line->ReadContentAsColor();
+    } catch (...) {
+    }
+    if (m_brush)
+        DeleteObject(m_brush);
+    m_brush = CreateSolidBrush(m_back);
+}
+
+INT_PTR CDemo::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    // Until dialog frames are styled, the host colours the dialog and its
+    // native children with the pack's dialog colours.
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR: {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, m_text);
+        SetBkColor(dc, m_back);
+        return reinterpret_cast<INT_PTR>(m_brush);
+    }
+    case WM_HSCROLL:
+    case WM_VSCROLL: {
+        HWND bar = reinterpret_cast<HWND>(lParam);
+        if (!bar)
+            return FALSE;
+        SCROLLINFO info = {sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
+        GetScrollInfo(bar, SB_CTL, &info);
+        int pos = info.nPos;
+        switch (LOWORD(wParam)) {
+        case SB_LINEUP: pos -= 1; break;
+        case SB_LINEDOWN: pos += 1; break;
+        case SB_PAGEUP: pos -= static_cast<int>(info.nPage); break;
+        case SB_PAGEDOWN: pos += static_cast<int>(info.nPage); break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: pos = HIWORD(wParam); break;
+        default: break;
+        }
+        pos = std::max(info.nMin, std::min(pos, info.nMax - static_cast<int>(info.nPage) + 1));
+        SetScrollPos(bar, SB_CTL, pos, TRUE);
+        return TRUE;
+    }
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_NEXT_STYLE:
+            NextPack();
+            return TRUE;
+        case IDC_LANGUAGE:
+            SwitchLanguage();
+            return TRUE;
+        case IDC_LINK:
+            SetDlgItemTextW(m_dialog, IDC_STATUS, L"The link was clicked: a host would open its page now.");
+            return TRUE;
+        case IDCANCEL:
+            DestroyWindow(m_dialog);
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    case WM_CLOSE:
+        DestroyWindow(m_dialog);
+        return TRUE;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+void CDemo::SelectPack(const std::wstring& name)
+{
+    Style::CStyleManager::GetInstance().SelectStyle(name.c_str());
+    ReadPackColours();
+    if (m_glyphs)
+        m_glyphs->ReloadFromStyle();
+    UpdateStatus();
+    Repaint();
+}
+
+void CDemo::NextPack()
+{
+    Style::CStyleManager& manager = Style::CStyleManager::GetInstance();
+    int count = manager.GetStyleCount();
+    if (count == 0)
+        return;
+    int current = manager.FindStyle(manager.GetCurrentName().c_str());
+    if (const Style::SZqStyle* next = manager.GetStyleAt((current + 1) % count))
+        SelectPack(next->name);
+}
+
+void CDemo::SwitchLanguage()
+{
+    LANGID language = COrvelGlobal::GetInstance().GetLangID() == 0x0804 ? 0x0409 : 0x0804;
+    SetLanguageID(language);
+    SetThreadUILanguage(language);
+    Windows::CStyledWndManager::GetInstance().ValidDlgCtrl(m_dialog, GetModuleHandleW(nullptr),
+                                                           MAKEINTRESOURCEW(IDD_DEMO));
+    ReadPackColours();
+    if (m_glyphs)
+        m_glyphs->ReloadFromStyle();
+    UpdateStatus();
+    Repaint();
+}
+
+void CDemo::UpdateStatus()
+{
+    std::wstring text;
+    try {
+        Style::CStyle& style = Style::CStyleManager::GetStyleInstance();
+        wchar_t language[16];
+        swprintf(language, 16, L"%04x", COrvelGlobal::GetInstance().GetLangID());
+        text = L"Style: " + style.GetShowName() + L" (" + style.GetName() + L"), language " + language;
+    } catch (...) {
+        text = L"No style pack loaded";
+    }
+    SetDlgItemTextW(m_dialog, IDC_STATUS, text.c_str());
+}
+
+void CDemo::Repaint()
+{
+    RedrawWindow(m_dialog, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void CDemo::Pump(DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return;
+            }
+            if (!m_dialog || !IsDialogMessageW(m_dialog, &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
+        Sleep(10);
+    } while (GetTickCount() - start < milliseconds);
+}
+
+// Real input, so the controls see the messages a user's mouse would cause.
+void CDemo::MoveMouse(POINT point)
+{
+    SetCursorPos(point.x, point.y);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+}
+
+void CDemo::MouseButton(bool down)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    SendInput(1, &input, sizeof input);
+}
+
+bool CDemo::Shot(const std::wstring& path, std::vector<std::wstring>& shots, HWND window, int margin)
+{
+    bool ok = margin < 0 ? Screenshot::SaveWindowPng(window, path, !m_framed)
+                         : Screenshot::SaveCloseUpPng(window, margin, path);
+    if (ok)
+        shots.push_back(path);
+    else
+        fprintf(stderr, "OrvelDemo: cannot write %s\n", Narrow(path).c_str());
+    return ok;
+}
+
+void CDemo::TakeShots(const std::wstring& folder, std::vector<std::wstring>& shots)
+{
+    const wchar_t* slash = folder.find(L'/') != std::wstring::npos ? L"/" : L"\\";
+    auto file = [&](const std::wstring& name) { return folder + slash + name + L".png"; };
+    Style::CStyleManager& manager = Style::CStyleManager::GetInstance();
+
+    std::vector<std::wstring> packs;
+    for (int i = 0; i < manager.GetStyleCount(); ++i)
+        packs.push_back(manager.GetStyleAt(i)->name);
+    // Park the mouse outside the dialog: nothing starts hot by accident.
+    RECT frame;
+    GetWindowRect(m_dialog, &frame);
+    POINT away = {frame.right + 40, frame.bottom + 40};
+    MoveMouse(away);
+
+    for (const std::wstring& pack : packs) {
+        SelectPack(pack);
+        Pump(250);
+        std::wstring name = Style::CStyleManager::GetStyleInstance().GetName();
+        Shot(file(L"orvel_" + name), shots, m_dialog, -1);
+        for (const SControl& control : kControls) {
+            if (control.name)
+                Shot(file(L"closeup_" + name + L"_" + control.name), shots,
+                     GetDlgItem(m_dialog, control.id), 6);
+        }
+
+        // A push button hot, then pressed, by the mouse.
+        HWND button = GetDlgItem(m_dialog, IDC_BTN_NORMAL);
+        RECT rect;
+        GetWindowRect(button, &rect);
+        MoveMouse({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+        Pump(200);
+        Shot(file(L"orvel_" + name + L"_hot"), shots, m_dialog, -1);
+        Shot(file(L"closeup_" + name + L"_button_hot"), shots, button, 6);
+        MouseButton(true);
+        Pump(200);
+        Shot(file(L"orvel_" + name + L"_pressed"), shots, m_dialog, -1);
+        Shot(file(L"closeup_" + name + L"_button_pressed"), shots, button, 6);
+        // Leave before letting go, so nothing is clicked.
+        MoveMouse(away);
+        Pump(100);
+        MouseButton(false);
+        Pump(100);
+
+        // The command tile of the glyph area, hot.
+        if (m_glyphs) {
+            m_glyphs->TileScreenRect(rect);
+            MoveMouse({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+            Pump(200);
+            Shot(file(L"closeup_" + name + L"_glyphs_hot"), shots, GetDlgItem(m_dialog, IDC_GLYPHS), 6);
+            MoveMouse(away);
+            Pump(100);
+        }
+    }
+    // Leave the default pack chosen for the next start.
+    SelectPack(Style::CStyleManager::kDefaultStyleName);
+    Pump(100);
+}
+
+void CDemo::RunInteractive()
+{
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (!m_dialog || !IsDialogMessageW(m_dialog, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
+void PrintUsage(FILE* out)
+{
+    fprintf(out,
+            "usage: OrvelDemo.exe [--shots FOLDER] [--interactive]\n"
+            "  --shots FOLDER   write screenshots of every pack into FOLDER and end\n"
+            "  --interactive    stay open (after the shots, when both are given)\n");
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
-    std::wstring source = argc > 1 ? argv[1] : FindPackSource();
-    Resource::CIniReader ini;
-    if (source.empty() || !ini.LoadFromFile(source.c_str())) {
-        std::fprintf(stderr, "OrvelDemo: cannot read the pack source \"%s\"\n", Narrow(source).c_str());
+    std::wstring shotFolder;
+    bool interactive = false;
+    for (int i = 1; i < argc; ++i) {
+        std::wstring arg = argv[i];
+        if (arg == L"--shots" && i + 1 < argc) {
+            shotFolder = argv[++i];
+        } else if (arg == L"--interactive") {
+            interactive = true;
+        } else if (arg == L"--help" || arg == L"-h") {
+            PrintUsage(stdout);
+            return 0;
+        } else {
+            PrintUsage(stderr);
+            return 2;
+        }
+    }
+    if (shotFolder.empty())
+        interactive = true;
+
+    // The services find Style\ and lang\ beside Orvel.dll.
+    COrvelGlobal& global = COrvelGlobal::GetInstance();
+    if (!global.Initialize(GetModuleHandleW(L"Orvel.dll"))) {
+        fprintf(stderr, "OrvelDemo: no style pack could be loaded from %s\n",
+                Narrow(global.GetStyleDir()).c_str());
         return 1;
     }
-    std::printf("Pack source: %s\n%d sections:\n", Narrow(source).c_str(), ini.GetSectionCount());
-    for (int i = 0; i < ini.GetSectionCount(); ++i) {
-        const Resource::CSection* section = ini.GetSection(i);
-        std::printf("  [%s] %d keys\n", Narrow(section->GetName()).c_str(), section->GetLineCount());
-    }
+    // Screenshots are taken in English; interactively the user's language
+    // is used. Either way the packs' show names follow it.
+    SetLanguageID(shotFolder.empty() ? 0 : 0x0409);
+    Style::CStyleManager::GetInstance().SelectStyle(Style::CStyleManager::kDefaultStyleName);
 
-    if (const Resource::CLine* line = ini.FindFirstLine(L"Fonts", L"$default$")) {
-        LOGFONTW font;
-        line->ReadContentAsFont(font);
-        std::printf("Default font: %s, height %ld, weight %ld\n", Narrow(font.lfFaceName).c_str(),
-                    font.lfHeight, font.lfWeight);
+    CDemo demo;
+    if (!demo.Create()) {
+        fprintf(stderr, "OrvelDemo: the dialog cannot be created\n");
+        return 1;
     }
-    if (const Resource::CLine* line = ini.FindFirstLine(L"Back@PushButton", L"FillColor")) {
-        std::printf("Push button fill colour: 0x%08lX\n", line->ReadContentAsColor());
+    int result = 0;
+    if (!shotFolder.empty()) {
+        CreateDirectoryW(shotFolder.c_str(), nullptr);
+        std::vector<std::wstring> shots;
+        demo.TakeShots(shotFolder, shots);
+        printf("OrvelDemo: %u screenshots written:\n", static_cast<unsigned>(shots.size()));
+        for (const std::wstring& shot : shots)
+            printf("  %s\n", Narrow(shot).c_str());
+        if (shots.empty())
+            result = 1;
     }
-    if (const Resource::CLine* line = ini.FindFirstLine(L"PushButton", L"Margins")) {
-        RECT margins = {};
-        line->ReadContentAsRect(margins);
-        std::printf("Push button margins: left %ld right %ld top %ld bottom %ld\n", margins.left,
-                    margins.right, margins.top, margins.bottom);
-    }
-    std::printf("Simple pack: %s\n", ini.FindFirstLine(L"Config", L"IsSimple") &&
-                                             ini.FindFirstLine(L"Config", L"IsSimple")->ReadContentAsBool()
-                                         ? "yes"
-                                         : "no");
-    return 0;
+    if (interactive)
+        demo.RunInteractive();
+    demo.Destroy();
+    return result;
 }

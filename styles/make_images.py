@@ -492,12 +492,13 @@ def scan_icon(p):
 
 def slide_frames():
     """The demo host's slideshow: eight 48 x 48 frames of a turning dial
-    (pack-independent; written beside the demo)."""
+    on a transparent background (pack-independent; written beside the
+    demo)."""
     out = []
     import math
     for f in range(8):
-        im = Image(48, 48, (255, 255, 255))
-        paint(im, lambda x, y: (40, 60, 90), circle(24, 24, 22))
+        im = Image(48, 48, MAGENTA)
+        paint(im, lambda x, y: (40, 60, 90), circle(24, 24, 22), (128, 128, 128))
         paint(im, lambda x, y: (250, 250, 250), circle(24, 24, 19))
         for k in range(8):
             a = 2 * math.pi * k / 8
