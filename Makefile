@@ -33,8 +33,10 @@ test: deps
 demo: deps
 	@$(WINE) --session bash -c '$(MAKE) --no-print-directory sides && $(WINE) build/bin/OrvelDemo.exe --shots build/screens && { [ ! -f build/bin32/PardoDemo.exe ] || $(WINE) build/bin32/PardoDemo.exe --auto build/screens; }'
 
+# The benchmarks switch Wine's visual style on, so they run in a prefix of
+# their own, never the tests' one.
 bench: deps
-	@$(WINE) --session bash -c '$(MAKE) --no-print-directory sides && for b in build/bin/bench_*.exe; do echo "== $$b"; $(WINE) $$b || exit 1; done'
+	@ORVEL_WINEPREFIX=$(CURDIR)/build/benchprefix $(WINE) --session bash -c '$(MAKE) --no-print-directory sides && for b in build/bin/bench_*.exe; do echo "== $$b"; $(WINE) $$b || exit 1; done'
 
 clean:
 	rm -rf build

@@ -1,6 +1,8 @@
 #include "ImageArray.h"
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
 #include <vector>
 #include "../base/GdiHandles.h"
 #include "../base/Module.h"
@@ -246,15 +248,95 @@ bool CImageArray::GetImage(CExtendBitmap& out, UINT index) const
 
 // ------------------------------------------------- CBackgroundImageArray
 
+// Rendered fills by size and destination format, most recent last. Each
+// entry holds every image of the strip at that size, one under the other,
+// rendered when first drawn, in a memory device of its own: switching the
+// bitmap of a device costs more than the copy itself under Wine. The mask
+// of the transparent colour is made when first needed.
+struct CBackgroundImageArray::SRenderCache {
+    struct SEntry {
+        LONG width = 0, height = 0;
+        int bitsPerPixel = 0;
+        UINT count = 0;
+        CMemoryDC imageDC;
+        HBITMAP image = nullptr;
+        HGDIOBJ imageOld = nullptr;
+        std::vector<bool> rendered;
+        std::unique_ptr<CMemoryDC> maskDC;
+        HBITMAP mask = nullptr;  // 1 where the image has maskColour
+        HGDIOBJ maskOld = nullptr;
+        std::vector<bool> masked;
+        COLORREF maskColour = kNoColor;
+
+        explicit SEntry(HDC compatible) : imageDC(compatible) {}
+        ~SEntry() { Reset(); }
+        // Frees the bitmaps and keeps the devices, for reuse by another size.
+        void Reset()
+        {
+            if (imageOld)
+                SelectObject(imageDC, imageOld);
+            if (image)
+                DeleteObject(image);
+            if (maskOld)
+                SelectObject(*maskDC, maskOld);
+            if (mask)
+                DeleteObject(mask);
+            image = mask = nullptr;
+            imageOld = maskOld = nullptr;
+            rendered.clear();
+            masked.clear();
+            maskColour = kNoColor;
+            s_pixels -= accounted;
+            accounted = 0;
+        }
+        long long accounted = 0;  // pixels added to s_pixels
+    };
+    static constexpr size_t kEntries = 4;
+    static constexpr long long kLargestEntry = 1024 * 1024;
+    // Pixels held by every cache of the process: a bound on the memory
+    // however many painters and sizes there are.
+    static constexpr long long kAllPixels = 16 * 1024 * 1024;
+    static std::atomic<long long> s_pixels;
+
+    std::vector<std::unique_ptr<SEntry>> entries;
+};
+std::atomic<long long> CBackgroundImageArray::SRenderCache::s_pixels{0};
+
 CBackgroundImageArray::CBackgroundImageArray() = default;
 
 CBackgroundImageArray::~CBackgroundImageArray()
 {
+    DropCache();
     delete m_fill;
+}
+
+void CBackgroundImageArray::DropCache()
+{
+    delete m_cache;
+    m_cache = nullptr;
+}
+
+void CBackgroundImageArray::Attach(HBITMAP bitmap, int count, ImageLayout layout)
+{
+    DropCache();
+    CImageArray::Attach(bitmap, count, layout);
+}
+
+HBITMAP CBackgroundImageArray::Detach()
+{
+    DropCache();
+    return CImageArray::Detach();
+}
+
+void CBackgroundImageArray::SetSizingMargins(const RECT& margins)
+{
+    DropCache();
+    m_margins = margins;
 }
 
 void CBackgroundImageArray::SetSizingType(SizingType type)
 {
+    DropCache();
     CFill* fill = nullptr;
     switch (type) {
     case Stretch: fill = new CStretchFill(*this); break;
@@ -285,8 +367,169 @@ CBackgroundImageArray::SizingType CBackgroundImageArray::ReadSizingTypeFromStyle
 void CBackgroundImageArray::Draw(HDC dc, UINT index, const RECT& destination, const RECT& clip,
                                  bool drawCenter)
 {
-    if (m_fill)
-        m_fill->Draw(dc, index, destination, clip, drawCenter);
+    if (!m_fill)
+        return;
+    if (index >= m_count)
+        index = 0;
+    // Only fills that cover the whole destination can be kept as a picture.
+    if (drawCenter && (m_sizingType == Stretch || m_sizingType == Tile) &&
+        DrawFromCache(dc, index, destination, clip))
+        return;
+    m_fill->Draw(dc, index, destination, clip, drawCenter);
+}
+
+bool CBackgroundImageArray::DrawFromCache(HDC dc, UINT index, const RECT& destination,
+                                          const RECT& clip)
+{
+    const LONG width = Width(destination), height = Height(destination);
+    if (!dc || width <= 0 || height <= 0 || m_size.cx <= 0 || m_size.cy <= 0 ||
+        static_cast<long long>(width) * height > SRenderCache::kLargestEntry)
+        return false;
+    RECT visible;
+    if (!IntersectRect(&visible, &destination, &clip))
+        return true;  // nothing to draw, as for a direct draw
+
+    // The parts to copy: all of them when the clip holds the destination;
+    // otherwise those meeting the clip, and only if no two overlap (a direct
+    // draw of some overlapping parts shows other pixels than the whole).
+    const RECT image = {0, 0, m_size.cx, m_size.cy};
+    const RECT local = {0, 0, width, height};
+    RECT parts[9], drawn[9];
+    int partCount = 0, drawnCount = 0;
+    const bool whole = EqualRect(&visible, &destination) != FALSE;
+    for (int part = 0; part < 9; ++part) {
+        RECT target = GetPartRect(local, m_margins, part);
+        if (Width(target) < 1 || Height(target) < 1)
+            continue;
+        // A part whose source is empty leaves its destination undrawn.
+        RECT source = GetPartRect(image, m_margins, part);
+        if (Width(source) < 1 || Height(source) < 1)
+            return false;
+        RECT moved = target, overlap;
+        OffsetRect(&moved, destination.left, destination.top);
+        if (!whole) {
+            for (int i = 0; i < partCount; ++i) {
+                if (IntersectRect(&overlap, &parts[i], &target))
+                    return false;
+            }
+            if (IntersectRect(&overlap, &moved, &clip))
+                drawn[drawnCount++] = target;
+        }
+        parts[partCount++] = target;
+    }
+    if (!whole) {
+        std::copy(drawn, drawn + drawnCount, parts);
+        partCount = drawnCount;
+    }
+    if (whole) {
+        parts[0] = local;
+        partCount = 1;
+    }
+
+    // The format of the destination's bitmap (GetDeviceCaps asks the display
+    // driver and costs a hundred times a copy under Wine); 0 for a device
+    // that is not a memory device.
+    int bitsPerPixel = 0;
+    if (GetObjectType(dc) == OBJ_MEMDC) {
+        BITMAP target = {};
+        if (GetObjectW(GetCurrentObject(dc, OBJ_BITMAP), sizeof target, &target))
+            bitsPerPixel = target.bmBitsPixel;
+    }
+    if (!m_cache)
+        m_cache = new SRenderCache;
+    auto& entries = m_cache->entries;
+    size_t at = entries.size();
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const auto& e = *entries[i];
+        if (e.width == width && e.height == height && e.bitsPerPixel == bitsPerPixel) {
+            at = i;
+            break;
+        }
+    }
+    if (at == entries.size()) {
+        const long long pixels = 1LL * width * height * m_count;
+        if (pixels > SRenderCache::kLargestEntry)
+            return false;
+        std::unique_ptr<SRenderCache::SEntry> entry;
+        if (entries.size() >= SRenderCache::kEntries) {
+            // The least recently used size gives up its bitmaps; its devices
+            // serve the new one.
+            entry = std::move(entries.front());
+            entries.erase(entries.begin());
+            entry->Reset();
+        }
+        if (SRenderCache::s_pixels + pixels > SRenderCache::kAllPixels)
+            return false;
+        if (!entry)
+            entry = std::make_unique<SRenderCache::SEntry>(dc);
+        entry->image = CreateCompatibleBitmap(dc, width, height * static_cast<LONG>(m_count));
+        if (!entry->imageDC.Get() || !entry->image)
+            return false;
+        entry->width = width;
+        entry->height = height;
+        entry->bitsPerPixel = bitsPerPixel;
+        entry->count = m_count;
+        entry->imageOld = SelectObject(entry->imageDC, entry->image);
+        entry->rendered.assign(m_count, false);
+        entry->accounted = pixels;
+        SRenderCache::s_pixels += pixels;
+        entries.push_back(std::move(entry));
+        at = entries.size() - 1;
+    } else if (at + 1 != entries.size()) {
+        std::rotate(entries.begin() + static_cast<std::ptrdiff_t>(at),
+                    entries.begin() + static_cast<std::ptrdiff_t>(at) + 1, entries.end());
+        at = entries.size() - 1;
+    }
+    SRenderCache::SEntry& entry = *entries[at];
+    const LONG row = height * static_cast<LONG>(index);
+    if (!entry.rendered[index]) {
+        const RECT band = {0, row, width, row + height};
+        COLORREF saved = EnableTransparent(kNoColor);
+        m_fill->Draw(entry.imageDC, index, band, band, true);
+        EnableTransparent(saved);
+        entry.rendered[index] = true;
+    }
+    const COLORREF key = GetTransparentColor();
+    if (key == kNoColor) {
+        for (int i = 0; i < partCount; ++i) {
+            const RECT& p = parts[i];
+            BitBlt(dc, destination.left + p.left, destination.top + p.top, Width(p), Height(p),
+                   entry.imageDC, p.left, row + p.top, SRCCOPY);
+        }
+        return true;
+    }
+
+    if (!entry.mask) {
+        entry.maskDC = std::make_unique<CMemoryDC>(dc);
+        entry.mask = CreateBitmap(width, height * static_cast<LONG>(m_count), 1, 1, nullptr);
+        if (!entry.maskDC->Get() || !entry.mask)
+            return false;
+        entry.maskOld = SelectObject(*entry.maskDC, entry.mask);
+    }
+    if (entry.maskColour != key) {
+        entry.masked.assign(m_count, false);
+        entry.maskColour = key;
+    }
+    if (!entry.masked[index]) {
+        COLORREF oldBack = SetBkColor(entry.imageDC, key);
+        BitBlt(*entry.maskDC, 0, row, width, height, entry.imageDC, 0, row, SRCCOPY);
+        SetBkColor(entry.imageDC, oldBack);
+        entry.masked[index] = true;
+    }
+    // destination ^ image, kept where the mask is set (white), ^ image:
+    // the destination where transparent, the image elsewhere.
+    COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
+    COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+    for (int i = 0; i < partCount; ++i) {
+        const RECT& p = parts[i];
+        const int x = destination.left + p.left, y = destination.top + p.top;
+        BitBlt(dc, x, y, Width(p), Height(p), entry.imageDC, p.left, row + p.top, SRCINVERT);
+        BitBlt(dc, x, y, Width(p), Height(p), *entry.maskDC, p.left, row + p.top, SRCAND);
+        BitBlt(dc, x, y, Width(p), Height(p), entry.imageDC, p.left, row + p.top, SRCINVERT);
+    }
+    SetBkColor(dc, oldBack);
+    SetTextColor(dc, oldText);
+    return true;
 }
 
 RECT CBackgroundImageArray::GetPartRect(const RECT& r, const RECT& m, int part)
@@ -371,7 +614,11 @@ bool CBackgroundImageArray::GetTransparentRgn(HRGN& region) const
 RECT CBackgroundImageArray::CFill::SourcePart(int part) const
 {
     SIZE size = m_owner.GetGlyphSize();
-    return GetPartRect(RECT{0, 0, size.cx, size.cy}, m_owner.m_margins, part);
+    RECT source = GetPartRect(RECT{0, 0, size.cx, size.cy}, m_owner.m_margins, part);
+    // In strip coordinates: the parts are copied straight from the strip.
+    POINT origin = m_owner.GetImageTopLeft(m_index);
+    OffsetRect(&source, origin.x, origin.y);
+    return source;
 }
 
 void CBackgroundImageArray::CFill::Draw(HDC dc, UINT index, const RECT& destination,
@@ -387,15 +634,16 @@ void CBackgroundImageArray::CFill::Draw(HDC dc, UINT index, const RECT& destinat
     m_rect = destination;
     m_clip = clip;
 
+    // The parts come straight from the strip, which is as good as a copy of
+    // the image and spares a device and a bitmap per draw.
     CMemoryDC memory(dc);
-    CBitmapHandle image(CreateCompatibleBitmap(dc, size.cx, size.cy));
-    if (!memory.Get() || !image)
+    if (!memory.Get())
         return;
-    CSelectScope select(memory, image);
-    COLORREF saved = m_owner.EnableTransparent(kNoColor);
-    m_owner.DrawImage(memory, index, POINT{0, 0});
-    m_owner.EnableTransparent(saved);
-    m_transparent = saved;
+    CSelectScope select(memory, m_owner.GetBitmap());
+    if (!select.Selected())
+        return;
+    m_index = index < m_owner.GetGlyphCount() ? index : 0;
+    m_transparent = m_owner.GetTransparentColor();
     m_memory = memory;
 
     for (int part = 0; part < 9; ++part) {

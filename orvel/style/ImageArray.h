@@ -56,8 +56,8 @@ public:
     CImageArray& operator=(const CImageArray&) = delete;
 
     // A count below 1 is taken as 1: a strip always holds one image at least.
-    void Attach(HBITMAP bitmap, int count, ImageLayout layout);
-    HBITMAP Detach();
+    virtual void Attach(HBITMAP bitmap, int count, ImageLayout layout);
+    virtual HBITMAP Detach();
     bool LoadFromResource(int count, const wchar_t* name, HMODULE module = nullptr,
                           ImageLayout layout = Vertical);
     bool LoadFromResource(int count, UINT id, HMODULE module = nullptr,
@@ -152,13 +152,18 @@ public:
     CBackgroundImageArray();
     ~CBackgroundImageArray() override;
 
+    void Attach(HBITMAP bitmap, int count, ImageLayout layout) override;
+    HBITMAP Detach() override;
+
     void SetSizingType(SizingType type);
     SizingType GetSizingType() const { return m_sizingType; }
-    void SetSizingMargins(const RECT& margins) { m_margins = margins; }
+    void SetSizingMargins(const RECT& margins);
     const RECT& GetSizingMargins() const { return m_margins; }
     static SizingType ReadSizingTypeFromStyle(const wchar_t* text);
 
-    // Nothing is drawn before a sizing type is set.
+    // Nothing is drawn before a sizing type is set. A stretched or tiled
+    // fill with its centre is kept once rendered per image and size, so a
+    // repeated draw is one copy (three with transparency).
     void Draw(HDC dc, UINT index, const RECT& destination, const RECT& clip, bool drawCenter);
 
     // Part p (0-8: four corners, four edges, centre) of rect for the given
@@ -170,9 +175,14 @@ public:
     bool GetTransparentRgn(HRGN& region) const;
 
 private:
+    struct SRenderCache;
+    bool DrawFromCache(HDC dc, UINT index, const RECT& destination, const RECT& clip);
+    void DropCache();
+
     SizingType m_sizingType = TrueSize;
     RECT m_margins = {-1, -1, -1, -1};
     CFill* m_fill = nullptr;
+    SRenderCache* m_cache = nullptr;
 };
 
 }  // namespace Images

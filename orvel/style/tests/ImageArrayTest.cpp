@@ -290,3 +290,90 @@ TEST(BackgroundImageArray, TransparentRegionCoversTheKeyRuns)
     EXPECT_EQ(10, box.bottom);
     DeleteObject(region);
 }
+
+// Repeated stretched draws are copies of a kept rendering; these cases
+// would show a stale or misplaced one.
+TEST(BackgroundImageArray, KeptRenderingsFollowStateSizeAndSettings)
+{
+    CBackgroundImageArray array;
+    // Four 20x20 states; state s has corners kImageColors[s], blue elsewhere.
+    array.Attach(MakeBitmap(20, 80, [](int x, int y) {
+                     bool corner = (x < 4 || x >= 16) && (y % 20 < 4 || y % 20 >= 16);
+                     return corner ? kImageColors[y / 20] : kBlue;
+                 }),
+                 4, CImageArray::Vertical);
+    array.SetSizingType(CBackgroundImageArray::Stretch);
+    array.SetSizingMargins(RECT{4, 4, 4, 4});
+    CDibCanvas canvas(80, 80);
+    // More sizes than are kept, twice round, every state.
+    for (int round = 0; round < 2; ++round) {
+        for (int size = 30; size < 80; size += 8) {
+            for (UINT state = 0; state < 4; ++state) {
+                canvas.Fill(kWhite);
+                array.Draw(canvas.Dc(), state, R(0, 0, size, size - 10), R(0, 0, 80, 80), true);
+                ASSERT_EQ(kImageColors[state], canvas.Pixel(0, 0)) << size << " " << state;
+                ASSERT_EQ(kImageColors[state], canvas.Pixel(size - 1, size - 11));
+                ASSERT_EQ(kBlue, canvas.Pixel(size / 2, 1));
+                ASSERT_EQ(kWhite, canvas.Pixel(size, size - 10));
+            }
+        }
+    }
+    // An offset destination and a clip that meets the right-hand parts only.
+    canvas.Fill(kWhite);
+    array.Draw(canvas.Dc(), 1, R(10, 10, 60, 40), R(57, 0, 80, 80), true);
+    EXPECT_EQ(kWhite, canvas.Pixel(10, 10));
+    EXPECT_EQ(kWhite, canvas.Pixel(30, 20));
+    EXPECT_EQ(kWhite, canvas.Pixel(55, 20));
+    EXPECT_EQ(kImageColors[1], canvas.Pixel(59, 39));
+    EXPECT_EQ(kImageColors[1], canvas.Pixel(56, 10));
+    EXPECT_EQ(kBlue, canvas.Pixel(56, 20));
+
+    // New margins, a new strip: the next draw shows them.
+    array.SetSizingMargins(RECT{8, 8, 8, 8});
+    canvas.Fill(kWhite);
+    array.Draw(canvas.Dc(), 0, R(0, 0, 40, 40), R(0, 0, 80, 80), true);
+    EXPECT_EQ(kBlue, canvas.Pixel(4, 0));  // an edge now, stretched blue
+    array.Attach(MakeBitmap(20, 20, [](int, int) { return kGreen; }), 1, CImageArray::Vertical);
+    array.Draw(canvas.Dc(), 0, R(0, 0, 40, 40), R(0, 0, 80, 80), true);
+    EXPECT_EQ(40 * 40, canvas.Count(kGreen, R(0, 0, 40, 40)));
+}
+
+TEST(BackgroundImageArray, KeptRenderingsHonourTheCurrentTransparentColour)
+{
+    CBackgroundImageArray array;
+    array.Attach(MakeBitmap(10, 10, [](int x, int) { return x < 5 ? kMagenta : kBlue; }), 1,
+                 CImageArray::Vertical);
+    array.SetSizingType(CBackgroundImageArray::Stretch);
+    CDibCanvas canvas(20, 20);
+    for (COLORREF key : {kMagenta, kBlue, Images::kNoColor, kMagenta}) {
+        array.EnableTransparent(key);
+        canvas.Fill(kGreen);
+        array.Draw(canvas.Dc(), 0, R(0, 0, 20, 20), R(0, 0, 20, 20), true);
+        EXPECT_EQ(key == kMagenta ? kGreen : kMagenta, canvas.Pixel(2, 2)) << key;
+        EXPECT_EQ(key == kBlue ? kGreen : kBlue, canvas.Pixel(17, 17)) << key;
+        // The device keeps its colours.
+        EXPECT_EQ(kWhite, GetBkColor(canvas.Dc()));
+        EXPECT_EQ(RGB(0, 0, 0), GetTextColor(canvas.Dc()));
+    }
+}
+
+TEST(BackgroundImageArray, OverlappingPartsUnderAPartialClipDrawAsParts)
+{
+    // Red top-left corner, blue bottom-right corner, 8-pixel margins on a
+    // 20x20 image drawn into 10x10: the corners overlap. With a clip that
+    // meets only the top-left corner, that corner shows whole.
+    CBackgroundImageArray array;
+    array.Attach(MakeBitmap(20, 20, [](int x, int y) {
+                     return x < 10 && y < 10 ? kRed : kBlue;
+                 }),
+                 1, CImageArray::Vertical);
+    array.SetSizingType(CBackgroundImageArray::Stretch);
+    array.SetSizingMargins(RECT{8, 8, 8, 8});
+    CDibCanvas canvas(20, 20);
+    array.Draw(canvas.Dc(), 0, R(0, 0, 10, 10), R(0, 0, 1, 1), true);
+    EXPECT_EQ(kRed, canvas.Pixel(5, 5));
+    EXPECT_EQ(kRed, canvas.Pixel(7, 7));
+    // The whole destination: the later parts cover the earlier ones.
+    array.Draw(canvas.Dc(), 0, R(0, 0, 10, 10), R(0, 0, 10, 10), true);
+    EXPECT_EQ(kBlue, canvas.Pixel(5, 5));
+}

@@ -73,7 +73,10 @@ TEST(Soak, PaintersAndPackReloadsLeakNoHandles)
     SLoadedStyle s(SoakSource());
     ASSERT_TRUE(s.ok);
     CDibCanvas canvas(100, 100);
-    Exercise(s.style, canvas.Dc(), 0);  // first use creates the lasting objects
+    // First use creates the lasting objects: fonts, cursors, kept renderings
+    // of the sizes used.
+    for (int round = 0; round < 40; ++round)
+        Exercise(s.style, canvas.Dc(), round);
 
     const int gdiBefore = TestCommon::FreeGdiSlots();
     for (int round = 0; round < 40; ++round) {

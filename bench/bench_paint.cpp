@@ -1,0 +1,281 @@
+// A push-button background (four-state strip, sizing margins, stretched)
+// drawn by the style's painter, against the visual style's push button
+// (DrawThemeBackground) and against one plain BitBlt of as many pixels.
+//
+// The visual style is off in a fresh Wine prefix. This program switches it
+// on for itself with the values a theme selection writes, before it loads
+// the theme library, and puts the previous values back when it ends; run it
+// in a prefix of its own all the same (make bench does).
+#include <windows.h>
+#include <uxtheme.h>
+#include <vssym32.h>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+#include "bench/BenchCommon.h"
+#include "orvel/style/Painter.h"
+#include "orvel/style/Style.h"
+#include "orvel/testsupport/PackMaker.h"
+
+namespace {
+
+const wchar_t kThemeKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager";
+const wchar_t* const kThemeValues[][2] = {
+    {L"ThemeActive", L"1"},
+    {L"DllName", L"C:\\windows\\resources\\themes\\light\\light.msstyles"},
+    {L"ColorName", L"Blue"},
+    {L"SizeName", L"NormalSize"},
+};
+
+// Sets the theme values and restores what was there on destruction.
+class CThemeRegistry {
+public:
+    CThemeRegistry()
+    {
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, kThemeKey, 0, nullptr, 0, KEY_READ | KEY_WRITE,
+                            nullptr, &m_key, nullptr) != ERROR_SUCCESS) {
+            m_key = nullptr;
+            return;
+        }
+        for (const auto& value : kThemeValues) {
+            SSaved saved{value[0], false, {}};
+            wchar_t buffer[MAX_PATH] = {};
+            DWORD size = sizeof buffer - sizeof(wchar_t), type = 0;
+            if (RegQueryValueExW(m_key, value[0], nullptr, &type, reinterpret_cast<BYTE*>(buffer),
+                                 &size) == ERROR_SUCCESS &&
+                type == REG_SZ) {
+                saved.existed = true;
+                saved.data = buffer;
+            }
+            m_saved.push_back(saved);
+            Set(value[0], value[1]);
+        }
+    }
+    ~CThemeRegistry()
+    {
+        if (!m_key)
+            return;
+        for (const SSaved& saved : m_saved) {
+            if (saved.existed)
+                Set(saved.name.c_str(), saved.data.c_str());
+            else
+                RegDeleteValueW(m_key, saved.name.c_str());
+        }
+        RegCloseKey(m_key);
+    }
+    CThemeRegistry(const CThemeRegistry&) = delete;
+    CThemeRegistry& operator=(const CThemeRegistry&) = delete;
+
+private:
+    struct SSaved {
+        std::wstring name;
+        bool existed;
+        std::wstring data;
+    };
+    void Set(const wchar_t* name, const wchar_t* data)
+    {
+        RegSetValueExW(m_key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
+                       static_cast<DWORD>((wcslen(data) + 1) * sizeof(wchar_t)));
+    }
+
+    HKEY m_key = nullptr;
+    std::vector<SSaved> m_saved;
+};
+
+// A memory device over a top-down 32-bit DIB section, or over a bitmap
+// compatible with the screen (what an off-screen buffer usually is).
+class CTarget {
+public:
+    CTarget(int width, int height, bool dib) : m_dc(CreateCompatibleDC(nullptr))
+    {
+        if (dib) {
+            BITMAPINFO info = {};
+            info.bmiHeader.biSize = sizeof info.bmiHeader;
+            info.bmiHeader.biWidth = width;
+            info.bmiHeader.biHeight = -height;
+            info.bmiHeader.biPlanes = 1;
+            info.bmiHeader.biBitCount = 32;
+            info.bmiHeader.biCompression = BI_RGB;
+            void* bits = nullptr;
+            m_bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        } else {
+            HDC screen = GetDC(nullptr);
+            m_bitmap = CreateCompatibleBitmap(screen, width, height);
+            ReleaseDC(nullptr, screen);
+        }
+        m_old = SelectObject(m_dc, m_bitmap);
+        RECT all = {0, 0, width, height};
+        FillRect(m_dc, &all, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+    }
+    ~CTarget()
+    {
+        SelectObject(m_dc, m_old);
+        DeleteObject(m_bitmap);
+        DeleteDC(m_dc);
+    }
+    CTarget(const CTarget&) = delete;
+    CTarget& operator=(const CTarget&) = delete;
+    HDC Dc() const { return m_dc; }
+
+private:
+    HDC m_dc;
+    HBITMAP m_bitmap = nullptr;
+    HGDIOBJ m_old = nullptr;
+};
+
+// Four 60 x 22 states with 4-pixel borders.
+COLORREF ButtonPixel(int x, int y)
+{
+    int state = y / 22, row = y % 22;
+    bool border = x < 4 || x >= 56 || row < 4 || row >= 18;
+    if (border)
+        return RGB(0, 60 + 40 * state, 116);
+    return RGB(240 - 10 * state, 240, 234 - row);
+}
+
+constexpr int kCalls = 200;  // draws per timed sample
+constexpr int kSamples = 25;
+
+Bench::SResult PerCall(const std::function<void()>& draw)
+{
+    draw();  // warm up
+    Bench::SResult total = Bench::Measure(kSamples, [&] {
+        for (int i = 0; i < kCalls; ++i)
+            draw();
+    });
+    return {total.minMs * 1000.0 / kCalls, total.medianMs * 1000.0 / kCalls};
+}
+
+void Line(const char* name, const Bench::SResult& us)
+{
+    std::printf("  %-46s min %8.2f us  median %8.2f us\n", name, us.minMs, us.medianMs);
+}
+
+void Ratio(const char* name, const Bench::SResult& ours, const Bench::SResult& base)
+{
+    if (base.minMs <= 0) {
+        std::printf("  %-46s (no baseline)\n", name);
+        return;
+    }
+    std::printf("  %-46s x%.2f (min)  x%.2f (median)\n", name, ours.minMs / base.minMs,
+                ours.medianMs / base.medianMs);
+}
+
+}  // namespace
+
+int main()
+{
+    CThemeRegistry registry;  // before the theme library reads it
+
+    TestSupport::SPackSource source;
+    source.ini =
+        L"[Back@PushButton]\r\nType=FillImage\r\nImageFile=Button.bmp\r\nImageCount=4\r\n"
+        L"SizingType=Stretch\r\nSizingMargins=4,4,4,4\r\n"
+        L"[Back@CheckButton]\r\nType=FillImage\r\nImageFile=Button.bmp\r\nImageCount=4\r\n"
+        L"SizingType=Stretch\r\nSizingMargins=4,4,4,4\r\nTransparent=true\r\n";
+    TestSupport::SPackBitmap strip;
+    strip.name = L"Button.bmp";
+    strip.width = 60;
+    strip.height = 88;
+    strip.pixel = ButtonPixel;
+    source.bitmaps.push_back(strip);
+    TestSupport::CTestPack pack(source, L"Bench.spk");
+    if (!pack.Ok()) {
+        std::printf("bench_paint: cannot make the pack\n");
+        return 1;
+    }
+    auto style = std::make_unique<Style::CStyle>();
+    if (!style->Load(pack.Path().c_str())) {
+        std::printf("bench_paint: cannot load the pack\n");
+        return 1;
+    }
+    Style::CPainter* button = style->GetPainter(Style::CStyle::PushButton);
+    Style::CPainter* keyed = style->GetPainter(Style::CStyle::CheckButton);
+    if (!button->GetBackground() || !keyed->GetBackground()) {
+        std::printf("bench_paint: the painter has no background\n");
+        return 1;
+    }
+
+    HMODULE uxtheme = LoadLibraryW(L"uxtheme.dll");
+    auto proc = [&](const char* name) {
+        return uxtheme ? reinterpret_cast<void*>(GetProcAddress(uxtheme, name)) : nullptr;
+    };
+    auto openTheme = reinterpret_cast<decltype(&OpenThemeData)>(proc("OpenThemeData"));
+    auto drawTheme = reinterpret_cast<decltype(&DrawThemeBackground)>(proc("DrawThemeBackground"));
+    auto closeTheme = reinterpret_cast<decltype(&CloseThemeData)>(proc("CloseThemeData"));
+    HTHEME theme = openTheme ? openTheme(nullptr, L"BUTTON") : nullptr;
+
+    std::printf("bench_paint: push-button background, per draw (%d draws a sample, %d samples)\n",
+                kCalls, kSamples);
+    if (!theme)
+        std::printf("  (visual style not active: no DrawThemeBackground comparison)\n");
+
+    const SIZE sizes[] = {{200, 60}, {600, 40}};
+    int state = 0;
+    int failures = 0;
+    for (bool dib : {true, false}) {
+        CTarget target(600, 60, dib);
+        CTarget source32(600, 60, true);
+        HDC dc = target.Dc();
+        for (SIZE size : sizes) {
+            RECT rect = {0, 0, size.cx, size.cy};
+            std::printf("%dx%d into a %s\n", int(size.cx), int(size.cy),
+                        dib ? "32-bit DIB section" : "screen-compatible bitmap");
+            auto blit = PerCall([&] {
+                BitBlt(dc, 0, 0, size.cx, size.cy, source32.Dc(), 0, 0, SRCCOPY);
+            });
+            auto ours = PerCall([&] {
+                button->DrawBackground(dc, state, rect, rect);
+                state = (state + 1) & 3;
+            });
+            auto oursSame = PerCall([&] { button->DrawBackground(dc, 1, rect, rect); });
+            // More sizes than the painter keeps renderings of: each draw
+            // renders the nine parts afresh.
+            int grow = 0;
+            auto oursFresh = PerCall([&] {
+                RECT other = {0, 0, size.cx - grow, size.cy};
+                grow = (grow + 1) % 9;
+                button->DrawBackground(dc, 1, other, other);
+            });
+            auto oursKeyed = PerCall([&] { keyed->DrawBackground(dc, 1, rect, rect); });
+            Bench::SResult themed = {0, 0};
+            if (theme) {
+                themed = PerCall([&] {
+                    drawTheme(theme, dc, BP_PUSHBUTTON, PBS_NORMAL, &rect, nullptr);
+                });
+            }
+            Line("BitBlt of the same pixels (baseline)", blit);
+            Line("painter, FillImage stretched, states in turn", ours);
+            Line("painter, one state every draw", oursSame);
+            Line("painter, a new size every draw", oursFresh);
+            Line("painter, FillImage stretched, transparent", oursKeyed);
+            if (theme)
+                Line("DrawThemeBackground, push button", themed);
+            Ratio("painter / BitBlt (aim: 4 or less)", ours, blit);
+            if (theme)
+                Ratio("painter / DrawThemeBackground (aim: 1 or less)", ours, themed);
+            Ratio("painter, new sizes / BitBlt", oursFresh, blit);
+            if (theme)
+                Ratio("painter, new sizes / DrawThemeBackground", oursFresh, themed);
+            Ratio("transparent painter / BitBlt", oursKeyed, blit);
+        }
+    }
+    // The draw must really have drawn: a border pixel of the last state.
+    {
+        CTarget check(200, 60, true);
+        RECT rect = {0, 0, 200, 60};
+        button->DrawBackground(check.Dc(), 2, rect, rect);
+        if (GetPixel(check.Dc(), 0, 0) != ButtonPixel(0, 44)) {
+            std::printf("bench_paint: the painter drew the wrong pixels\n");
+            ++failures;
+        }
+    }
+
+    if (theme)
+        closeTheme(theme);
+    style.reset();  // frees the pack module before the pack's folder goes
+    if (uxtheme)
+        FreeLibrary(uxtheme);
+    return failures ? 1 : 0;
+}
