@@ -1,17 +1,24 @@
-// Placeholder for the scroll-bar Enable operations until the styled scroll
-// bars land: not styled yet.
+// The manager's scroll-bar operations.
+#include <new>
+#include "ScrollBar.h"
 #include "StyledWndManager.h"
 
 namespace Windows {
 
-bool CStyledWndManager::EnableScrollBarStyled(HWND)
+bool CStyledWndManager::EnableScrollBarStyled(HWND window)
 {
-    return false;
+    if (!IsStylable(window))
+        return false;
+    auto* styled = new (std::nothrow) CScrollBar;
+    return styled && styled->SubclassWindow(window) != 0;
 }
 
-bool CStyledWndManager::EnableScrollWndStyled(HWND)
+bool CStyledWndManager::EnableScrollWndStyled(HWND window)
 {
-    return false;
+    if (!IsStylable(window))
+        return false;
+    auto* styled = new (std::nothrow) CScrollWnd;
+    return styled && styled->SubclassWindow(window) != 0;
 }
 
 }  // namespace Windows

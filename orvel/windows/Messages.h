@@ -1,0 +1,21 @@
+#pragma once
+// Private window messages of the library. Hosts and other modules send
+// some of them, so the values never change.
+#include <windows.h>
+
+namespace Windows {
+
+// The current style changed: frames and menu bars re-read their keys.
+constexpr UINT kMsgStyleChanged = 0x8901;
+// The module that holds the caption-button tool-tip texts.
+constexpr UINT kMsgCaptionButtonModule = 0x8902;
+// A caption button's rectangle.
+constexpr UINT kMsgCaptionButtonRect = 0x8904;
+// Re-read the flat scroll bars (wParam: 0 horizontal, 1 vertical, 3 both;
+// lParam: the SCROLLINFO mask), posted after anything that scrolls a window
+// without a scroll message.
+constexpr UINT kMsgScrollBarUpdate = 0x8905;
+// Posted with SC_CLOSE by the styled close button.
+constexpr UINT kMsgPostClose = 0x07E8;
+
+}  // namespace Windows

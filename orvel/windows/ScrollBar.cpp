@@ -1,0 +1,737 @@
+#include "ScrollBar.h"
+
+#include <windowsx.h>
+#include <algorithm>
+#include <climits>
+
+namespace Windows {
+namespace ScrollBarImpl {
+
+namespace {
+
+// MulDiv's rounding in 64 bits, so ranges near the ends of int neither
+// overflow nor wrap; a zero divisor gives 0.
+int ClampInt(long long value)
+{
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+long long MulDivWide(long long a, long long b, long long c)
+{
+    if (c == 0)
+        return 0;
+    if (c < 0) {
+        a = -a;
+        c = -c;
+    }
+    // One factor is always a length in pixels, so the product fits.
+    long long product = a * b;
+    return product >= 0 ? (product + c / 2) / c : (product - c / 2) / c;
+}
+
+long long Span(int minimum, int maximum)
+{
+    return static_cast<long long>(maximum) - minimum + 1;
+}
+
+}  // namespace
+
+int ScrollCodeOfPart(int part)
+{
+    switch (part) {
+    case PartFirstArrow:
+        return SB_LINEUP;
+    case PartLowerTrack:
+        return SB_PAGEUP;
+    case PartUpperTrack:
+        return SB_PAGEDOWN;
+    case PartLastArrow:
+        return SB_LINEDOWN;
+    default:
+        return -1;
+    }
+}
+
+// ------------------------------------------------------------- part glyphs
+
+CArrowGlyph::CArrowGlyph(int direction)
+    : CStyledImageGlyph(Style::CStyle::ScrollBarArrowButton), m_nDirection(direction)
+{
+    m_nState = direction;
+}
+
+void CArrowGlyph::SetState(INT64 state, bool redraw)
+{
+    CStyledImageGlyph::SetState(m_nDirection + state, redraw);
+}
+
+template <bool bVert>
+CRipperGlyph<bVert>::CRipperGlyph()
+    : CStyledImageGlyph(bVert ? Style::CStyle::ScrollBarGripperVert : Style::CStyle::ScrollBarGripperHorz)
+{
+}
+
+template <bool bVert>
+CThumbGlyph<bVert>::CThumbGlyph()
+    : CStyledImageGlyph(bVert ? Style::CStyle::ScrollBarThumbButtonVert
+                              : Style::CStyle::ScrollBarThumbButtonHorz)
+{
+}
+
+template <bool bVert>
+void CThumbGlyph<bVert>::SetRegion(HDC dc, const Glyph::CRect& rect)
+{
+    CStyledImageGlyph::SetRegion(dc, rect);
+    m_gripper.SetRegion(dc, rect);
+}
+
+template <bool bVert>
+void CThumbGlyph<bVert>::Draw(HDC dc, const RECT* clip)
+{
+    CStyledImageGlyph::Draw(dc, clip);
+    m_gripper.Draw(dc, clip);
+}
+
+template <bool bVert>
+void CThumbGlyph<bVert>::SetVessel(Glyph::IGlyphVessel* vessel)
+{
+    CStyledImageGlyph::SetVessel(vessel);
+    m_gripper.SetVessel(vessel);
+}
+
+template <bool bVert>
+void CThumbGlyph<bVert>::SetState(INT64 state, bool redraw)
+{
+    m_gripper.SetState(state, false);
+    CStyledImageGlyph::SetState(state, redraw);
+}
+
+template class CRipperGlyph<false>;
+template class CRipperGlyph<true>;
+template class CThumbGlyph<false>;
+template class CThumbGlyph<true>;
+
+// ------------------------------------------------------------ bar glyph
+
+CScrollBarGlyph::CScrollBarGlyph() : m_si{sizeof(SCROLLINFO), SIF_ALL, 0, 0, 0, 0, 0}
+{
+    // The parts are members of the concrete bars.
+    m_bAutoDelete = false;
+}
+
+BOOL CScrollBarGlyph::GetScrollInfo(SCROLLINFO& info) const
+{
+    if (info.fMask & SIF_POS)
+        info.nPos = m_si.nPos;
+    if (info.fMask & SIF_RANGE) {
+        info.nMin = m_si.nMin;
+        info.nMax = m_si.nMax;
+    }
+    if (info.fMask & SIF_PAGE)
+        info.nPage = m_si.nPage;
+    if (info.fMask & SIF_TRACKPOS)
+        info.nTrackPos = m_si.nTrackPos;
+    return TRUE;
+}
+
+BOOL CScrollBarGlyph::SetScrollInfo(const SCROLLINFO& info, int redraw)
+{
+    bool changed = false;
+    if ((info.fMask & SIF_PAGE) && info.nPage != m_si.nPage) {
+        m_si.nPage = info.nPage;
+        changed = true;
+    }
+    if ((info.fMask & SIF_POS) && info.nPos != m_si.nPos) {
+        m_si.nPos = info.nPos;
+        changed = true;
+    }
+    if ((info.fMask & SIF_RANGE) && (info.nMin != m_si.nMin || info.nMax != m_si.nMax)) {
+        m_si.nMin = info.nMin;
+        m_si.nMax = info.nMax;
+        changed = true;
+    }
+    if (info.fMask & SIF_TRACKPOS)
+        m_si.nTrackPos = info.nTrackPos;
+    if (changed || IsVisible() != (ShouldScrollBarShow() != FALSE)) {
+        AdjustLayout();
+        if (redraw)
+            Redraw();
+    }
+    return TRUE;
+}
+
+int CScrollBarGlyph::SetPos(int pos, int redraw)
+{
+    if (pos == m_si.nPos)
+        return pos;
+    m_si.nPos = std::max(m_si.nMin, std::min(pos, m_si.nMax));
+    AdjustLayout();
+    if (redraw)
+        Redraw();
+    return m_si.nPos;
+}
+
+BOOL CScrollBarGlyph::GetRange(int& minimum, int& maximum) const
+{
+    minimum = m_si.nMin;
+    maximum = m_si.nMax;
+    return TRUE;
+}
+
+BOOL CScrollBarGlyph::SetRange(int minimum, int maximum, int redraw)
+{
+    if (minimum == m_si.nMin && maximum == m_si.nMax)
+        return FALSE;
+    m_si.nMin = minimum;
+    m_si.nMax = maximum;
+    AdjustLayout();
+    if (redraw)
+        Redraw();
+    return TRUE;
+}
+
+int CScrollBarGlyph::GetMaxPos() const
+{
+    long long maxPos = static_cast<long long>(m_si.nMax) - (static_cast<long long>(m_si.nPage) - 1);
+    return static_cast<int>(std::clamp<long long>(maxPos, INT_MIN, INT_MAX));
+}
+
+BOOL CScrollBarGlyph::ShouldScrollBarShow() const
+{
+    return GetMaxPos() > m_si.nMin;
+}
+
+void CScrollBarGlyph::CalcThumbPosition(int& offset, int& length)
+{
+    const int scrollLength = get_m_nScrollLen();
+    if (m_si.nPage != 0)
+        length = std::max(10, ClampInt(MulDivWide(scrollLength, m_si.nPage, Span(m_si.nMin, m_si.nMax))));
+    else
+        length = ::GetSystemMetrics(SM_CXVSCROLL);
+    const int room = scrollLength - length;
+    if (room < 0) {
+        offset = length = 0;
+        return;
+    }
+    const int maxPos = GetMaxPos();
+    if (maxPos <= m_si.nMin)
+        offset = 0;
+    else
+        offset = ClampInt(MulDivWide(room, static_cast<long long>(m_si.nPos) - m_si.nMin,
+                                     static_cast<long long>(maxPos) - m_si.nMin));
+}
+
+int CScrollBarGlyph::CalcPosBaseOnThumbPos(int t)
+{
+    const int room = get_m_nScrollLen() - get_m_nThumbLength();
+    if (room <= 0)
+        return m_si.nMin;
+    const int p = std::clamp(t - GetArrowSize(), 0, room);
+    const int last = m_si.nPage != 0 ? GetMaxPos() : m_si.nMax;
+    return ClampInt(m_si.nMin + MulDivWide(p, static_cast<long long>(last) - m_si.nMin, room));
+}
+
+void CScrollBarGlyph::AdjustLayout()
+{
+    if (!ShouldScrollBarShow()) {
+        Show(false);
+        return;
+    }
+    Show(true);
+    if (!m_rcRegion.IsRectEmpty())
+        SetRegion(nullptr, m_rcRegion);
+}
+
+// ------------------------------------------------------- horizontal bar
+
+CHorzScrollBarGlyph::CHorzScrollBarGlyph()
+    : m_leftArrow(8), m_lowerTrack(Style::CStyle::ScrollBarLowerTrackHorz),
+      m_upperTrack(Style::CStyle::ScrollBarUpperTrackHorz), m_rightArrow(12)
+{
+    AppendGlyph(&m_leftArrow);
+    AppendGlyph(&m_lowerTrack);
+    AppendGlyph(&m_thumb);
+    AppendGlyph(&m_upperTrack);
+    AppendGlyph(&m_rightArrow);
+}
+
+CHorzScrollBarGlyph::~CHorzScrollBarGlyph()
+{
+    ClearAllGlyph();
+}
+
+Glyph::CSize CHorzScrollBarGlyph::CalcSize(HDC, int cx, int, bool)
+{
+    return Glyph::CSize(cx > 0 ? cx : 0, ::GetSystemMetrics(SM_CYHSCROLL));
+}
+
+void CHorzScrollBarGlyph::SetRegion(HDC dc, const Glyph::CRect& rect)
+{
+    CGlyph::SetRegion(dc, rect);
+    const int side = rect.Height();
+    const int top = rect.top;
+    const int bottom = rect.bottom;
+    m_leftArrow.SetRegion(dc, Glyph::CRect(rect.left, top, rect.left + side, bottom));
+    int offset = 0;
+    int length = 0;
+    CalcThumbPosition(offset, length);
+    const int trackStart = rect.left + side;
+    m_lowerTrack.SetRegion(dc, Glyph::CRect(trackStart, top, trackStart + offset, bottom));
+    const int thumbEnd = trackStart + offset + length;
+    m_thumb.SetRegion(dc, Glyph::CRect(trackStart + offset, top, thumbEnd, bottom));
+    m_upperTrack.SetRegion(dc, Glyph::CRect(thumbEnd, top, rect.right - side, bottom));
+    m_rightArrow.SetRegion(dc, Glyph::CRect(rect.right - side, top, rect.right, bottom));
+}
+
+int CHorzScrollBarGlyph::get_m_nScrollLen()
+{
+    return m_rcRegion.Width() - 2 * GetArrowSize();
+}
+
+int CHorzScrollBarGlyph::get_m_nThumbLength()
+{
+    int offset = 0;
+    int length = 0;
+    CalcThumbPosition(offset, length);
+    return length;
+}
+
+int CHorzScrollBarGlyph::get_m_nThumbPosition()
+{
+    int offset = 0;
+    int length = 0;
+    CalcThumbPosition(offset, length);
+    return GetArrowSize() + offset;
+}
+
+int CHorzScrollBarGlyph::GetArrowSize()
+{
+    return std::max(0L, m_rcRegion.Height());
+}
+
+int CHorzScrollBarGlyph::GetCurrentThumbPos()
+{
+    return get_m_nThumbPosition();
+}
+
+Glyph::CStyledGlyph* CHorzScrollBarGlyph::GetPart(int part)
+{
+    switch (part) {
+    case PartFirstArrow:
+        return &m_leftArrow;
+    case PartLowerTrack:
+        return &m_lowerTrack;
+    case PartThumb:
+        return &m_thumb;
+    case PartUpperTrack:
+        return &m_upperTrack;
+    case PartLastArrow:
+        return &m_rightArrow;
+    default:
+        return nullptr;
+    }
+}
+
+int CHorzScrollBarGlyph::GetGlyphPartCode(Glyph::CGlyph* part)
+{
+    for (int code = PartFirstArrow; code < PartNone; ++code)
+        if (part && part == GetPart(code))
+            return code;
+    return PartNone;
+}
+
+void CHorzScrollBarGlyph::SetState(INT64 state, bool redraw)
+{
+    for (int code = PartFirstArrow; code < PartNone; ++code)
+        GetPart(code)->SetState(state, redraw);
+}
+
+// --------------------------------------------------------- vertical bar
+
+CVertScrollBarGlyph::CVertScrollBarGlyph()
+    : m_upArrow(0), m_lowerTrack(Style::CStyle::ScrollBarLowerTrackVert),
+      m_upperTrack(Style::CStyle::ScrollBarUpperTrackVert), m_downArrow(4)
+{
+    AppendGlyph(&m_upArrow);
+    AppendGlyph(&m_lowerTrack);
+    AppendGlyph(&m_thumb);
+    AppendGlyph(&m_upperTrack);
+    AppendGlyph(&m_downArrow);
+}
+
+CVertScrollBarGlyph::~CVertScrollBarGlyph()
+{
+    ClearAllGlyph();
+}
+
+Glyph::CSize CVertScrollBarGlyph::CalcSize(HDC, int, int cy, bool)
+{
+    return Glyph::CSize(::GetSystemMetrics(SM_CXVSCROLL), cy > 0 ? cy : 0);
+}
+
+void CVertScrollBarGlyph::SetRegion(HDC dc, const Glyph::CRect& rect)
+{
+    CGlyph::SetRegion(dc, rect);
+    const int side = rect.Width();
+    const int left = rect.left;
+    const int right = rect.right;
+    m_upArrow.SetRegion(dc, Glyph::CRect(left, rect.top, right, rect.top + side));
+    int offset = 0;
+    int length = 0;
+    CalcThumbPosition(offset, length);
+    const int trackStart = rect.top + side;
+    m_lowerTrack.SetRegion(dc, Glyph::CRect(left, trackStart, right, trackStart + offset));
+    m_lowerTrack.Show(offset > 0);
+    const int thumbEnd = trackStart + offset + length;
+    m_thumb.SetRegion(dc, Glyph::CRect(left, trackStart + offset, right, thumbEnd));
+    const int downTop = rect.bottom - side - 1;
+    m_upperTrack.SetRegion(dc, Glyph::CRect(left, thumbEnd, right, downTop));
+    m_upperTrack.Show(downTop - thumbEnd > 0);
+    m_downArrow.SetRegion(dc, Glyph::CRect(left, downTop, right, rect.bottom));
+}
+
+int CVertScrollBarGlyph::get_m_nScrollLen()
+{
+    return m_rcRegion.Height() - 2 * GetArrowSize();
+}
+
+int CVertScrollBarGlyph::get_m_nThumbLength()
+{
+    int offset = 0;
+    int length = 0;
+    CalcThumbPosition(offset, length);
+    return length;
+}
+
+int CVertScrollBarGlyph::get_m_nThumbPosition()
+{
+    int offset = 0;
+    int length = 0;
+    CalcThumbPosition(offset, length);
+    return GetArrowSize() + offset;
+}
+
+int CVertScrollBarGlyph::GetArrowSize()
+{
+    return std::max(0L, m_rcRegion.Width());
+}
+
+int CVertScrollBarGlyph::GetCurrentThumbPos()
+{
+    return get_m_nThumbPosition();
+}
+
+Glyph::CStyledGlyph* CVertScrollBarGlyph::GetPart(int part)
+{
+    switch (part) {
+    case PartFirstArrow:
+        return &m_upArrow;
+    case PartLowerTrack:
+        return &m_lowerTrack;
+    case PartThumb:
+        return &m_thumb;
+    case PartUpperTrack:
+        return &m_upperTrack;
+    case PartLastArrow:
+        return &m_downArrow;
+    default:
+        return nullptr;
+    }
+}
+
+int CVertScrollBarGlyph::GetGlyphPartCode(Glyph::CGlyph* part)
+{
+    for (int code = PartFirstArrow; code < PartNone; ++code)
+        if (part && part == GetPart(code))
+            return code;
+    return PartNone;
+}
+
+void CVertScrollBarGlyph::SetState(INT64 state, bool redraw)
+{
+    for (int code = PartFirstArrow; code < PartNone; ++code)
+        GetPart(code)->SetState(state, redraw);
+}
+
+}  // namespace ScrollBarImpl
+
+// ------------------------------------------------------------ the control
+
+using namespace ScrollBarImpl;
+
+CScrollBar::~CScrollBar()
+{
+    delete m_pScrollBar;
+}
+
+void CScrollBar::OnSubclassed()
+{
+    Init();
+}
+
+void CScrollBar::Init()
+{
+    if (m_pScrollBar)
+        return;
+    m_bVert = (GetStyle() & SBS_VERT) != 0;
+    if (m_bVert)
+        m_pScrollBar = new CVertScrollBarGlyph;
+    else
+        m_pScrollBar = new CHorzScrollBarGlyph;
+    m_pScrollBar->SetVessel(this);
+    Synchronize(nullptr, false);
+}
+
+void CScrollBar::Synchronize(const SCROLLINFO* info, bool redraw)
+{
+    if (!m_pScrollBar)
+        return;
+    SCROLLINFO own = MakeScrollInfo(SIF_ALL);
+    if (!info) {
+        if (!::GetScrollInfo(m_hWnd, SB_CTL, &own))
+            own.fMask = 0;
+        info = &own;
+    }
+    m_pScrollBar->SetScrollInfo(*info, FALSE);
+    Glyph::CRect client = GetClientRect();
+    HDC dc = ::GetDC(m_hWnd);
+    m_pScrollBar->SetRegion(dc, client);
+    ::ReleaseDC(m_hWnd, dc);
+    if (redraw && ::IsWindowVisible(m_hWnd)) {
+        dc = ::GetDC(m_hWnd);
+        m_pScrollBar->Draw(dc, nullptr);
+        ::ReleaseDC(m_hWnd, dc);
+    }
+}
+
+int CScrollBar::CursorTravel() const
+{
+    POINT now = {0, 0};
+    ::GetCursorPos(&now);
+    return m_bVert ? now.y - m_ptPress.y : now.x - m_ptPress.x;
+}
+
+void CScrollBar::Notify(int code, int pos)
+{
+    HWND parent = GetParent();
+    if (!parent)
+        return;
+    ::SendMessageW(parent, m_bVert ? WM_VSCROLL : WM_HSCROLL,
+                   MAKEWPARAM(static_cast<WORD>(code), static_cast<WORD>(pos)),
+                   reinterpret_cast<LPARAM>(m_hWnd));
+}
+
+void CScrollBar::ScrollAction()
+{
+    if (m_nPressedPart == PartThumb)
+        Notify(SB_THUMBTRACK, m_pScrollBar->CalcPosBaseOnThumbPos(m_nThumbPosAtPress + CursorTravel()));
+    else if (int code = ScrollCodeOfPart(m_nPressedPart); code >= 0)
+        Notify(code, 0);
+}
+
+void CScrollBar::SetHotState(Glyph::CGlyph* part, INT64 state)
+{
+    if (auto* styled = dynamic_cast<Glyph::CStyledGlyph*>(part))
+        styled->SetState(state, true);
+}
+
+void CScrollBar::EndTracking()
+{
+    ::KillTimer(m_hWnd, kTimerId);
+    m_nPressedPart = PartNone;
+    m_bCapturing = false;
+    SetHotState(m_pHotPart, 0);
+}
+
+BOOL CScrollBar::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                      LRESULT& result, DWORD)
+{
+    if (!m_pScrollBar && message != WM_CREATE)
+        return FALSE;
+    switch (message) {
+    case WM_CREATE:
+        result = DefWindowProc();
+        if (result != -1)
+            Init();
+        return TRUE;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = ::BeginPaint(hWnd, &paint);
+        if (dc)
+            m_pScrollBar->Draw(dc, &paint.rcPaint);
+        ::EndPaint(hWnd, &paint);
+        result = 0;
+        return TRUE;
+    }
+    case SBM_SETSCROLLINFO:
+    case SBM_SETPOS:
+    case SBM_SETRANGE:
+    case SBM_SETRANGEREDRAW: {
+        {
+            CNoPaintGuard guard(hWnd);
+            result = DefWindowProc();
+        }
+        // Read back what the native control kept: it clamps the position
+        // to the range, and the caller's record may be partial or null.
+        Synchronize(nullptr, true);
+        return TRUE;
+    }
+    case WM_SIZE:
+        if (wParam != SIZE_MINIMIZED)
+            Synchronize(nullptr, false);
+        result = DefWindowProc();
+        return TRUE;
+    case WM_SHOWWINDOW:
+        if (wParam)
+            Synchronize(nullptr, false);
+        result = DefWindowProc();
+        return TRUE;
+    case WM_MOUSEMOVE: {
+        result = 0;
+        if (m_bCapturing)
+            return TRUE;
+        Glyph::CGlyph* hit = m_pScrollBar->HitTest(Glyph::CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+        EnableMouseLeaveMsg();
+        if (hit != m_pHotPart) {
+            SetHotState(m_pHotPart, 0);
+            SetHotState(hit, 1);
+            m_pHotPart = hit;
+        }
+        return TRUE;
+    }
+    case WM_MOUSELEAVE:
+        PostMouseLeave();
+        if (!m_bCapturing) {
+            SetHotState(m_pHotPart, 0);
+            m_pHotPart = nullptr;
+        }
+        result = 0;
+        return TRUE;
+    case WM_LBUTTONDOWN: {
+        // The part under the click, also when no move announced it.
+        Glyph::CGlyph* hit = m_pScrollBar->HitTest(Glyph::CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+        if (hit != m_pHotPart) {
+            SetHotState(m_pHotPart, 0);
+            m_pHotPart = hit;
+        }
+        SetHotState(m_pHotPart, 2);
+        m_nPressedPart = m_pScrollBar->GetGlyphPartCode(m_pHotPart);
+        m_nThumbPosAtPress = m_pScrollBar->GetCurrentThumbPos();
+        ::GetCursorPos(&m_ptPress);
+        ScrollAction();
+        if (!::IsWindow(hWnd))
+            return TRUE;
+        m_bCapturing = true;
+        ::SetCapture(hWnd);
+        ::SetTimer(hWnd, kTimerId, kFirstDelay, nullptr);
+        result = 0;
+        return TRUE;
+    }
+    case WM_TIMER:
+        if (wParam != kTimerId)
+            return FALSE;
+        if (m_nPressedPart != PartNone) {
+            ScrollAction();
+            if (::IsWindow(hWnd) && m_nPressedPart != PartNone)
+                ::SetTimer(hWnd, kTimerId, kRepeatDelay, nullptr);
+        }
+        result = 0;
+        return TRUE;
+    case WM_LBUTTONUP:
+        ::KillTimer(hWnd, kTimerId);
+        if (m_nPressedPart == PartThumb) {
+            const int pos = m_pScrollBar->CalcPosBaseOnThumbPos(m_nThumbPosAtPress + CursorTravel());
+            m_nPressedPart = PartNone;
+            Notify(SB_THUMBPOSITION, pos);
+        }
+        m_nPressedPart = PartNone;
+        if (::GetCapture() == hWnd)
+            ::ReleaseCapture();
+        EndTracking();
+        result = 0;
+        return TRUE;
+    case WM_CAPTURECHANGED:
+        // Losing the capture without a release (another window took it)
+        // must not leave the repeat timer running.
+        if (m_bCapturing && reinterpret_cast<HWND>(lParam) != hWnd)
+            EndTracking();
+        return FALSE;
+    case WM_LBUTTONDBLCLK:
+        result = 0;
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+// ------------------------------------------------------- the scroll window
+
+CScrollWnd::~CScrollWnd()
+{
+    delete m_pHorzScrollBar;
+    delete m_pVertScrollBar;
+}
+
+void CScrollWnd::OnSubclassed()
+{
+    const DWORD style = GetStyle();
+    if (style & WS_HSCROLL)
+        m_pHorzScrollBar = new CHorzScrollBarGlyph;
+    if (style & WS_VSCROLL)
+        m_pVertScrollBar = new CVertScrollBarGlyph;
+    Layout();
+}
+
+void CScrollWnd::Layout()
+{
+    if (!m_pHorzScrollBar && !m_pVertScrollBar)
+        return;
+    RECT window = GetWindowRect();
+    RECT client = GetClientRect();
+    ClientToScreen(client);
+    const int cyHScroll = ::GetSystemMetrics(SM_CYHSCROLL);
+    const int cxVScroll = ::GetSystemMetrics(SM_CXVSCROLL);
+    // Where the native bars are: along the client area, not the frame.
+    Glyph::CRect horz(client.left, client.bottom, client.right, client.bottom + cyHScroll);
+    Glyph::CRect vert(client.right, client.top, client.right + cxVScroll, client.bottom);
+    horz.OffsetRect(-window.left, -window.top);
+    vert.OffsetRect(-window.left, -window.top);
+    HDC dc = ::GetWindowDC(m_hWnd);
+    if (m_pHorzScrollBar) {
+        SCROLLINFO info = MakeScrollInfo(SIF_ALL);
+        if (::GetScrollInfo(m_hWnd, SB_HORZ, &info))
+            m_pHorzScrollBar->SetScrollInfo(info, FALSE);
+        m_pHorzScrollBar->SetRegion(dc, horz);
+    }
+    if (m_pVertScrollBar) {
+        SCROLLINFO info = MakeScrollInfo(SIF_ALL);
+        if (::GetScrollInfo(m_hWnd, SB_VERT, &info))
+            m_pVertScrollBar->SetScrollInfo(info, FALSE);
+        m_pVertScrollBar->SetRegion(dc, vert);
+    }
+    ::ReleaseDC(m_hWnd, dc);
+}
+
+BOOL CScrollWnd::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM, LPARAM, LRESULT& result, DWORD)
+{
+    if (message != WM_NCPAINT)
+        return FALSE;
+    result = DefWindowProc();
+    if (!m_pHorzScrollBar && !m_pVertScrollBar)
+        return TRUE;
+    // The native side may have scrolled or resized since the last paint.
+    Layout();
+    const DWORD style = GetStyle();
+    HDC dc = ::GetWindowDC(hWnd);
+    if (dc) {
+        if (m_pHorzScrollBar && (style & WS_HSCROLL))
+            m_pHorzScrollBar->Draw(dc, nullptr);
+        if (m_pVertScrollBar && (style & WS_VSCROLL))
+            m_pVertScrollBar->Draw(dc, nullptr);
+        ::ReleaseDC(hWnd, dc);
+    }
+    result = 0;
+    return TRUE;
+}
+
+}  // namespace Windows
