@@ -474,10 +474,16 @@ void CScrollBar::Init()
     if (m_pScrollBar)
         return;
     m_bVert = (GetStyle() & SBS_VERT) != 0;
-    if (m_bVert)
-        m_pScrollBar = new CVertScrollBarGlyph;
-    else
-        m_pScrollBar = new CHorzScrollBarGlyph;
+    try {
+        if (m_bVert)
+            m_pScrollBar = new CVertScrollBarGlyph;
+        else
+            m_pScrollBar = new CHorzScrollBarGlyph;
+    } catch (...) {
+        // Without its glyph the object passes every message through.
+        m_pScrollBar = nullptr;
+        return;
+    }
     m_pScrollBar->SetVessel(this);
     Synchronize(nullptr, false);
 }
@@ -675,10 +681,17 @@ CScrollWnd::~CScrollWnd()
 void CScrollWnd::OnSubclassed()
 {
     const DWORD style = GetStyle();
-    if (style & WS_HSCROLL)
-        m_pHorzScrollBar = new CHorzScrollBarGlyph;
-    if (style & WS_VSCROLL)
-        m_pVertScrollBar = new CVertScrollBarGlyph;
+    try {
+        if (style & WS_HSCROLL)
+            m_pHorzScrollBar = new CHorzScrollBarGlyph;
+        if (style & WS_VSCROLL)
+            m_pVertScrollBar = new CVertScrollBarGlyph;
+    } catch (...) {
+        // Unstyled rather than half styled.
+        delete m_pHorzScrollBar;
+        m_pHorzScrollBar = nullptr;
+        return;
+    }
     Layout();
 }
 

@@ -56,6 +56,13 @@ public:
     ~CActor() { DestroyWindow(m_hWnd); }
     void PostMoveCursor(POINT screen) { PostMessageW(m_hWnd, WM_APP, 0, MAKELPARAM(screen.x, screen.y)); }
     void PostDestroy(HWND window) { PostMessageW(m_hWnd, WM_APP + 1, 0, reinterpret_cast<LPARAM>(window)); }
+    // Records whether the window's repeat timer is running (and stops it).
+    void PostProbeTimer(HWND window) { PostMessageW(m_hWnd, WM_APP + 2, 0, reinterpret_cast<LPARAM>(window)); }
+    static std::vector<bool>& TimerProbes()
+    {
+        static std::vector<bool> probes;
+        return probes;
+    }
 
 private:
     static LRESULT CALLBACK Proc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -64,6 +71,8 @@ private:
             SetCursorPos(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
         else if (message == WM_APP + 1)
             DestroyWindow(reinterpret_cast<HWND>(lParam));
+        else if (message == WM_APP + 2)
+            TimerProbes().push_back(KillTimer(reinterpret_cast<HWND>(lParam), CFlatScrollBarCore::kTimerId) != FALSE);
         return DefWindowProcW(hWnd, message, wParam, lParam);
     }
     HWND m_hWnd = nullptr;
@@ -215,6 +224,24 @@ TEST_F(FlatScrollBarTest, PressOnTheLowerTrackRepeatsPausesOffThePartAndEnds)
     const int top = static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
     EXPECT_LT(top, 299 - 40);
     EXPECT_EQ(GetScrollPos(list, SB_VERT), vert.GetPos());
+}
+
+TEST_F(FlatScrollBarTest, RepeatTimerStopsOffTheArrowAndRunsAgainBackOnIt)
+{
+    HWND list = MakeList(300);
+    ASSERT_TRUE(list);
+    const POINT onArrow = OnVertBar(list, m_owner->m_flat.GetVertBar().GetRegion().Height() - 3);
+    CActor::TimerProbes().clear();
+    m_actor.PostMoveCursor({onArrow.x - 60, onArrow.y});
+    PostMessageW(list, WM_MOUSEMOVE, MK_LBUTTON, 0);
+    m_actor.PostProbeTimer(list);
+    m_actor.PostMoveCursor(onArrow);
+    PostMessageW(list, WM_MOUSEMOVE, MK_LBUTTON, 0);
+    m_actor.PostProbeTimer(list);
+    PostMessageW(list, WM_LBUTTONUP, 0, 0);
+    StartTracking(list, onArrow);
+    EXPECT_EQ(std::vector<bool>({false, true}), CActor::TimerProbes());
+    EXPECT_EQ(Codes({{SB_LINEDOWN, 0}, {SB_ENDSCROLL, 0}}), m_owner->m_scrolls);
 }
 
 TEST_F(FlatScrollBarTest, ThumbDragSendsTrackOnlyForNewPositions)
