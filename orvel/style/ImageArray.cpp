@@ -299,6 +299,31 @@ struct CBackgroundImageArray::SRenderCache {
     static std::atomic<long long> s_pixels;
 
     std::vector<std::unique_ptr<SEntry>> entries;
+    // Sizes drawn once and not kept yet, most recent last: a size is kept
+    // from its second draw on, so one-off sizes (a window being resized)
+    // cost a plain draw and do not push out the sizes in use.
+    struct SSize {
+        LONG width, height;
+        int bitsPerPixel;
+    };
+    static constexpr size_t kSeen = 8;
+    std::vector<SSize> seen;
+
+    // True if the size was seen before (and forgets it); remembers it if not.
+    bool SeenBefore(LONG width, LONG height, int bitsPerPixel)
+    {
+        for (size_t i = 0; i < seen.size(); ++i) {
+            if (seen[i].width == width && seen[i].height == height &&
+                seen[i].bitsPerPixel == bitsPerPixel) {
+                seen.erase(seen.begin() + static_cast<std::ptrdiff_t>(i));
+                return true;
+            }
+        }
+        if (seen.size() >= kSeen)
+            seen.erase(seen.begin());
+        seen.push_back({width, height, bitsPerPixel});
+        return false;
+    }
 };
 std::atomic<long long> CBackgroundImageArray::SRenderCache::s_pixels{0};
 
@@ -448,7 +473,8 @@ bool CBackgroundImageArray::DrawFromCache(HDC dc, UINT index, const RECT& destin
     }
     if (at == entries.size()) {
         const long long pixels = 1LL * width * height * m_count;
-        if (pixels > SRenderCache::kLargestEntry)
+        if (pixels > SRenderCache::kLargestEntry ||
+            !m_cache->SeenBefore(width, height, bitsPerPixel))
             return false;
         std::unique_ptr<SRenderCache::SEntry> entry;
         if (entries.size() >= SRenderCache::kEntries) {
