@@ -66,7 +66,12 @@ void PostMouseNotify(HWND control, bool leave)
 BOOL CControlContainer::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam,
                                              LRESULT& result, DWORD)
 {
-    return ReflectNotifications(message, wParam, lParam, result);
+    if (!ReflectNotifications(message, wParam, lParam, result))
+        return FALSE;
+    // A child that does not answer a reflected colour request returns 0;
+    // the parent's own colours then still apply.
+    bool colourRequest = message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
+    return !(colourRequest && result == 0);
 }
 
 }  // namespace Windows

@@ -197,3 +197,29 @@ TEST(StyledWndManager, ContainerReflectsAndRefusesBadHandles)
     EXPECT_NE(0u, NotifyMessage());
     EXPECT_EQ(RegisterWindowMessageW(L"NotifyParentMouse"), NotifyMessage());
 }
+
+TEST(StyledWndManager, ContainerKeepsTheParentsColoursForSilentChildren)
+{
+    TestSupport::SPackSource source;
+    source.ini = L"[Config]\r\n";
+    TestSupport::CCurrentPack pack(source);
+    ASSERT_TRUE(pack.Ok());
+    CHostWindow host;
+    HWND label = host.AddChild(L"STATIC", L"text", 0, 10, 10, 80, 20, 3);
+    // The host answers colour requests with its own brush.
+    static HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+    SetWindowSubclass(
+        host.Handle(),
+        [](HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) -> LRESULT {
+            if (message == WM_CTLCOLORSTATIC)
+                return reinterpret_cast<LRESULT>(brush);
+            return DefSubclassProc(hWnd, message, wParam, lParam);
+        },
+        1, 0);
+    ASSERT_TRUE(Windows::CStyledWndManager::GetInstance().EnableControlContainerStyled(host.Handle()));
+    HDC dc = GetDC(label);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(brush),
+              SendMessageW(host.Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                           reinterpret_cast<LPARAM>(label)));
+    ReleaseDC(label, dc);
+}
