@@ -86,6 +86,11 @@ if [ "${1:-}" = "--session" ]; then
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null 8>&- &&
       touch "$WINEPREFIX/.orvel-unmanaged"
   fi
+  # Wine ships Tahoma, the face the packs name, but Debian does not install
+  # it where Wine looks; without it a substitute monospaced face is chosen.
+  if [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/tahoma.ttf" ]; then
+    cp /usr/share/wine/fonts/tahoma*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  fi
   export ORVEL_WINE_SESSION=1
   set +e
   "$@"

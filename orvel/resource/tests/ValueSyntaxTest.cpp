@@ -181,6 +181,28 @@ TEST(ValueSyntax, FontWords)
     EXPECT_STREQ(L"", font.lfFaceName);
 }
 
+TEST(ValueSyntax, NamedFacesAreTheFacesCreated)
+{
+    LOGFONTW font;
+    // Tahoma is what the shipped packs name; the test prefix installs Wine's
+    // own copy (without it the mapper substitutes a monospaced face for the
+    // fixed pitch the defaults ask for).
+    CLine(L"k", L"name:Tahoma, size:9").ReadContentAsFont(font);
+    HFONT handle = CreateFontIndirectW(&font);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, handle);
+    TEXTMETRICW metrics;
+    GetTextMetricsW(dc, &metrics);
+    wchar_t face[LF_FACESIZE] = {};
+    GetTextFaceW(dc, LF_FACESIZE, face);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(handle);
+    EXPECT_STREQ(L"Tahoma", face);
+    // A proportional face: TMPF_FIXED_PITCH set means variable pitch.
+    EXPECT_TRUE(metrics.tmPitchAndFamily & TMPF_FIXED_PITCH);
+}
+
 TEST(ValueSyntax, LongFaceNamesAreCutToTheRecord)
 {
     LOGFONTW font[2];
