@@ -368,7 +368,8 @@ TEST_F(TextForeground, ColoursBackgroundAndAlignment)
 
     canvas.Fill(kWhite);
     a->DrawForeground(canvas.Dc(), rect, kAll, 3, L"Hello", -1);
-    EXPECT_GT(Ink(canvas).right, 196);
+    EXPECT_GT(Ink(canvas).right, 190);  // right-aligned, less the glyph's side bearing
+    EXPECT_GT(Ink(canvas).left, 150);
 
     // A state beyond the count draws state 0.
     canvas.Fill(kWhite);
