@@ -138,11 +138,6 @@ bool CStyledWndManager::EnableExpertFrameStyled(HWND) { return false; }
 bool CStyledWndManager::EnableXPFrameStyled(HWND) { return false; }
 bool CStyledWndManager::EnableEditStyled(HWND) { return false; }
 bool CStyledWndManager::EnableComboStyled(HWND) { return false; }
-bool CStyledWndManager::EnableSpinButtonStyled(HWND) { return false; }
-bool CStyledWndManager::EnableTrackBarStyled(HWND) { return false; }
-bool CStyledWndManager::EnableProgressBarStyled(HWND) { return false; }
-bool CStyledWndManager::EnableStaticStyled(HWND) { return false; }
-bool CStyledWndManager::EnablePicStaticStyled(HWND, const wchar_t*) { return false; }
 bool CStyledWndManager::EnableTreeCtrlColored(HWND) { return false; }
 bool CStyledWndManager::EnableHeaderCtrlStyled(HWND) { return false; }
 bool CStyledWndManager::EnableTabCtrlStyled(HWND) { return false; }
