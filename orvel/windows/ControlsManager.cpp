@@ -1,5 +1,5 @@
-// The manager's operations for statics, progress bars, spin buttons and
-// track bars.
+// The manager's operations for statics, progress bars, spin buttons, track
+// bars and tab controls.
 #include <new>
 #include "Controls.h"
 #include "StyledWndManager.h"
@@ -46,6 +46,11 @@ bool CStyledWndManager::EnableSpinButtonStyled(HWND window)
 bool CStyledWndManager::EnableTrackBarStyled(HWND window)
 {
     return IsStylable(window) && AttachControl<CTrackBar>(window);
+}
+
+bool CStyledWndManager::EnableTabCtrlStyled(HWND window)
+{
+    return IsStylable(window) && AttachControl<CTabCtrl>(window);
 }
 
 }  // namespace Windows

@@ -140,7 +140,6 @@ bool CStyledWndManager::EnableEditStyled(HWND) { return false; }
 bool CStyledWndManager::EnableComboStyled(HWND) { return false; }
 bool CStyledWndManager::EnableTreeCtrlColored(HWND) { return false; }
 bool CStyledWndManager::EnableHeaderCtrlStyled(HWND) { return false; }
-bool CStyledWndManager::EnableTabCtrlStyled(HWND) { return false; }
 bool CStyledWndManager::EnableListViewStyled(HWND) { return false; }
 bool CStyledWndManager::EnableListBoxStyled(HWND) { return false; }
 void CStyledWndManager::ValidDlgCtrl(HWND, HINSTANCE, const wchar_t*) {}

@@ -27,6 +27,17 @@ const COLORREF kTrack = RGB(90, 90, 90);
 const COLORREF kChannel = RGB(250, 250, 0);
 const COLORREF kThumb[] = {RGB(0, 120, 120), RGB(0, 200, 200), RGB(0, 60, 60)};
 
+const COLORREF kTabPane = RGB(70, 70, 140);
+const COLORREF kTabBody = RGB(140, 70, 70);
+enum { kLeftItem, kMiddleItem, kRightItem };
+
+// A tab's colour by place in its row and real state (group x 2 + hot).
+COLORREF TabColour(int kind, int state)
+{
+    BYTE level = static_cast<BYTE>(100 + state * 15);
+    return kind == kLeftItem ? RGB(level, 0, 50) : (kind == kMiddleItem ? RGB(0, level, 50) : RGB(50, 0, level));
+}
+
 // An element drawn as a plain colour per state.
 std::wstring Fill(const wchar_t* section, std::initializer_list<const wchar_t*> colours,
                   const wchar_t* mainLines = L"")
@@ -60,7 +71,23 @@ TestSupport::SPackSource ControlsPack()
                  Fill(L"TrackBar", {L"90,90,90"}) + Fill(L"TrackBarVert", {L"90,90,90"}) +
                  Fill(L"TrackBarTrack", {L"250,250,0"}) + Fill(L"TrackBarTrackVert", {L"250,250,0"}) +
                  Fill(L"TrackBarThumb", {L"0,120,120", L"0,200,200", L"0,60,60"}) +
-                 Fill(L"TrackBarThumbVert", {L"0,120,120", L"0,200,200", L"0,60,60"});
+                 Fill(L"TrackBarThumbVert", {L"0,120,120", L"0,200,200", L"0,60,60"}) +
+                 Fill(L"TabCtrl", {L"1,2,3"}) + Fill(L"TabCtrlPane", {L"70,70,140"}) +
+                 Fill(L"TabCtrlBody", {L"140,70,70"}, L"Margins=3,3,3,3\r\n");
+    const wchar_t* items[] = {L"TabCtrlLeftItem", L"TabCtrlItem", L"TabCtrlRightItem"};
+    for (int kind = 0; kind < 3; ++kind) {
+        std::vector<std::wstring> colours;
+        for (int state = 0; state < 8; ++state) {
+            COLORREF c = TabColour(kind, state);
+            colours.push_back(std::to_wstring(GetRValue(c)) + L"," + std::to_wstring(GetGValue(c)) + L"," +
+                              std::to_wstring(GetBValue(c)));
+        }
+        source.ini += std::wstring(L"[") + items[kind] + L"]\r\n[Back@" + items[kind] +
+                      L"]\r\nType=FillColor\r\nBorderSize=0\r\nStateCount=8\r\n";
+        for (int state = 0; state < 8; ++state)
+            source.ini += L"FillColor" + (state ? std::to_wstring(state) : std::wstring()) + L"=" +
+                          colours[state] + L"\r\n";
+    }
     TestSupport::SPackBitmap logo;
     logo.name = L"Logo.bmp";
     logo.width = 24;
@@ -107,7 +134,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_pack.Ok()) << std::string(m_pack.Error().begin(), m_pack.Error().end());
-        INITCOMMONCONTROLSEX init = {sizeof init, ICC_PROGRESS_CLASS | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES};
+        INITCOMMONCONTROLSEX init = {sizeof init, ICC_PROGRESS_CLASS | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES | ICC_TAB_CLASSES};
         InitCommonControlsEx(&init);
         m_objects = Windows::LiveStyledObjects();
     }
@@ -401,6 +428,102 @@ TEST_F(ControlsTest, VerticalTrackBarChannelIsUpright)
     EXPECT_EQ(kThumb[0], PixelOf(track, inThumb.x, inThumb.y));
 }
 
+TEST_F(ControlsTest, TrackBarRepaintsUnderAParentThatClipsItsChildren)
+{
+    SetWindowLongPtrW(m_host.Handle(), GWL_STYLE, GetWindowLongPtrW(m_host.Handle(), GWL_STYLE) | WS_CLIPCHILDREN);
+    HWND track = m_host.AddChild(TRACKBAR_CLASSW, L"", TBS_NOTICKS, 10, 10, 200, 30, 1);
+    auto* styled = new Windows::CTrackBar;
+    ASSERT_TRUE(styled->SubclassWindow(track));
+    POINT inThumb = CentreOf(ThumbOf(track));
+    EXPECT_EQ(kThumb[0], PixelOf(track, inThumb.x, inThumb.y));
+
+    // A state change without an immediate redraw goes through the parent.
+    styled->GetGlyph()->GetThumb().SetState(1, false);
+    Pump(10);
+    HDC dc = GetDC(track);
+    EXPECT_EQ(kThumb[1], GetPixel(dc, inThumb.x, inThumb.y));
+    ReleaseDC(track, dc);
+}
+
+// ------------------------------------------------------------- tab control
+
+namespace {
+
+HWND AddTabs(CHostWindow& host, int count, DWORD style = 0)
+{
+    HWND tab = host.AddChild(WC_TABCONTROLW, L"", style, 10, 10, 260, 150, 7);
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[] = L"Page";
+        TCITEMW item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        SendMessageW(tab, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+    }
+    return tab;
+}
+
+COLORREF ItemPixel(HWND tab, int index)
+{
+    RECT r = {};
+    SendMessageW(tab, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+    return PixelOf(tab, r.left + 3, r.top + 3);
+}
+
+}  // namespace
+
+TEST_F(ControlsTest, TabsDrawByPlaceSelectionAndHover)
+{
+    HWND tab = AddTabs(m_host, 3);
+    ASSERT_TRUE(Manager().EnableTabCtrlStyled(tab));
+    // Selected first tab: group 1; the middle one just after it: group 3.
+    EXPECT_EQ(TabColour(kLeftItem, 2), ItemPixel(tab, 0));
+    EXPECT_EQ(TabColour(kMiddleItem, 6), ItemPixel(tab, 1));
+    EXPECT_EQ(TabColour(kRightItem, 0), ItemPixel(tab, 2));
+    RECT last = {}, client = {};
+    SendMessageW(tab, TCM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&last));
+    GetClientRect(tab, &client);
+    EXPECT_EQ(kTabPane, PixelOf(tab, client.right - 3, last.top + 3));
+    EXPECT_EQ(kTabBody, PixelOf(tab, client.right / 2, client.bottom - 3));
+
+    RECT third = last;
+    SendMessageW(tab, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(third.left + 5, third.top + 5));
+    SendMessageW(tab, WM_LBUTTONUP, 0, MAKELPARAM(third.left + 5, third.top + 5));
+    ASSERT_EQ(2, SendMessageW(tab, TCM_GETCURSEL, 0, 0));
+    EXPECT_EQ(TabColour(kLeftItem, 0), ItemPixel(tab, 0));
+    EXPECT_EQ(TabColour(kMiddleItem, 4), ItemPixel(tab, 1));  // just before, not a row end
+    EXPECT_EQ(TabColour(kRightItem, 2), ItemPixel(tab, 2));
+
+    RECT first = {};
+    SendMessageW(tab, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+    MoveCursorTo(tab, first.left + 4, first.top + 4);
+    MoveCursorTo(tab, first.left + 5, first.top + 5);
+    EXPECT_EQ(TabColour(kLeftItem, 1), ItemPixel(tab, 0));
+    MoveCursorTo(m_host.Handle(), 295, 195);
+    EXPECT_TRUE(WindowTest::PumpUntil([&] { return ItemPixel(tab, 0) == TabColour(kLeftItem, 0); }));
+
+    SendMessageW(tab, TCM_SETCURSEL, 1, 0);
+    EXPECT_EQ(TabColour(kMiddleItem, 2), ItemPixel(tab, 1));
+    EXPECT_EQ(TabColour(kRightItem, 4), ItemPixel(tab, 2));  // just after, a row end
+}
+
+TEST_F(ControlsTest, TabPageSitsInsideTheBodyMargins)
+{
+    HWND plain = AddTabs(m_host, 2);
+    HWND styled = AddTabs(m_host, 2);
+    ASSERT_TRUE(Manager().EnableTabCtrlStyled(styled));
+    RECT native = {0, 0, 260, 150}, inside = native;
+    SendMessageW(plain, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&native));
+    SendMessageW(styled, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&inside));
+    EXPECT_EQ(native.left + 3, inside.left);
+    EXPECT_EQ(native.top + 3, inside.top);
+    EXPECT_EQ(native.right - 3, inside.right);
+    EXPECT_EQ(native.bottom - 3, inside.bottom);
+    SendMessageW(styled, TCM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&inside));
+    EXPECT_EQ(0, inside.left);
+    EXPECT_EQ(260, inside.right);
+    EXPECT_EQ(150, inside.bottom);
+}
+
 // -------------------------------------------------------------- lifecycle
 
 TEST_F(ControlsTest, StyledControlsLeaveNothingBehind)
@@ -418,13 +541,15 @@ TEST_F(ControlsTest, StyledControlsLeaveNothingBehind)
             m_host.AddChild(PROGRESS_CLASSW, L"", 0, 10, 70, 100, 20, 3),
             m_host.AddChild(UPDOWN_CLASSW, L"", 0, 120, 10, 16, 30, 4),
             m_host.AddChild(TRACKBAR_CLASSW, L"", 0, 10, 100, 200, 30, 5),
+            AddTabs(m_host, 4),
         };
         ASSERT_TRUE(Manager().EnableStaticStyled(controls[0]));
         ASSERT_TRUE(Manager().EnablePicStaticStyled(controls[1], L"Logo.bmp"));
         ASSERT_TRUE(Manager().EnableProgressBarStyled(controls[2]));
         ASSERT_TRUE(Manager().EnableSpinButtonStyled(controls[3]));
         ASSERT_TRUE(Manager().EnableTrackBarStyled(controls[4]));
-        EXPECT_EQ(m_objects + 5, Windows::LiveStyledObjects());
+        ASSERT_TRUE(Manager().EnableTabCtrlStyled(controls[5]));
+        EXPECT_EQ(m_objects + 6, Windows::LiveStyledObjects());
         SendMessageW(controls[2], PBM_SETPOS, 40, 0);
         RedrawWindow(m_host.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         Pump();
