@@ -5,6 +5,7 @@
 #include "../host/Global.h"
 #include "../style/StyleManager.h"
 #include "Buttons.h"
+#include "Frame.h"
 #include "StyledWnd.h"
 
 namespace Windows {
@@ -106,6 +107,21 @@ bool CStyledWndManager::EnableControlContainerStyled(HWND window)
     return container && container->SubclassWindow(window) != 0;
 }
 
+bool CStyledWndManager::EnableFrameStyled(HWND window)
+{
+    return IsStylable(window) && FrameImpl::AttachFrame<10>(window, true);
+}
+
+bool CStyledWndManager::EnableExpertFrameStyled(HWND window)
+{
+    return IsStylable(window) && FrameImpl::AttachFrame<0>(window, false);
+}
+
+bool CStyledWndManager::EnableXPFrameStyled(HWND window)
+{
+    return IsStylable(window) && FrameImpl::AttachFrame<153>(window, false);
+}
+
 bool CStyledWndManager::EnableClientStyled(HWND)
 {
     return false;
@@ -133,13 +149,16 @@ unsigned short CStyledWndManager::GetLanguage()
 }
 
 // Kinds whose styled classes come with later work: not styled yet.
-bool CStyledWndManager::EnableFrameStyled(HWND) { return false; }
-bool CStyledWndManager::EnableExpertFrameStyled(HWND) { return false; }
-bool CStyledWndManager::EnableXPFrameStyled(HWND) { return false; }
 bool CStyledWndManager::EnableEditStyled(HWND) { return false; }
 bool CStyledWndManager::EnableComboStyled(HWND) { return false; }
+bool CStyledWndManager::EnableSpinButtonStyled(HWND) { return false; }
+bool CStyledWndManager::EnableTrackBarStyled(HWND) { return false; }
+bool CStyledWndManager::EnableProgressBarStyled(HWND) { return false; }
+bool CStyledWndManager::EnableStaticStyled(HWND) { return false; }
+bool CStyledWndManager::EnablePicStaticStyled(HWND, const wchar_t*) { return false; }
 bool CStyledWndManager::EnableTreeCtrlColored(HWND) { return false; }
 bool CStyledWndManager::EnableHeaderCtrlStyled(HWND) { return false; }
+bool CStyledWndManager::EnableTabCtrlStyled(HWND) { return false; }
 bool CStyledWndManager::EnableListViewStyled(HWND) { return false; }
 bool CStyledWndManager::EnableListBoxStyled(HWND) { return false; }
 void CStyledWndManager::ValidDlgCtrl(HWND, HINSTANCE, const wchar_t*) {}

@@ -1,0 +1,1036 @@
+#include "Frame.h"
+
+#include <windowsx.h>
+#undef SubclassWindow
+#include <commctrl.h>
+#include <algorithm>
+#include <new>
+#include "../host/Global.h"
+#include "../style/Painter.h"
+#include "../style/StyleManager.h"
+#include "Buttons.h"
+#include "Messages.h"
+
+namespace Windows {
+
+namespace FrameImpl {
+
+void SPart::Free()
+{
+    if (dc) {
+        ::SelectObject(dc, old);
+        ::DeleteDC(dc);
+    }
+    if (bitmap)
+        ::DeleteObject(bitmap);
+    dc = nullptr;
+    bitmap = nullptr;
+    old = nullptr;
+}
+
+bool SPart::Prepare(HDC windowDC)
+{
+    Free();
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0)
+        return false;
+    dc = ::CreateCompatibleDC(windowDC);
+    bitmap = dc ? ::CreateCompatibleBitmap(windowDC, width, height) : nullptr;
+    if (!bitmap) {
+        Free();
+        return false;
+    }
+    old = ::SelectObject(dc, bitmap);
+    return true;
+}
+
+unsigned int& ForbidStaticColor()
+{
+    static unsigned int forbid = 0;
+    return forbid;
+}
+
+namespace {
+
+enum { kCaption, kLeft, kRight, kBottom };
+
+std::wstring LangString(UINT id)
+{
+    try {
+        return COrvelGlobal::GetInstance().LoadLangString(id);
+    } catch (...) {
+        return {};
+    }
+}
+
+SIZE ReadSize(const Resource::CSection* section, const wchar_t* key)
+{
+    SIZE size = {0, 0};
+    if (const Resource::CLine* line = section ? section->FindLine(key) : nullptr)
+        line->ReadContentAsSize(size);
+    return size;
+}
+
+void ReadInt(const Resource::CSection* section, const wchar_t* key, int& value)
+{
+    if (const Resource::CLine* line = section ? section->FindLine(key) : nullptr)
+        value = line->ReadContentAsInt();
+}
+
+// Removes from `region` the pixels of a rendered part that have the erase
+// colour; `origin` is the part's place in the window.
+void CutEraseColor(HRGN region, HDC partDC, HBITMAP bitmap, const RECT& part, COLORREF erase)
+{
+    int width = part.right - part.left, height = part.bottom - part.top;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<DWORD> pixels(static_cast<size_t>(width) * height);
+    if (!::GetDIBits(partDC, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS))
+        return;
+    DWORD key = (GetRValue(erase) << 16) | (GetGValue(erase) << 8) | GetBValue(erase);
+    for (int y = 0; y < height; ++y) {
+        const DWORD* row = &pixels[static_cast<size_t>(y) * width];
+        for (int x = 0; x < width;) {
+            if ((row[x] & 0xFFFFFF) != key) {
+                ++x;
+                continue;
+            }
+            int start = x;
+            while (x < width && (row[x] & 0xFFFFFF) == key)
+                ++x;
+            HRGN run = ::CreateRectRgn(part.left + start, part.top + y, part.left + x, part.top + y + 1);
+            if (run) {
+                ::CombineRgn(region, region, run, RGN_DIFF);
+                ::DeleteObject(run);
+            }
+        }
+    }
+}
+
+// Removes from `region` the part of the corner square outside an ellipse
+// of the given size placed in that corner.
+void CutCorner(HRGN region, int x, int y, SIZE size, bool right, bool bottom)
+{
+    if (size.cx < 1 || size.cy < 1)
+        return;
+    int left = right ? x - size.cx : x, top = bottom ? y - size.cy : y;
+    HRGN square = ::CreateRectRgn(right ? x - size.cx / 2 : x, bottom ? y - size.cy / 2 : y,
+                                  right ? x : x + size.cx / 2, bottom ? y : y + size.cy / 2);
+    HRGN ellipse = ::CreateEllipticRgn(left, top, left + size.cx + 1, top + size.cy + 1);
+    if (square && ellipse) {
+        ::CombineRgn(square, square, ellipse, RGN_DIFF);
+        ::CombineRgn(region, region, square, RGN_DIFF);
+    }
+    if (square)
+        ::DeleteObject(square);
+    if (ellipse)
+        ::DeleteObject(ellipse);
+}
+
+}  // namespace
+
+}  // namespace FrameImpl
+
+using namespace FrameImpl;
+
+template <int N>
+CStyledFrame<N>::CStyledFrame()
+    : m_cornerX(::GetSystemMetrics(SM_CYHSCROLL)), m_cornerY(::GetSystemMetrics(SM_CXVSCROLL)),
+      m_iconWidth(::GetSystemMetrics(SM_CXSMICON)), m_iconHeight(::GetSystemMetrics(SM_CYSMICON))
+{
+    m_buttons.reserve(4);
+    ReadStyle();
+}
+
+template <int N>
+CStyledFrame<N>::~CStyledFrame()
+{
+    for (SPart& part : m_parts)
+        part.Free();
+    if (m_backBrush)
+        ::DeleteObject(m_backBrush);
+    if (m_toolTip && ::IsWindow(m_toolTip))
+        ::DestroyWindow(m_toolTip);
+}
+
+template <int N>
+Style::CPainter* CStyledFrame<N>::Painter(int offset) const
+{
+    return CurrentPainter(N + offset);
+}
+
+template <int N>
+void CStyledFrame<N>::ReadStyle()
+{
+    Style::CPainter* caption = Painter(1);
+    if (const Resource::CSection* section = caption ? caption->GetCustomSection() : nullptr) {
+        ReadInt(section, L"Height", m_captionHeight);
+        ReadInt(section, L"ButtonRight", m_buttonRight);
+        ReadInt(section, L"ButtonSpace", m_buttonSpace);
+        ReadInt(section, L"IconWidth", m_iconWidth);
+        ReadInt(section, L"IconHeight", m_iconHeight);
+        ReadInt(section, L"TitleOffset", m_titleOffset);
+        ReadInt(section, L"ButtonOffset", m_buttonOffset);
+        ReadInt(section, L"AlignLeft", m_alignLeft);
+    }
+    // A negative size would turn the layout inside out.
+    m_captionHeight = std::max(m_captionHeight, 0);
+    m_iconWidth = std::max(m_iconWidth, 0);
+    m_iconHeight = std::max(m_iconHeight, 0);
+
+    Style::CPainter* frame = Painter(0);
+    const Resource::CSection* section = frame ? frame->GetCustomSection() : nullptr;
+    ReadInt(section, L"WidthEllipse", m_widthEllipse);
+    ReadInt(section, L"HeightEllipse", m_heightEllipse);
+    m_corners[0] = ReadSize(section, L"TopLeftEllipse");
+    m_corners[1] = ReadSize(section, L"TopRightEllipse");
+    m_corners[2] = ReadSize(section, L"BottomLeftEllipse");
+    m_corners[3] = ReadSize(section, L"BottomRightEllipse");
+    RECT margins = {0, 0, 0, 0};
+    if (!frame || !frame->GetContentMargins(margins))
+        margins = {0, 0, 0, 0};
+    m_left = std::max<LONG>(margins.left, 0);
+    m_right = std::max<LONG>(margins.right, 0);
+    m_bottom = std::max<LONG>(margins.bottom, 0);
+    if (const Resource::CLine* line = section ? section->FindLine(L"BackColor") : nullptr) {
+        m_backColor = line->ReadContentAsColor();
+        if (m_backBrush)
+            ::DeleteObject(m_backBrush);
+        m_backBrush = m_backColor != CLR_INVALID ? ::CreateSolidBrush(m_backColor) : nullptr;
+    }
+    if (const Resource::CLine* line = section ? section->FindLine(L"StaticColor") : nullptr)
+        m_staticColor = line->ReadContentAsColor();
+}
+
+template <int N>
+void CStyledFrame<N>::BuildButtons(LONG_PTR style)
+{
+    m_hot = m_pressed = nullptr;
+    m_buttons.clear();
+    if (!(style & WS_SYSMENU))
+        return;
+    std::vector<int> codes;
+    if (style & WS_MINIMIZEBOX)
+        codes.push_back(kHitMinimize);
+    if (style & WS_MAXIMIZEBOX)
+        codes.push_back(kHitMaximize);
+    codes.push_back(kHitClose);
+    if (m_alignLeft)
+        std::reverse(codes.begin(), codes.end());
+    for (int code : codes) {
+        STitleButton button{code};
+        if (code == kHitMinimize)
+            button.restore = (style & WS_MINIMIZE) != 0;
+        else if (code == kHitMaximize)
+            button.restore = !(style & WS_MINIMIZE) && (style & WS_MAXIMIZE);
+        m_buttons.push_back(button);
+    }
+}
+
+template <int N>
+bool CStyledFrame<N>::HasIcon() const
+{
+    return (::GetWindowLongPtrW(this->m_hWnd, GWL_STYLE) & WS_SYSMENU) && SmallIcon();
+}
+
+template <int N>
+HICON CStyledFrame<N>::SmallIcon() const
+{
+    auto icon = reinterpret_cast<HICON>(::SendMessageW(this->m_hWnd, WM_GETICON, ICON_SMALL, 0));
+    if (!icon)
+        icon = reinterpret_cast<HICON>(::GetClassLongPtrW(this->m_hWnd, GCLP_HICONSM));
+    return icon;
+}
+
+template <int N>
+void CStyledFrame<N>::Layout()
+{
+    RECT window;
+    if (!::GetWindowRect(this->m_hWnd, &window))
+        return;
+    int width = window.right - window.left, height = window.bottom - window.top;
+    int captionBottom = std::min(m_captionHeight, height);
+    m_parts[kCaption].rect = {0, 0, width, captionBottom};
+    int sideBottom = std::max(captionBottom, height - m_bottom);
+    m_parts[kLeft].rect = {0, captionBottom, std::min(m_left, width), sideBottom};
+    m_parts[kRight].rect = {std::max(width - m_right, 0), captionBottom, width, sideBottom};
+    m_parts[kBottom].rect = {0, sideBottom, width, height};
+
+    Style::CPainter* caption = Painter(1);
+    RECT margins = {0, 0, 0, 0};
+    bool hasMargins = caption && caption->GetContentMargins(margins);
+    RECT area = m_parts[kCaption].rect;
+    if (hasMargins) {
+        area.right -= margins.right;
+        area.top += margins.top;
+        area.bottom -= margins.bottom;
+    }
+    // Natural sizes: the button's image, or a square fitting the caption.
+    HDC dc = ::GetWindowDC(this->m_hWnd);
+    int groupWidth = 0, groupHeight = 0;
+    std::vector<SIZE> sizes;
+    for (STitleButton& button : m_buttons) {
+        int offset = button.hitCode == kHitClose ? 3 : button.hitCode == kHitMinimize ? 4
+                     : button.restore ? 6 : 5;
+        SIZE size = {-1, -1};
+        if (Style::CPainter* painter = Painter(offset))
+            size = painter->CalcSize(dc, {0, 0}, L"", 0);
+        if (size.cx <= 0 || size.cy <= 0)
+            size = {16, 16};
+        sizes.push_back(size);
+        groupWidth += size.cx;
+        groupHeight = std::max<int>(groupHeight, size.cy);
+    }
+    if (dc)
+        ::ReleaseDC(this->m_hWnd, dc);
+    if (!m_buttons.empty())
+        groupWidth += m_buttonSpace * static_cast<int>(m_buttons.size() - 1);
+    int x = m_alignLeft ? area.left + m_buttonRight : area.right - m_buttonRight - groupWidth;
+    int y = m_buttonOffset == -1 ? area.top + (area.bottom - area.top - groupHeight) / 2
+                                 : area.top + m_buttonOffset;
+    for (size_t i = 0; i < m_buttons.size(); ++i) {
+        int top = y + (groupHeight - sizes[i].cy) / 2;
+        m_buttons[i].rect = {x, top, x + sizes[i].cx, top + sizes[i].cy};
+        x += sizes[i].cx + m_buttonSpace;
+    }
+
+    if (HasIcon() && m_captionHeight > 0) {
+        int left = hasMargins ? margins.left : 8, top = hasMargins ? margins.top : 4;
+        m_iconRect = {left, top, left + m_iconWidth, top + m_iconHeight};
+    } else {
+        m_iconRect = {-1, -1, -1, -1};
+    }
+}
+
+template <int N>
+RECT CStyledFrame<N>::TextRect() const
+{
+    RECT margins = {0, 0, 0, 0};
+    Style::CPainter* caption = Painter(1);
+    if (!caption || !caption->GetContentMargins(margins))
+        margins = {0, 0, 0, 0};
+    RECT text = m_parts[kCaption].rect;
+    text.left += margins.left;
+    text.right -= margins.right;
+    text.top += margins.top;
+    text.bottom -= margins.bottom;
+    if (m_iconRect.right >= 0)
+        text.left = m_iconRect.right + 4;
+    if (!m_buttons.empty()) {
+        if (m_alignLeft)
+            text.left = std::max(text.left, m_buttons.back().rect.right + 4);
+        else
+            text.right = std::min(text.right, m_buttons.front().rect.left - 4);
+    }
+    text.left += m_titleOffset;
+    text.right = std::max(text.right, text.left);
+    return text;
+}
+
+template <int N>
+void CStyledFrame<N>::RenderCaption()
+{
+    SPart& part = m_parts[kCaption];
+    if (!part.dc)
+        return;
+    RECT rect = {0, 0, part.rect.right - part.rect.left, part.rect.bottom - part.rect.top};
+    int state = m_inactive ? 1 : 0;
+    Style::CPainter* caption = Painter(1);
+    if (caption)
+        caption->DrawBackground(part.dc, state, rect, rect);
+    else
+        ::FillRect(part.dc, &rect, ::GetSysColorBrush(m_inactive ? COLOR_INACTIVECAPTION : COLOR_ACTIVECAPTION));
+    if (m_iconRect.right >= 0) {
+        if (HICON icon = SmallIcon())
+            ::DrawIconEx(part.dc, m_iconRect.left, m_iconRect.top, icon, m_iconWidth, m_iconHeight, 0,
+                         nullptr, DI_NORMAL);
+    }
+    if (caption && !m_caption.empty()) {
+        RECT text = TextRect();
+        caption->DrawForeground(part.dc, text, text, state, m_caption);
+    }
+    bool disabled = (::GetWindowLongPtrW(this->m_hWnd, GWL_STYLE) & WS_DISABLED) != 0;
+    for (const STitleButton& button : m_buttons) {
+        int offset = button.hitCode == kHitClose ? 3 : button.hitCode == kHitMinimize ? 4
+                     : button.restore ? 6 : 5;
+        // Inactive buttons use the second group of four states.
+        int look = disabled ? 3 : button.state;
+        if (m_inactive)
+            look += 4;
+        if (Style::CPainter* painter = Painter(offset)) {
+            painter->DrawBackground(part.dc, look, button.rect, button.rect);
+            painter->DrawForeground(part.dc, button.rect, button.rect, look, L"", 0);
+        }
+    }
+}
+
+template <int N>
+void CStyledFrame<N>::Render()
+{
+    HDC windowDC = ::GetWindowDC(this->m_hWnd);
+    if (!windowDC)
+        return;
+    for (SPart& part : m_parts)
+        part.Prepare(windowDC);
+    ::ReleaseDC(this->m_hWnd, windowDC);
+    RenderCaption();
+    int state = m_inactive ? 1 : 0;
+    for (int index : {kLeft, kRight, kBottom}) {
+        SPart& part = m_parts[index];
+        if (!part.dc)
+            continue;
+        RECT rect = {0, 0, part.rect.right - part.rect.left, part.rect.bottom - part.rect.top};
+        if (Style::CPainter* painter = Painter(index + 6))
+            painter->DrawBackground(part.dc, state, rect, rect);
+        else
+            ::FillRect(part.dc, &rect, ::GetSysColorBrush(COLOR_ACTIVEBORDER));
+    }
+}
+
+template <int N>
+void CStyledFrame<N>::PaintNonClient()
+{
+    if (!::IsWindowVisible(this->m_hWnd))
+        return;
+    HDC dc = ::GetWindowDC(this->m_hWnd);
+    if (!dc)
+        return;
+    for (const SPart& part : m_parts) {
+        if (part.dc)
+            ::BitBlt(dc, part.rect.left, part.rect.top, part.rect.right - part.rect.left,
+                     part.rect.bottom - part.rect.top, part.dc, 0, 0, SRCCOPY);
+    }
+    ::ReleaseDC(this->m_hWnd, dc);
+}
+
+template <int N>
+void CStyledFrame<N>::RedrawCaption()
+{
+    RenderCaption();
+    SPart& part = m_parts[kCaption];
+    if (!part.dc || !::IsWindowVisible(this->m_hWnd))
+        return;
+    HDC dc = ::GetWindowDC(this->m_hWnd);
+    if (!dc)
+        return;
+    ::BitBlt(dc, 0, 0, part.rect.right, part.rect.bottom, part.dc, 0, 0, SRCCOPY);
+    ::ReleaseDC(this->m_hWnd, dc);
+}
+
+template <int N>
+void CStyledFrame<N>::Refresh()
+{
+    Layout();
+    Render();
+    PaintNonClient();
+}
+
+template <int N>
+void CStyledFrame<N>::RebuildRegion()
+{
+    bool corners = false;
+    for (const SIZE& size : m_corners)
+        corners = corners || (size.cx >= 1 && size.cy >= 1);
+    if (!corners || (m_captionHeight == 0 && m_left == 0 && m_right == 0 && m_bottom == 0))
+        return;
+    RECT window;
+    if (!::GetWindowRect(this->m_hWnd, &window))
+        return;
+    int width = window.right - window.left, height = window.bottom - window.top;
+    HRGN region = ::CreateRectRgn(0, 0, width, height);
+    if (!region)
+        return;
+    CutCorner(region, 0, 0, m_corners[0], false, false);
+    CutCorner(region, width, 0, m_corners[1], true, false);
+    CutCorner(region, 0, height, m_corners[2], false, true);
+    CutCorner(region, width, height, m_corners[3], true, true);
+    for (int index : {kCaption, kLeft, kRight, kBottom}) {
+        Style::CPainter* painter = Painter(index == kCaption ? 1 : index + 6);
+        COLORREF erase = painter ? painter->GetEraseColor() : CLR_INVALID;
+        if (erase != CLR_INVALID && m_parts[index].dc)
+            CutEraseColor(region, m_parts[index].dc, m_parts[index].bitmap, m_parts[index].rect, erase);
+    }
+    if (::SetWindowRgn(this->m_hWnd, region, TRUE))
+        m_region = region;
+    else
+        ::DeleteObject(region);
+}
+
+template <int N>
+void CStyledFrame<N>::OnSubclassed()
+{
+    LONG_PTR style = ::GetWindowLongPtrW(this->m_hWnd, GWL_STYLE);
+    m_resizable = (style & WS_THICKFRAME) != 0;
+    if ((style & WS_CAPTION) == WS_CAPTION || (style & WS_CAPTION))
+        BuildButtons(style);
+    else
+        m_captionHeight = 0;
+    int length = ::GetWindowTextLengthW(this->m_hWnd);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(::GetWindowTextW(this->m_hWnd, text.data(), length + 1)));
+    m_caption = text;
+    m_inactive = ::GetActiveWindow() != this->m_hWnd;
+    // The new non-client sizes take effect now.
+    ::SetWindowPos(this->m_hWnd, nullptr, 0, 0, 0, 0,
+                   SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Layout();
+    Render();
+    RebuildRegion();
+    PaintNonClient();
+}
+
+template <int N>
+void CStyledFrame<N>::InvalidateVesselRect(const RECT*)
+{
+    Render();
+    PaintNonClient();
+}
+
+template <int N>
+void CStyledFrame<N>::RedrawVesselRect(const RECT*)
+{
+    Render();
+    PaintNonClient();
+}
+
+template <int N>
+HDC CStyledFrame<N>::GetVesselDC()
+{
+    return m_parts[kCaption].dc;
+}
+
+template <int N>
+void CStyledFrame<N>::Deflate(RECT& rect) const
+{
+    rect.top += m_captionHeight;
+    rect.left += m_left;
+    rect.right -= m_right;
+    rect.bottom -= m_bottom;
+    // A window smaller than its frame keeps an empty client area.
+    rect.right = std::max(rect.right, rect.left);
+    rect.bottom = std::max(rect.bottom, rect.top);
+}
+
+template <int N>
+POINT CStyledFrame<N>::ToWindow(LPARAM screenPoint) const
+{
+    RECT window = {};
+    ::GetWindowRect(this->m_hWnd, &window);
+    return {GET_X_LPARAM(screenPoint) - window.left, GET_Y_LPARAM(screenPoint) - window.top};
+}
+
+template <int N>
+STitleButton* CStyledFrame<N>::ButtonAt(int hitCode)
+{
+    for (STitleButton& button : m_buttons)
+        if (button.hitCode == hitCode)
+            return &button;
+    return nullptr;
+}
+
+template <int N>
+int CStyledFrame<N>::ButtonCommand(const STitleButton& button) const
+{
+    switch (button.hitCode) {
+    case kHitClose:
+        return SC_CLOSE;
+    case kHitMinimize:
+        return ::IsIconic(this->m_hWnd) ? SC_RESTORE : SC_MINIMIZE;
+    case kHitMaximize:
+        return ::IsZoomed(this->m_hWnd) ? SC_RESTORE : SC_MAXIMIZE;
+    case kHitHelp:
+        return 0xE146;
+    default:
+        return 0xFFFF;
+    }
+}
+
+template <int N>
+LRESULT CStyledFrame<N>::HitTest(POINT point)
+{
+    RECT window = {};
+    ::GetWindowRect(this->m_hWnd, &window);
+    int width = window.right - window.left;
+    for (const STitleButton& button : m_buttons)
+        if (::PtInRect(&button.rect, point))
+            return button.hitCode;
+    if (m_iconRect.right >= 0 && ::PtInRect(&m_iconRect, point))
+        return HTSYSMENU;
+    if (::PtInRect(&m_parts[kCaption].rect, point)) {
+        if (m_resizable && point.x < m_left)
+            return HTTOPLEFT;
+        if (m_resizable && point.x >= width - m_right)
+            return HTTOPRIGHT;
+        return HTCAPTION;
+    }
+    if (::PtInRect(&m_parts[kBottom].rect, point)) {
+        if (!m_resizable)
+            return HTBORDER;
+        if (point.x < m_left + m_cornerX)
+            return HTBOTTOMLEFT;
+        if (point.x >= width - m_right - m_cornerX)
+            return HTBOTTOMRIGHT;
+        return HTBOTTOM;
+    }
+    for (int index : {kLeft, kRight}) {
+        const RECT& side = m_parts[index].rect;
+        if (!::PtInRect(&side, point))
+            continue;
+        if (!m_resizable)
+            return HTBORDER;
+        if (point.y < side.bottom - m_cornerY)
+            return index == kLeft ? HTLEFT : HTRIGHT;
+        return index == kLeft ? HTBOTTOMLEFT : HTBOTTOMRIGHT;
+    }
+    LRESULT hit = this->DefWindowProc();
+    if (hit == HTCLOSE || hit == HTMAXBUTTON || hit == HTMINBUTTON || hit == HTHELP || hit == HTMENU)
+        return HTCAPTION;
+    return hit;
+}
+
+template <int N>
+void CStyledFrame<N>::SetHot(STitleButton* hot)
+{
+    if (hot == m_hot)
+        return;
+    if (m_hot && m_hot != m_pressed)
+        m_hot->state = 0;
+    m_hot = hot;
+    if (hot)
+        ::PostMessageW(this->m_hWnd, WM_MENUSELECT, MAKEWPARAM(ButtonCommand(*hot), MF_SYSMENU), 0);
+    else
+        ::PostMessageW(this->m_hWnd, WM_MENUSELECT, MAKEWPARAM(0xFFFF, MF_SYSMENU), 0);
+}
+
+template <int N>
+void CStyledFrame<N>::HideToolTip()
+{
+    if (m_toolTipShown && m_toolTip) {
+        TTTOOLINFOW tool = {};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = this->m_hWnd;
+        tool.uId = 1;
+        ::SendMessageW(m_toolTip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+    }
+    m_toolTipShown = false;
+}
+
+template <int N>
+void CStyledFrame<N>::ShowToolTip()
+{
+    if (!m_hot || (::GetKeyState(VK_LBUTTON) & 0x8000) || (::GetKeyState(VK_RBUTTON) & 0x8000))
+        return;
+    int command = ButtonCommand(*m_hot);
+    UINT id = command >= 0xF000 && command <= 0xF1EF ? 0xEF00 + (command - 0xF000) / 16 : command;
+    auto module = reinterpret_cast<HINSTANCE>(::SendMessageW(this->m_hWnd, kMsgCaptionButtonModule, 0, 0));
+    if (!module)
+        return;
+    const wchar_t* resource = nullptr;
+    int length = ::LoadStringW(module, id, reinterpret_cast<LPWSTR>(&resource), 0);
+    if (length <= 0 || !resource)
+        return;
+    std::wstring text(resource, static_cast<size_t>(length));
+    size_t newline = text.find(L'\n');
+    if (newline != std::wstring::npos)
+        text.erase(0, newline + 1);
+    if (text.empty())
+        return;
+    if (!m_toolTip) {
+        m_toolTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                      this->m_hWnd, nullptr, nullptr, nullptr);
+        if (!m_toolTip)
+            return;
+        TTTOOLINFOW tool = {};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+        tool.hwnd = this->m_hWnd;
+        tool.uId = 1;
+        tool.lpszText = const_cast<wchar_t*>(L"");
+        ::SendMessageW(m_toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    TTTOOLINFOW tool = {};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = this->m_hWnd;
+    tool.uId = 1;
+    tool.lpszText = text.data();
+    ::SendMessageW(m_toolTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    POINT cursor = {};
+    ::GetCursorPos(&cursor);
+    int below = ::GetSystemMetrics(SM_CYCURSOR);
+    ICONINFO info = {};
+    if (HCURSOR current = ::GetCursor(); current && ::GetIconInfo(current, &info)) {
+        below -= static_cast<int>(info.yHotspot);
+        if (info.hbmMask)
+            ::DeleteObject(info.hbmMask);
+        if (info.hbmColor)
+            ::DeleteObject(info.hbmColor);
+    }
+    ::SendMessageW(m_toolTip, TTM_TRACKPOSITION, 0, MAKELPARAM(cursor.x, cursor.y + below));
+    ::SendMessageW(m_toolTip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    m_toolTipShown = true;
+    m_toolTipPoint = cursor;
+}
+
+template <int N>
+BOOL CStyledFrame<N>::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                           LRESULT& result, DWORD)
+{
+    switch (message) {
+    case WM_NCCALCSIZE: {
+        if (wParam) {
+            auto* params = reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam);
+            RECT proposed = params->rgrc[0];
+            result = this->DefWindowProc();
+            m_zoomed = ::IsZoomed(hWnd) != 0;
+            if (proposed.bottom == proposed.top) {
+                m_collapsed = true;
+                params->rgrc[0] = proposed;
+                result = 0;
+                return TRUE;
+            }
+            m_collapsed = false;
+            if (STitleButton* maximize = ButtonAt(kHitMaximize))
+                maximize->restore = m_zoomed;
+            Deflate(proposed);
+            params->rgrc[0] = proposed;
+        } else {
+            Deflate(*reinterpret_cast<RECT*>(lParam));
+            result = 0;
+        }
+        return TRUE;
+    }
+    case WM_NCHITTEST:
+        result = HitTest(ToWindow(lParam));
+        return TRUE;
+    case WM_NCPAINT:
+        PaintNonClient();
+        result = 0;
+        return TRUE;
+    case WM_NCACTIVATE: {
+        int inactive = wParam == 0;
+        if (inactive != m_inactive) {
+            m_inactive = inactive;
+            Render();
+            PaintNonClient();
+        }
+        result = TRUE;
+        return TRUE;
+    }
+    case WM_WINDOWPOSCHANGED:
+        result = this->DefWindowProc();
+        if (!(reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_NOSIZE)) {
+            Layout();
+            Render();
+            RebuildRegion();
+            PaintNonClient();
+        }
+        return TRUE;
+    case WM_NCMOUSEMOVE: {
+        POINT cursor = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (m_toolTipShown && (cursor.x != m_toolTipPoint.x || cursor.y != m_toolTipPoint.y))
+            HideToolTip();
+        if (!m_mouseRequested) {
+            TRACKMOUSEEVENT track = {sizeof track, TME_HOVER | TME_LEAVE | TME_NONCLIENT, hWnd, HOVER_DEFAULT};
+            m_mouseRequested = ::TrackMouseEvent(&track) != 0;
+        }
+        STitleButton* hot = ButtonAt(static_cast<int>(wParam));
+        if (hot) {
+            hot->state = m_pressed ? 2 : 1;
+            if (m_pressed)
+                m_pressed = hot;
+        }
+        bool changed = hot != m_hot;
+        SetHot(hot);
+        if (changed || hot)
+            RedrawCaption();
+        if (!hot)
+            result = this->DefWindowProc();
+        else
+            result = 0;
+        return TRUE;
+    }
+    case WM_NCLBUTTONDOWN:
+        HideToolTip();
+        if (STitleButton* button = ButtonAt(static_cast<int>(wParam))) {
+            button->state = 2;
+            m_pressed = button;
+            RedrawCaption();
+            result = 0;
+            return TRUE;
+        }
+        result = this->DefWindowProc();
+        if (::IsWindow(hWnd))
+            RedrawCaption();
+        return TRUE;
+    case WM_NCLBUTTONUP:
+        if (m_pressed) {
+            STitleButton* button = m_pressed;
+            m_pressed = nullptr;
+            button->state = 0;
+            RedrawCaption();
+            int command = ButtonCommand(*button);
+            if (command >= 0xF000) {
+                ::PostMessageW(hWnd, WM_SYSCOMMAND, command, 0);
+                if (command == SC_CLOSE)
+                    ::PostMessageW(hWnd, kMsgPostClose, SC_CLOSE, 0);
+            } else {
+                ::PostMessageW(hWnd, WM_COMMAND, command, 0);
+            }
+            result = 0;
+            return TRUE;
+        }
+        if (wParam == HTSYSMENU) {
+            ::PostMessageW(hWnd, WM_SYSCOMMAND, 0xF093, lParam);
+            result = 0;
+            return TRUE;
+        }
+        return FALSE;
+    case WM_NCRBUTTONUP:
+        if (wParam == HTCAPTION) {
+            ::PostMessageW(hWnd, WM_SYSCOMMAND, 0xF093, lParam);
+            result = 0;
+            return TRUE;
+        }
+        return FALSE;
+    case WM_NCMOUSELEAVE:
+        if (m_hot) {
+            if (m_hot != m_pressed)
+                m_hot->state = 0;
+            m_hot = nullptr;
+            RedrawCaption();
+        }
+        m_mouseRequested = false;
+        return FALSE;
+    case WM_NCMOUSEHOVER:
+        ShowToolTip();
+        result = 0;
+        return TRUE;
+    case WM_SETTEXT: {
+        if (!lParam) {
+            result = this->DefWindowProc();
+            return TRUE;
+        }
+        std::wstring text;
+        if (::IsWindowUnicode(hWnd)) {
+            text = reinterpret_cast<const wchar_t*>(lParam);
+        } else {
+            auto* ansi = reinterpret_cast<const char*>(lParam);
+            int length = ::MultiByteToWideChar(CP_ACP, 0, ansi, -1, nullptr, 0);
+            if (length > 0) {
+                text.resize(static_cast<size_t>(length));
+                ::MultiByteToWideChar(CP_ACP, 0, ansi, -1, text.data(), length);
+                text.resize(static_cast<size_t>(length - 1));
+            }
+        }
+        if (m_textSet && text == m_lastText) {
+            result = this->DefWindowProc();
+            return TRUE;
+        }
+        m_caption = LangString(1100) + text + LangString(1101);
+        // The native text is a spaced copy, so a native caption never
+        // shows the text in the native look.
+        std::wstring spaced;
+        for (wchar_t c : text) {
+            if (spaced.size() + 2 > 255)
+                break;
+            spaced += L' ';
+            spaced += c;
+        }
+        result = this->DefWindowProc(WM_SETTEXT, wParam, reinterpret_cast<LPARAM>(spaced.c_str()));
+        m_lastText = text;
+        m_textSet = true;
+        Layout();
+        RedrawCaption();
+        PaintNonClient();
+        return TRUE;
+    }
+    case WM_SETICON:
+        result = this->DefWindowProc();
+        if (wParam == ICON_SMALL) {
+            Layout();
+            Render();
+            PaintNonClient();
+        }
+        return TRUE;
+    case WM_STYLECHANGED:
+        if (wParam == static_cast<WPARAM>(GWL_STYLE)) {
+            auto* change = reinterpret_cast<const STYLESTRUCT*>(lParam);
+            if ((change->styleOld ^ change->styleNew) & WS_DISABLED) {
+                result = this->DefWindowProc();
+                RedrawCaption();
+                return TRUE;
+            }
+        }
+        return FALSE;
+    case WM_ENABLE:
+        // EnableWindow changes WS_DISABLED without WM_STYLECHANGED.
+        result = this->DefWindowProc();
+        RedrawCaption();
+        return TRUE;
+    case WM_CTLCOLORDLG:
+        if (!m_backBrush)
+            return FALSE;
+        result = reinterpret_cast<LRESULT>(m_backBrush);
+        return TRUE;
+    case WM_CTLCOLORSTATIC:
+        if (!m_backBrush || ForbidStaticColor())
+            return FALSE;
+        if (m_staticColor != CLR_INVALID)
+            ::SetTextColor(reinterpret_cast<HDC>(wParam), m_staticColor);
+        if (m_backColor != CLR_INVALID)
+            ::SetBkColor(reinterpret_cast<HDC>(wParam), m_backColor);
+        result = reinterpret_cast<LRESULT>(m_backBrush);
+        return TRUE;
+    case WM_SYSCOMMAND:
+        this->DefWindowProc();
+        if ((wParam & 0xFFF0) != SC_CLOSE && ::IsWindow(hWnd))
+            RedrawCaption();
+        result = 0;
+        return TRUE;
+    case WM_INITMENUPOPUP:
+        this->DefWindowProc();
+        if (HIWORD(lParam))
+            RedrawCaption();
+        result = 0;
+        return TRUE;
+    case kMsgStyleChanged: {
+        ReadStyle();
+        LONG_PTR style = ::GetWindowLongPtrW(hWnd, GWL_STYLE);
+        if (style & WS_CAPTION)
+            BuildButtons(style);
+        else
+            m_captionHeight = 0;
+        ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0,
+                       SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        Layout();
+        Render();
+        RebuildRegion();
+        PaintNonClient();
+        result = 0;
+        return TRUE;
+    }
+    case kMsgCaptionButtonRect: {
+        STitleButton* button = ButtonAt(static_cast<int>(wParam));
+        auto* rect = reinterpret_cast<RECT*>(lParam);
+        if (!button || !rect) {
+            result = 0;
+        } else {
+            *rect = button->rect;
+            result = 1;
+        }
+        return TRUE;
+    }
+    case kMsgScrollBarUpdate: {
+        // Fit the window to its caption text.
+        RECT text = TextRect();
+        SIZE size = {80, 0};
+        if (Style::CPainter* caption = Painter(1)) {
+            HDC dc = ::GetWindowDC(hWnd);
+            if (dc) {
+                size = caption->CalcSize(dc, {0, text.bottom - text.top}, m_caption);
+                ::ReleaseDC(hWnd, dc);
+            }
+        }
+        int missing = size.cx - (text.right - text.left);
+        if (missing <= 0) {
+            result = 0;
+            return TRUE;
+        }
+        RECT window = {};
+        ::GetWindowRect(hWnd, &window);
+        if (HWND parent = ::GetParent(hWnd); parent && (::GetWindowLongPtrW(hWnd, GWL_STYLE) & WS_CHILD))
+            ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&window), 2);
+        ::MoveWindow(hWnd, window.left, window.top, window.right - window.left + missing + 20,
+                     window.bottom - window.top, TRUE);
+        result = 1;
+        return TRUE;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+template class CStyledFrame<0>;
+template class CStyledFrame<10>;
+template class CStyledFrame<153>;
+
+namespace FrameImpl {
+
+template <int N>
+bool AttachFrame(HWND window, bool resize, RECT* borders, COLORREF* backColor)
+{
+    auto* frame = new (std::nothrow) CStyledFrame<N>;
+    if (!frame || !frame->SubclassWindow(window))
+        return false;
+    RECT margins = frame->GetBorders();
+    if (borders)
+        *borders = margins;
+    if (backColor)
+        *backColor = frame->GetBackColor();
+    RECT rect;
+    if (resize && !(::GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) && ::GetWindowRect(window, &rect)) {
+        ::SetWindowPos(window, nullptr, 0, 0, rect.right - rect.left + margins.left + margins.right,
+                       rect.bottom - rect.top + margins.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return true;
+}
+
+template bool AttachFrame<0>(HWND, bool, RECT*, COLORREF*);
+template bool AttachFrame<10>(HWND, bool, RECT*, COLORREF*);
+template bool AttachFrame<153>(HWND, bool, RECT*, COLORREF*);
+
+namespace {
+
+// The checks of the manager's Enable operations.
+bool IsStylable(HWND window)
+{
+    if (!window || !::IsWindow(window))
+        return false;
+    try {
+        return Style::CStyleManager::GetInstance().IsStyleLoaded() &&
+               !Style::CStyleManager::GetStyleInstance().IsSimple();
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace
+
+}  // namespace FrameImpl
+
+}  // namespace Windows
+
+extern "C" RECT EnableFrameStyledEx(unsigned int, HWND window)
+{
+    RECT borders = {0, 0, 0, 0};
+    try {
+        if (Windows::FrameImpl::IsStylable(window) &&
+            Windows::FrameImpl::AttachFrame<10>(window, true, &borders))
+            return {-borders.left, 0, borders.right, borders.bottom};
+    } catch (...) {
+    }
+    return {0, 0, 0, 0};
+}
+
+extern "C" unsigned int EnableFrameStyledColor(HWND window)
+{
+    COLORREF color = 0xFFFFFF;
+    try {
+        if (Windows::FrameImpl::IsStylable(window) &&
+            Windows::FrameImpl::AttachFrame<10>(window, true, nullptr, &color))
+            return color;
+    } catch (...) {
+    }
+    return 0xFFFFFF;
+}
+
+extern "C" void SetForbidStaticColor(unsigned int forbid)
+{
+    Windows::FrameImpl::ForbidStaticColor() = forbid;
+}

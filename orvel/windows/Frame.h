@@ -1,0 +1,148 @@
+#pragma once
+// Styled frames: the whole non-client area of a top-level window or dialog
+// (caption, icon, caption buttons, borders) painted from a frame family of
+// painters, with rounded corners through a window region.
+#include <windows.h>
+#include <string>
+#include <vector>
+#include "StyledWnd.h"
+
+namespace Style {
+class CPainter;
+}
+
+namespace Windows {
+
+namespace FrameImpl {
+
+// Hit codes of the caption buttons.
+constexpr int kHitClose = 257;
+constexpr int kHitMinimize = 258;
+constexpr int kHitMaximize = 259;
+constexpr int kHitHelp = 260;
+
+struct STitleButton {
+    int hitCode;
+    int state = 0;         // 0 normal, 1 hot, 2 pressed
+    bool restore = false;  // minimise or maximise shown in its restore form
+    RECT rect = {};        // window coordinates
+};
+
+// One pre-rendered non-client part.
+struct SPart {
+    RECT rect = {};  // window coordinates
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ old = nullptr;
+
+    void Free();
+    bool Prepare(HDC windowDC);
+};
+
+}  // namespace FrameImpl
+
+template <int N>
+class CStyledFrame : public CStyledWndImpl<CStyledFrame<N>> {
+public:
+    CStyledFrame();
+    ~CStyledFrame() override;
+    CStyledFrame(const CStyledFrame&) = delete;
+    CStyledFrame& operator=(const CStyledFrame&) = delete;
+
+    BOOL ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
+                              DWORD mapId = 0) override;
+    void OnSubclassed();
+
+    void InvalidateVesselRect(const RECT* rect) override;
+    void RedrawVesselRect(const RECT* rect) override;
+    HDC GetVesselDC() override;
+    void ReleaseVesselDC(HDC) override {}
+
+    // Border widths as left, 0, right, bottom.
+    RECT GetBorders() const { return {m_left, 0, m_right, m_bottom}; }
+    int GetCaptionHeight() const { return m_captionHeight; }
+    COLORREF GetBackColor() const { return m_backColor; }
+    const std::wstring& GetCaptionText() const { return m_caption; }
+    const std::vector<FrameImpl::STitleButton>& GetButtons() const { return m_buttons; }
+
+private:
+    Style::CPainter* Painter(int offset) const;
+    void ReadStyle();
+    void BuildButtons(LONG_PTR style);
+    void Layout();
+    void Render();
+    void RenderCaption();
+    void RebuildRegion();
+    void PaintNonClient();
+    void RedrawCaption();
+    void Refresh();  // layout, render, paint
+    bool HasIcon() const;
+    HICON SmallIcon() const;
+    RECT TextRect() const;
+    FrameImpl::STitleButton* ButtonAt(int hitCode);
+    int ButtonCommand(const FrameImpl::STitleButton& button) const;
+    void SetHot(FrameImpl::STitleButton* hot);
+    void HideToolTip();
+    void ShowToolTip();
+    void Deflate(RECT& rect) const;
+    POINT ToWindow(LPARAM screenPoint) const;
+    LRESULT HitTest(POINT point);
+
+    std::vector<FrameImpl::STitleButton> m_buttons;
+    std::wstring m_caption;
+    std::wstring m_lastText;
+    bool m_textSet = false;
+    int m_inactive = 0;
+    int m_captionHeight = 28;
+    int m_left = 0, m_right = 0, m_bottom = 0;
+    int m_cornerX, m_cornerY;  // hit-test corner sizes
+    int m_buttonRight = 4;
+    int m_buttonSpace = 0;
+    int m_alignLeft = 0;
+    int m_titleOffset = 0;
+    int m_buttonOffset = -1;
+    int m_iconWidth, m_iconHeight;
+    int m_widthEllipse = 0, m_heightEllipse = 0;
+    SIZE m_corners[4] = {};  // top-left, top-right, bottom-left, bottom-right
+    HRGN m_region = nullptr;  // owned by the window once set
+    RECT m_iconRect = {-1, -1, -1, -1};
+    FrameImpl::SPart m_parts[4];  // caption, left, right, bottom
+    bool m_resizable = false;
+    bool m_collapsed = false;
+    bool m_zoomed = false;
+    bool m_mouseRequested = false;
+    FrameImpl::STitleButton* m_hot = nullptr;
+    FrameImpl::STitleButton* m_pressed = nullptr;
+    HWND m_toolTip = nullptr;
+    bool m_toolTipShown = false;
+    POINT m_toolTipPoint = {-1, -1};
+    HBRUSH m_backBrush = nullptr;
+    COLORREF m_staticColor = CLR_INVALID;
+    COLORREF m_backColor = CLR_INVALID;
+};
+
+extern template class ORVEL_API CStyledFrame<0>;
+extern template class ORVEL_API CStyledFrame<10>;
+extern template class ORVEL_API CStyledFrame<153>;
+
+namespace FrameImpl {
+// Attaches a frame of family N. With `resize`, a top-level window is
+// enlarged by the side and bottom borders. `borders` gets the frame's
+// borders as GetBorders gives them, `backColor` its "BackColor".
+template <int N>
+bool AttachFrame(HWND window, bool resize, RECT* borders = nullptr, COLORREF* backColor = nullptr);
+// The forbid-static-colour flag of the process.
+ORVEL_API unsigned int& ForbidStaticColor();
+}  // namespace FrameImpl
+
+}  // namespace Windows
+
+extern "C" {
+// Styles a dialog frame; the margins by which the window grew (left as a
+// negative width), all zero when it was not styled.
+ORVEL_API RECT EnableFrameStyledEx(unsigned int reserved, HWND window);
+// Styles a dialog frame; its background colour, 0xFFFFFF when not styled.
+ORVEL_API unsigned int EnableFrameStyledColor(HWND window);
+// Nonzero: styled dialog frames leave their static children's colours alone.
+ORVEL_API void SetForbidStaticColor(unsigned int forbid);
+}
