@@ -151,14 +151,8 @@ unsigned short CStyledWndManager::GetLanguage()
 // Kinds whose styled classes come with later work: not styled yet.
 bool CStyledWndManager::EnableEditStyled(HWND) { return false; }
 bool CStyledWndManager::EnableComboStyled(HWND) { return false; }
-bool CStyledWndManager::EnableSpinButtonStyled(HWND) { return false; }
-bool CStyledWndManager::EnableTrackBarStyled(HWND) { return false; }
-bool CStyledWndManager::EnableProgressBarStyled(HWND) { return false; }
-bool CStyledWndManager::EnableStaticStyled(HWND) { return false; }
-bool CStyledWndManager::EnablePicStaticStyled(HWND, const wchar_t*) { return false; }
 bool CStyledWndManager::EnableTreeCtrlColored(HWND) { return false; }
 bool CStyledWndManager::EnableHeaderCtrlStyled(HWND) { return false; }
-bool CStyledWndManager::EnableTabCtrlStyled(HWND) { return false; }
 bool CStyledWndManager::EnableListViewStyled(HWND) { return false; }
 bool CStyledWndManager::EnableListBoxStyled(HWND) { return false; }
 void CStyledWndManager::ValidDlgCtrl(HWND, HINSTANCE, const wchar_t*) {}
