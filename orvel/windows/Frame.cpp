@@ -466,7 +466,7 @@ void CStyledFrame<N>::OnSubclassed()
 {
     LONG_PTR style = ::GetWindowLongPtrW(this->m_hWnd, GWL_STYLE);
     m_resizable = (style & WS_THICKFRAME) != 0;
-    if ((style & WS_CAPTION) == WS_CAPTION || (style & WS_CAPTION))
+    if ((style & WS_CAPTION) == WS_CAPTION)
         BuildButtons(style);
     else
         m_captionHeight = 0;
@@ -902,7 +902,7 @@ BOOL CStyledFrame<N>::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wPara
     case kMsgStyleChanged: {
         ReadStyle();
         LONG_PTR style = ::GetWindowLongPtrW(hWnd, GWL_STYLE);
-        if (style & WS_CAPTION)
+        if ((style & WS_CAPTION) == WS_CAPTION)
             BuildButtons(style);
         else
             m_captionHeight = 0;

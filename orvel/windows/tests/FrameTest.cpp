@@ -412,6 +412,40 @@ TEST_F(FrameTest, ObjectsAndHandlesGoWithTheirWindows)
     EXPECT_EQ(gdi, TestCommon::FreeGdiSlots());
 }
 
+TEST_F(FrameTest, FamilyWithoutSectionsUsesDefaultsAndCaptionlessWindowsGetNone)
+{
+    // The pack has no XPDlgFrame sections: default caption, no borders.
+    HWND window = Track(MakeTopLevel());
+    ASSERT_TRUE(Windows::CStyledWndManager::GetInstance().EnableXPFrameStyled(window));
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(300, client.right);
+    EXPECT_EQ(200 - 28, client.bottom);
+
+    HWND plain = Track(MakeTopLevel(WS_POPUP | WS_BORDER));
+    ASSERT_TRUE(Windows::CStyledWndManager::GetInstance().EnableFrameStyled(plain));
+    GetClientRect(plain, &client);
+    EXPECT_EQ(300, client.right);  // grown by both sides, less both borders
+    EXPECT_EQ(200, client.bottom);
+    EXPECT_EQ(HTCLIENT, SendMessageW(plain, WM_NCHITTEST, 0, ScreenPoint(plain, 100, 5)));
+}
+
+TEST_F(FrameTest, FitsTheWindowToItsCaptionText)
+{
+    HWND window = Track(MakeTopLevel());
+    ASSERT_TRUE(Attach(window));
+    SetWindowTextW(window, L"Short");
+    EXPECT_EQ(0, SendMessageW(window, Windows::kMsgScrollBarUpdate, 0, 0));
+    RECT before, after;
+    GetWindowRect(window, &before);
+    SetWindowTextW(window, std::wstring(120, L'W').c_str());
+    EXPECT_EQ(1, SendMessageW(window, Windows::kMsgScrollBarUpdate, 0, 0));
+    GetWindowRect(window, &after);
+    EXPECT_GT(after.right - after.left, before.right - before.left + 20);
+    EXPECT_EQ(before.left, after.left);
+    EXPECT_EQ(0, SendMessageW(window, Windows::kMsgScrollBarUpdate, 0, 0));
+}
+
 namespace {
 
 class RoundFrameTest : public FrameTest {
