@@ -5,6 +5,7 @@
 #include "../host/Global.h"
 #include "../style/StyleManager.h"
 #include "Buttons.h"
+#include "EditCombo.h"
 #include "Frame.h"
 #include "StyledWnd.h"
 
@@ -122,6 +123,33 @@ bool CStyledWndManager::EnableXPFrameStyled(HWND window)
     return IsStylable(window) && FrameImpl::AttachFrame<153>(window, false);
 }
 
+bool CStyledWndManager::EnableEditStyled(HWND window)
+{
+    if (!IsStylable(window))
+        return false;
+    auto* edit = new (std::nothrow) CEdit;
+    return edit && edit->SubclassWindow(window) != 0;
+}
+
+bool CStyledWndManager::EnableComboStyled(HWND window)
+{
+    if (!IsStylable(window))
+        return false;
+    // A combo box that wraps another (the extended combo) styles the inner one.
+    if (HWND inner = ::GetDlgItem(window, ::GetDlgCtrlID(window)))
+        window = inner;
+    auto* combo = new (std::nothrow) CComboBox;
+    return combo && combo->SubclassWindow(window) != 0;
+}
+
+bool CStyledWndManager::EnableListBoxStyled(HWND window)
+{
+    if (!IsStylable(window))
+        return false;
+    auto* list = new (std::nothrow) CListBox;
+    return list && list->SubclassWindow(window) != 0;
+}
+
 bool CStyledWndManager::EnableClientStyled(HWND)
 {
     return false;
@@ -149,12 +177,9 @@ unsigned short CStyledWndManager::GetLanguage()
 }
 
 // Kinds whose styled classes come with later work: not styled yet.
-bool CStyledWndManager::EnableEditStyled(HWND) { return false; }
-bool CStyledWndManager::EnableComboStyled(HWND) { return false; }
 bool CStyledWndManager::EnableTreeCtrlColored(HWND) { return false; }
 bool CStyledWndManager::EnableHeaderCtrlStyled(HWND) { return false; }
 bool CStyledWndManager::EnableListViewStyled(HWND) { return false; }
-bool CStyledWndManager::EnableListBoxStyled(HWND) { return false; }
 void CStyledWndManager::ValidDlgCtrl(HWND, HINSTANCE, const wchar_t*) {}
 
 long long CStyledWndManager::ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption,
