@@ -120,11 +120,12 @@ TEST_F(EditComboTest, ListBoxBarAppearsWithContentAndFollowsTheWheel)
     ASSERT_TRUE(vert.IsVisible());
     RECT client;
     GetClientRect(list, &client);
-    EXPECT_EQ(Glyph::CRect(client.right, 0, client.right + Windows::ScrollBarImpl::CFlatScrollBarCore::VertBarWidth(),
-                           client.bottom),
-              Glyph::CRect(vert.GetRegion().left - 1, vert.GetRegion().top - 1, vert.GetRegion().right - 1,
-                           vert.GetRegion().bottom - 1));
-    const int border = vert.GetRegion().left - client.right;
+    // The bar sits right of the client area, inside the one-pixel border.
+    const int border = GetSystemMetrics(SM_CXBORDER);
+    EXPECT_EQ(Glyph::CRect(border + client.right, border,
+                           border + client.right + Windows::ScrollBarImpl::CFlatScrollBarCore::VertBarWidth(),
+                           border + client.bottom),
+              vert.GetRegion());
     EXPECT_EQ(ScrollBarTest::ArrowColor(0), FramePixel(list, vert.GetRegion().left + 4, border + 4));
     const int thumbBefore = vert.get_m_nThumbPosition();
     EXPECT_EQ(ScrollBarTest::ThumbColor(0),
