@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 #include "WindowTestUtil.h"
@@ -45,6 +48,7 @@ TestSupport::SPackSource Source(const std::wstring& ini)
 }
 
 std::vector<MSG> g_received;
+HINSTANCE g_tipModule = nullptr;  // answers the frame's string-module question
 
 LRESULT CALLBACK RecordingProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -55,6 +59,8 @@ LRESULT CALLBACK RecordingProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lP
         if (message == WM_SYSCOMMAND || message == WM_COMMAND)
             return 0;
     }
+    if (message == Windows::kMsgCaptionButtonModule)
+        return reinterpret_cast<LRESULT>(g_tipModule);
     return DefWindowProcW(hWnd, message, wParam, lParam);
 }
 
@@ -444,6 +450,72 @@ TEST_F(FrameTest, FitsTheWindowToItsCaptionText)
     EXPECT_GT(after.right - after.left, before.right - before.left + 20);
     EXPECT_EQ(before.left, after.left);
     EXPECT_EQ(0, SendMessageW(window, Windows::kMsgScrollBarUpdate, 0, 0));
+}
+
+namespace {
+
+HWND ToolTipOf(HWND owner)
+{
+    struct SFind {
+        HWND owner;
+        HWND found;
+    } find = {owner, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* find = reinterpret_cast<SFind*>(data);
+            wchar_t name[64] = {};
+            GetClassNameW(window, name, 64);
+            if (lstrcmpiW(name, TOOLTIPS_CLASSW) == 0 && GetWindow(window, GW_OWNER) == find->owner) {
+                find->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&find));
+    return find.found;
+}
+
+}  // namespace
+
+TEST_F(FrameTest, HoveredButtonShowsTheHostsToolTipText)
+{
+    TestSupport::SPackSource source = Source(L"[Config]\r\n");
+    source.strings[0][0xEF06] = L"Close";  // SC_CLOSE
+    TestSupport::CTestPack strings(source, L"Strings.spk");
+    ASSERT_TRUE(strings.Ok()) << std::string(strings.Error().begin(), strings.Error().end());
+    HMODULE module = LoadLibraryExW(strings.Path().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(module);
+
+    HWND window = Track(MakeTopLevel());
+    ASSERT_TRUE(Attach(window));
+    RECT close = ButtonRect(window, Windows::FrameImpl::kHitClose);
+    LPARAM point = ScreenPoint(window, close.left + 4, close.top + 4);
+
+    // Without a module there is no tool tip.
+    SendMessageW(window, WM_NCMOUSEMOVE, Windows::FrameImpl::kHitClose, point);
+    SendMessageW(window, WM_NCMOUSEHOVER, Windows::FrameImpl::kHitClose, point);
+    EXPECT_FALSE(ToolTipOf(window));
+
+    g_tipModule = module;
+    SendMessageW(window, WM_NCMOUSEMOVE, Windows::FrameImpl::kHitClose, point);
+    SendMessageW(window, WM_NCMOUSEHOVER, Windows::FrameImpl::kHitClose, point);
+    HWND tip = ToolTipOf(window);
+    ASSERT_TRUE(tip);
+    wchar_t text[80] = {};
+    TTTOOLINFOW tool = {};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = window;
+    tool.uId = 1;
+    tool.lpszText = text;
+    SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_STREQ(L"Close", text);
+    EXPECT_TRUE(IsWindowVisible(tip));
+    g_tipModule = nullptr;
+
+    DestroyWindow(window);
+    EXPECT_FALSE(IsWindow(tip));
+    FreeLibrary(module);
 }
 
 namespace {
