@@ -87,6 +87,7 @@ private:
     void OnInitDialog();
     void StyleControls();
     void ReadPackColours();
+    bool PackStylesFrames();
     void SelectPack(const std::wstring& name);
     void NextPack();
     void SwitchLanguage();
@@ -192,7 +193,9 @@ void CDemo::OnInitDialog()
 void CDemo::StyleControls()
 {
     Windows::CStyledWndManager& manager = Windows::CStyledWndManager::GetInstance();
-    m_framed = manager.EnableFrameStyled(m_dialog);
+    // A pack without a dialog-frame look would leave the caption unpainted;
+    // the native frame stays then.
+    m_framed = PackStylesFrames() && manager.EnableFrameStyled(m_dialog);
     // No control container on the dialog: it would hand the colour requests
     // of the native children to the children themselves, and the host
     // colours them below until dialog frames are styled.
@@ -220,16 +223,30 @@ void CDemo::StyleControls()
         case EKind::ScrollBar:
             manager.EnableScrollBarStyled(window);
             break;
-        case EKind::ScrollWnd:
-            // The edit and list box keep their own scroll bars; the bar
-            // glyphs are painted over them. Their flat scroll bars come
-            // with EnableEditStyled / EnableListBoxStyled.
-            if (!manager.EnableEditStyled(window) && !manager.EnableListBoxStyled(window))
+        case EKind::ScrollWnd: {
+            // The host picks the operation that fits the window; the manager
+            // does not look at class names.
+            wchar_t className[32] = {};
+            GetClassNameW(window, className, 32);
+            bool styled = _wcsicmp(className, L"ListBox") == 0 ? manager.EnableListBoxStyled(window)
+                                                                : manager.EnableEditStyled(window);
+            if (!styled)
                 manager.EnableScrollWndStyled(window);
             break;
+        }
         case EKind::Glyphs:
             break;
         }
+    }
+}
+
+bool CDemo::PackStylesFrames()
+{
+    try {
+        Resource::CIniReader& config = Style::CStyleManager::GetStyleInstance().GetConfig();
+        return config.FindSection(L"Back@DlgFrameTitle") || config.FindSection(L"Back@DlgFrame");
+    } catch (...) {
+        return false;
     }
 }
 
