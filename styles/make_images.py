@@ -70,6 +70,20 @@ PACKS = {
         ],
         "tile_text": [(16, 40, 90), (10, 64, 160), (4, 30, 90), (160, 166, 178)],
         "icon": ((40, 112, 204), (120, 186, 250), (255, 255, 255)),
+        # dialog frame, per look (active, inactive): caption gradient stops
+        # (top, glossy middle, lower middle, bottom), outer edge, inner
+        # light line, border fill, title text, caption-button mark
+        "caption": [
+            ((92, 156, 232), (62, 132, 222), (36, 104, 196), (44, 116, 206),
+             (18, 62, 132), (150, 196, 246), (44, 114, 204), (255, 255, 255), (255, 255, 255)),
+            ((176, 192, 214), (160, 178, 204), (146, 164, 190), (152, 170, 196),
+             (108, 122, 146), (206, 216, 232), (154, 170, 194), (52, 66, 92), (60, 74, 100)),
+        ],
+        # caption-button plates: (hot, pressed) for the close button and the others
+        "cap_close": ((226, 72, 56), (170, 34, 24)),
+        "cap_other": ((120, 178, 244), (24, 76, 160)),
+        "cap_button": (22, 18),
+        "corner": 10,
     },
     "Graphite": {
         "names": {"neutral": "Graphite", "0409": "Graphite Dark", "0804": "石墨 深色"},
@@ -114,6 +128,16 @@ PACKS = {
         ],
         "tile_text": [(232, 235, 240), (255, 190, 110), (255, 160, 60), (104, 109, 118)],
         "icon": ((255, 150, 40), (255, 200, 120), (43, 46, 52)),
+        "caption": [
+            ((46, 49, 56), (38, 41, 47), (30, 32, 37), (28, 30, 35),
+             (14, 15, 18), (255, 150, 40), (30, 32, 37), (236, 238, 242), (222, 226, 232)),
+            ((44, 46, 52), (40, 42, 48), (36, 38, 43), (34, 36, 41),
+             (20, 21, 24), (84, 88, 96), (36, 38, 43), (130, 135, 144), (120, 125, 134)),
+        ],
+        "cap_close": ((214, 62, 46), (150, 36, 24)),
+        "cap_other": ((72, 77, 88), (204, 104, 12)),
+        "cap_button": (26, 18),
+        "corner": 6,
     },
 }
 
@@ -237,7 +261,8 @@ def in_triangle(px, py, a, b, c):
 def paint(image, colour_at, inside, matte=None, box=None):
     """Blends colour_at(x, y) over the image where inside() covers a pixel.
     On a transparent (magenta) pixel, partial coverage blends against matte
-    and a pixel less than half covered stays transparent."""
+    (a colour, or a function of the pixel) and a pixel less than half
+    covered stays transparent."""
     x0, y0, x1, y1 = box or (0, 0, image.w, image.h)
     for y in range(max(0, y0), min(image.h, y1)):
         for x in range(max(0, x0), min(image.w, x1)):
@@ -249,7 +274,7 @@ def paint(image, colour_at, inside, matte=None, box=None):
             if under == MAGENTA:
                 if a < 0.5:
                     continue
-                under = matte if matte else colour
+                under = (matte(x, y) if callable(matte) else matte) if matte else colour
             image.set(x, y, mix(under, colour, a))
 
 
@@ -558,6 +583,130 @@ def previews(p):
     return demo, small
 
 
+# ------------------------------------------------------------ dialog frame
+
+CAPTION_HEIGHT = 26
+CAPTION_MARGIN = 5      # top and bottom content margin of the caption
+BORDER = 4              # left, right and bottom border width
+
+
+def caption_colour(p, look, y):
+    """The caption's inside colour on row y: a glossy upper half over a
+    deeper lower half."""
+    top, gloss, lower, bottom = p["caption"][look][:4]
+    half = CAPTION_HEIGHT // 2
+    if y < half:
+        return mix(top, gloss, y / float(half - 1))
+    return mix(lower, bottom, (y - half) / float(CAPTION_HEIGHT - half - 1))
+
+
+def caption(p):
+    """Two 40 x 26 looks (active, inactive): the gradient, an outer edge
+    rounded at the top, and an inner light line; the frame's window region
+    cuts the same corners."""
+    out = []
+    r = p["corner"] // 2
+    for look in range(2):
+        edge, light = p["caption"][look][4:6]
+        im = Image(40, CAPTION_HEIGHT, MAGENTA)
+        paint(im, lambda x, y: edge,
+              lambda px, py: rounded_inside(px, py, 0, 0, 40, CAPTION_HEIGHT + r, r), edge)
+        paint(im, lambda x, y: caption_colour(p, look, y),
+              lambda px, py: rounded_inside(px, py, 1, 1, 39, CAPTION_HEIGHT + r, max(0, r - 1)), edge)
+        # the inner light line along the top
+        for x in range(r + 1, 40 - r - 1):
+            im.set(x, 1, mix(im.get(x, 1), light, 0.7))
+        for y in range(CAPTION_HEIGHT):
+            for x in range(40):
+                if im.get(x, y) == MAGENTA:
+                    im.set(x, y, edge)
+        out.append(im)
+    return stack(out)
+
+
+def border(p, side):
+    """The left, right or bottom border, two looks: the outer edge, the
+    border colour and a darker line against the dialog."""
+    out = []
+    for look in range(2):
+        edge, _, fill = p["caption"][look][4:7]
+        inner = mix(fill, edge, 0.45)
+        if side == "bottom":
+            im = Image(12, BORDER, fill)
+            for x in range(12):
+                im.set(x, BORDER - 1, edge)
+                im.set(x, 0, inner)
+            for y in range(BORDER):
+                im.set(0, y, edge)
+                im.set(11, y, edge)
+                if y < BORDER - 1:
+                    im.set(BORDER - 1, y, inner)
+                    im.set(12 - BORDER, y, inner)
+            im.fill(0, 0, BORDER - 1, 1, fill)
+            im.fill(0, 0, 1, 1, edge)
+            im.fill(13 - BORDER, 0, 11, 1, fill)
+        else:
+            im = Image(BORDER, 8, fill)
+            outer_x, inner_x = (0, BORDER - 1) if side == "left" else (BORDER - 1, 0)
+            for y in range(8):
+                im.set(outer_x, y, edge)
+                im.set(inner_x, y, inner)
+        out.append(im)
+    return stack(out)
+
+
+def cap_mark(kind, w, h):
+    """The shape of a caption-button mark, centred in a w x h cell."""
+    cx, cy = w / 2.0, h / 2.0
+    if kind == "close":
+        s = 4.0
+        return lambda px, py: min(seg_distance(px, py, cx - s, cy - s, cx + s, cy + s),
+                                  seg_distance(px, py, cx - s, cy + s, cx + s, cy - s)) <= 0.95
+    # the box marks sit on whole pixels: crisp one-pixel lines
+    x, y = w // 2, h // 2
+    if kind == "min":
+        return lambda px, py: rounded_inside(px, py, x - 5, y + 3, x + 5, y + 5, 0)
+
+    def box(x0, y0, x1, y1):
+        return lambda px, py: (rounded_inside(px, py, x0, y0, x1, y1, 0)
+                               and not rounded_inside(px, py, x0 + 1, y0 + 2, x1 - 1, y1 - 1, 0))
+    if kind == "max":
+        return box(x - 5, y - 5, x + 5, y + 5)
+    back = box(x - 2, y - 5, x + 5, y + 2)
+    front = box(x - 5, y - 2, x + 2, y + 5)
+    front_inside = lambda px, py: rounded_inside(px, py, x - 5, y - 2, x + 2, y + 5, 0)
+    return lambda px, py: front(px, py) or (back(px, py) and not front_inside(px, py))
+
+
+def caption_button(p, kind):
+    """Eight looks: normal, hot, pressed, disabled on an active caption,
+    then the same on an inactive one. Transparent outside the plate; soft
+    edges are blended against the caption rows the button sits on."""
+    w, h = p["cap_button"]
+    # the button group is centred between the caption's content margins
+    top = CAPTION_MARGIN + (CAPTION_HEIGHT - 2 * CAPTION_MARGIN - h) // 2
+    hot, pressed = p["cap_close" if kind == "close" else "cap_other"]
+    out = []
+    for look in range(2):
+        mark = p["caption"][look][8]
+        matte = lambda x, y, look=look: caption_colour(p, look, top + y % h)
+        for visual in range(4):
+            im = Image(w, h, MAGENTA)
+            colour = mark
+            if visual in (1, 2):
+                plate = hot if visual == 1 else pressed
+                if look == 1:
+                    plate = mix(plate, caption_colour(p, 1, CAPTION_HEIGHT // 2), 0.35)
+                paint(im, lambda x, y, c=plate: mix(shade(c, 0.18), c, y / float(h - 1)),
+                      lambda px, py: rounded_inside(px, py, 0, 0, w, h, 3), matte)
+                colour = (255, 255, 255)
+            elif visual == 3:
+                colour = mix(mark, caption_colour(p, look, CAPTION_HEIGHT // 2), 0.6)
+            paint(im, lambda x, y, c=colour: c, cap_mark(kind, w, h), matte)
+            out.append(im)
+    return stack(out)
+
+
 HAND = [
     "......XX........",
     ".....X..X.......",
@@ -650,8 +799,33 @@ def style_ini(name, p):
     add("")
     add("[Cursors]\n$Hand=HAND.CUR\n")
 
-    add("; Dialog frames: the dialog background and the colour of static text.")
-    add("[DlgFrame]\nBackColor=%s\nStaticColor=%s\n" % (rgb(p["dialog"]), rgb(p["static"])))
+    add("; Dialog frames: border widths (left, right, top, bottom), the corners")
+    add("; cut round, the dialog background and the colour of static text.")
+    corner = p["corner"]
+    add("[DlgFrame]\nMargins=%d, %d, 0, %d\nTopLeftEllipse=%d, %d\nTopRightEllipse=%d, %d\n"
+        "BackColor=%s\nStaticColor=%s\n"
+        % (BORDER, BORDER, BORDER, corner, corner, corner, corner, rgb(p["dialog"]), rgb(p["static"])))
+    add("; The caption: 0 active, 1 inactive.")
+    add("[DlgFrameTitle]\nHeight=%d\nMargins=8, 4, %d, %d\nButtonRight=2\nButtonSpace=2\nTitleOffset=2\n"
+        % (CAPTION_HEIGHT, CAPTION_MARGIN, CAPTION_MARGIN))
+    r = p["corner"] // 2 + 1
+    add("[Back@DlgFrameTitle]\nType=FillImage\nImageFile=Caption.bmp\nImageCount=2\n"
+        "SizingType=Stretch\nSizingMargins=%d, %d, 3, 3\n" % (r, r))
+    add("[Fore@DlgFrameTitle]\nType=Text\nStateCount=2\nVAlign=center\nFont=$Bold")
+    add(per_state("TextColor", [rgb(p["caption"][look][7]) for look in range(2)]) + "\n")
+    add("; Caption buttons: 0 normal, 1 hot, 2 pressed, 3 disabled; 4 to 7 the")
+    add("; same on an inactive caption.")
+    for kind, image in (("Close", "CaptionClose"), ("Min", "CaptionMin"), ("Max", "CaptionMax"),
+                        ("Restore", "CaptionRestore")):
+        add("[DlgFrameButton%s]\n" % kind)
+        add("[Fore@DlgFrameButton%s]\nType=ImageGlyph\nImageFile=%s.bmp\nImageCount=8\n"
+            "Transparent=true\nTransparentColor=255, 0, 255\n" % (kind, image))
+    add("; Borders: 0 active, 1 inactive.")
+    for side, image, margins in (("Left", "BorderLeft", "0, 0, 0, 0"), ("Right", "BorderRight", "0, 0, 0, 0"),
+                                 ("Bottom", "BorderBottom", "%d, %d, 0, 0" % (BORDER, BORDER))):
+        add("[DlgFrame%sBorder]\n" % side)
+        add("[Back@DlgFrame%sBorder]\nType=FillImage\nImageFile=%s.bmp\nImageCount=2\n"
+            "SizingType=Stretch\nSizingMargins=%s\n" % (side, image, margins))
 
     add("; Push buttons: 0 normal, 1 hot, 2 pressed, 3 disabled, 4 default.")
     add("[PushButton]\nMargins=6, 6, 3, 3\n")
@@ -753,6 +927,12 @@ def build(name):
     out("SizeGrip.bmp", size_grip(p))
     out("Tile.bmp", tile(p))
     out("ScanIcon.bmp", scan_icon(p))
+    out("Caption.bmp", caption(p))
+    for kind, image in (("close", "CaptionClose"), ("min", "CaptionMin"), ("max", "CaptionMax"),
+                        ("restore", "CaptionRestore")):
+        out(image + ".bmp", caption_button(p, kind))
+    for side, image in (("left", "BorderLeft"), ("right", "BorderRight"), ("bottom", "BorderBottom")):
+        out(image + ".bmp", border(p, side))
     demo, small = previews(p)
     out("Pic_demo.bmp", demo)
     out("Pic_small.bmp", small)

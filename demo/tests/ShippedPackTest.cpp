@@ -74,6 +74,17 @@ const SKind kKinds[] = {
     {CStyle::QuickScan, true, false, 4},
     {CStyle::QuickScanIcon, false, true, 0},
     {CStyle::QuickScanText, false, true, 4},
+    // Dialog frames: active and inactive looks; caption buttons have
+    // normal, hot, pressed and disabled on an active caption, then again
+    // on an inactive one.
+    {CStyle::DlgFrameTitle, true, true, 2},
+    {CStyle::DlgFrameButtonClose, false, true, 8},
+    {CStyle::DlgFrameButtonMin, false, true, 8},
+    {CStyle::DlgFrameButtonMax, false, true, 8},
+    {CStyle::DlgFrameButtonRestore, false, true, 8},
+    {CStyle::DlgFrameLeftBorder, true, false, 2},
+    {CStyle::DlgFrameRightBorder, true, false, 2},
+    {CStyle::DlgFrameBottomBorder, true, false, 2},
 };
 
 class ShippedPack : public ::testing::TestWithParam<const wchar_t*> {};
@@ -120,6 +131,57 @@ TEST_P(ShippedPack, EveryKindDrawsEveryStateDistinctly)
         for (int state = 0; state < kind.distinctStates; ++state)
             EXPECT_TRUE(seen.insert(Render(*painter, state, back, fore)).second) << "state " << state;
     }
+}
+
+// The frame's pieces fit together: borders on three sides, caption buttons
+// of one height that fit between the caption's content margins (their
+// soft edges were blended against the caption rows they sit on), and a
+// caption background for hosts that only style frames when a pack has one.
+TEST_P(ShippedPack, DialogFrameFitsTogether)
+{
+    CStyle style;
+    ASSERT_TRUE(style.Load(PackPath(GetParam()).c_str()));
+    const Style::CStyleConfigReader& config = style.GetConfig();
+    EXPECT_TRUE(config.FindFirstLine(L"Back@DlgFrameTitle", L"Type"));
+
+    Style::CPainter* frame = style.GetPainter(CStyle::DlgFrame);
+    ASSERT_TRUE(frame);
+    RECT borders = {};
+    ASSERT_TRUE(frame->GetContentMargins(borders));
+    EXPECT_GT(borders.left, 0);
+    EXPECT_EQ(borders.right, borders.left);
+    EXPECT_EQ(borders.top, 0);
+    EXPECT_GT(borders.bottom, 0);
+
+    Style::CPainter* title = style.GetPainter(CStyle::DlgFrameTitle);
+    ASSERT_TRUE(title);
+    const Resource::CLine* height = config.FindFirstLine(L"DlgFrameTitle", L"Height");
+    ASSERT_TRUE(height);
+    int captionHeight = height->ReadContentAsInt();
+    RECT margins = {};
+    ASSERT_TRUE(title->GetContentMargins(margins));
+    int room = captionHeight - margins.top - margins.bottom;
+    EXPECT_GT(room, 0);
+
+    HDC dc = CreateCompatibleDC(nullptr);
+    SIZE text = title->CalcSize(dc, {-1, -1}, L"Ag", -1);
+    EXPECT_GT(text.cy, 0);
+    EXPECT_LE(text.cy, room);
+    int buttonHeight = -1;
+    for (CStyle::PainterType type : {CStyle::DlgFrameButtonClose, CStyle::DlgFrameButtonMin,
+                                     CStyle::DlgFrameButtonMax, CStyle::DlgFrameButtonRestore}) {
+        SCOPED_TRACE(CStyle::GetPainterClassName(type));
+        Style::CPainter* button = style.GetPainter(type);
+        ASSERT_TRUE(button);
+        SIZE size = button->CalcSize(dc, {0, 0}, L"", 0);
+        EXPECT_GT(size.cx, 0);
+        EXPECT_LT(size.cy, captionHeight);
+        EXPECT_LE(size.cy, room + 2);
+        if (buttonHeight < 0)
+            buttonHeight = size.cy;
+        EXPECT_EQ(size.cy, buttonHeight);
+    }
+    DeleteDC(dc);
 }
 
 INSTANTIATE_TEST_SUITE_P(Packs, ShippedPack, ::testing::Values(L"ZQ2009", L"Graphite"));
