@@ -18,6 +18,7 @@
 #include "GlyphArea.h"
 #include "orvel/host/Global.h"
 #include "orvel/style/StyleManager.h"
+#include "orvel/windows/Messages.h"
 #include "orvel/windows/StyledWndManager.h"
 #include "tests/common/Screenshot.h"
 
@@ -338,6 +339,9 @@ INT_PTR CDemo::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 void CDemo::SelectPack(const std::wstring& name)
 {
     Style::CStyleManager::GetInstance().SelectStyle(name.c_str());
+    // A styled frame re-reads its keys when told the style changed.
+    if (m_framed)
+        SendMessageW(m_dialog, Windows::kMsgStyleChanged, 0, 0);
     ReadPackColours();
     if (m_glyphs)
         m_glyphs->ReloadFromStyle();

@@ -722,15 +722,33 @@ BOOL CStyledFrame<N>::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wPara
         result = TRUE;
         return TRUE;
     }
-    case WM_WINDOWPOSCHANGED:
+    case WM_ACTIVATE: {
+        // A frame attached before its window was activated may never see
+        // WM_NCACTIVATE for that activation; follow WM_ACTIVATE as well.
         result = this->DefWindowProc();
-        if (!(reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_NOSIZE)) {
+        int inactive = LOWORD(wParam) == WA_INACTIVE;
+        if (inactive != m_inactive) {
+            m_inactive = inactive;
+            Render();
+            PaintNonClient();
+        }
+        return TRUE;
+    }
+    case WM_WINDOWPOSCHANGED: {
+        result = this->DefWindowProc();
+        const auto* position = reinterpret_cast<const WINDOWPOS*>(lParam);
+        int inactive = ::GetActiveWindow() != this->m_hWnd;
+        bool activationChanged = (position->flags & SWP_SHOWWINDOW) && inactive != m_inactive;
+        if (activationChanged)
+            m_inactive = inactive;
+        if (!(position->flags & SWP_NOSIZE) || activationChanged) {
             Layout();
             Render();
             RebuildRegion();
             PaintNonClient();
         }
         return TRUE;
+    }
     case WM_NCMOUSEMOVE: {
         POINT cursor = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         if (m_toolTipShown && (cursor.x != m_toolTipPoint.x || cursor.y != m_toolTipPoint.y))
