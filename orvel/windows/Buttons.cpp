@@ -15,18 +15,23 @@ Style::CPainter* CurrentPainter(int painterType) noexcept
     }
 }
 
+LRESULT CopyTextToBuffer(const std::wstring& text, WPARAM bufferSize, LPARAM buffer)
+{
+    auto* out = reinterpret_cast<wchar_t*>(buffer);
+    size_t copied = 0;
+    if (bufferSize > 0 && out) {
+        copied = std::min<size_t>(text.size(), bufferSize - 1);
+        text.copy(out, copied);
+        out[copied] = 0;
+    }
+    return static_cast<LRESULT>(copied);
+}
+
 bool CTextCache::GetText(WPARAM bufferSize, LPARAM buffer, LRESULT& result) const
 {
     if (m_text.empty())
         return false;
-    auto* out = reinterpret_cast<wchar_t*>(buffer);
-    size_t copied = 0;
-    if (bufferSize > 0 && out) {
-        copied = std::min<size_t>(m_text.size(), bufferSize - 1);
-        m_text.copy(out, copied);
-        out[copied] = 0;
-    }
-    result = static_cast<LRESULT>(copied);
+    result = CopyTextToBuffer(m_text, bufferSize, buffer);
     return true;
 }
 

@@ -12,6 +12,10 @@ namespace Windows {
 // section, or a kind outside the table).
 ORVEL_API Style::CPainter* CurrentPainter(int painterType) noexcept;
 
+// WM_GETTEXT's copy: at most bufferSize - 1 characters and a terminator;
+// returns the characters copied (0 and nothing written for a size of 0).
+ORVEL_API LRESULT CopyTextToBuffer(const std::wstring& text, WPARAM bufferSize, LPARAM buffer);
+
 // Text kept by the styled object rather than the native window.
 class ORVEL_API CTextCache {
 public:

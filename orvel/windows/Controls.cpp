@@ -3,6 +3,7 @@
 #include <algorithm>
 #include "../style/Painter.h"
 #include "../style/StyleManager.h"
+#include "Buttons.h"
 #include "Messages.h"
 
 namespace Windows {
@@ -163,15 +164,7 @@ BOOL CStatic::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARA
     case WM_GETTEXT: {
         if (!m_pContent)
             return FALSE;
-        const std::wstring& text = m_pContent->GetText();
-        auto* out = reinterpret_cast<wchar_t*>(lParam);
-        size_t copied = 0;
-        if (wParam > 0 && out) {
-            copied = std::min<size_t>(text.size(), wParam - 1);
-            text.copy(out, copied);
-            out[copied] = 0;
-        }
-        result = static_cast<LRESULT>(copied);
+        result = CopyTextToBuffer(m_pContent->GetText(), wParam, lParam);
         return TRUE;
     }
     case WM_GETTEXTLENGTH:
