@@ -84,6 +84,41 @@ PACKS = {
         "cap_other": ((120, 178, 244), (24, 76, 160)),
         "cap_button": (22, 18),
         "corner": 10,
+        # fields: the field and tab-page colours, the edit frame (outer and
+        # inner line), the closed combo box's gradient per visual state
+        "field": (255, 255, 255), "page": (247, 249, 253),
+        "edit": ((122, 144, 178), (236, 240, 246)),
+        "combo_fill": [((255, 255, 255), (246, 249, 253)), ((255, 255, 255), (238, 246, 255)),
+                       ((236, 243, 252), (226, 236, 249)), ((240, 241, 244), (240, 241, 244))],
+        # drop-down button: (separator, gradient top, gradient bottom) per
+        # visual state, and the arrow colours
+        "drop": [((200, 210, 224), (250, 252, 255), (222, 231, 243)),
+                 ((52, 128, 220), (246, 251, 255), (196, 222, 252)),
+                 ((30, 82, 160), (176, 204, 240), (214, 230, 250)),
+                 ((214, 218, 224), (240, 241, 244), (240, 241, 244))],
+        "drop_mark": [(40, 56, 84), (20, 90, 190), (10, 52, 130), (176, 182, 194)],
+        # tabs: the edge and base line, other tabs' gradient (normal, hot),
+        # text of other, other hot, selected, selected hot
+        "tab_edge": (146, 166, 196),
+        "tab_fill": ((244, 247, 252), (220, 229, 242)), "tab_hot": ((255, 255, 255), (228, 239, 253)),
+        "tab_text": [(52, 66, 92), (18, 84, 170), (16, 28, 48), (16, 28, 48)],
+        # progress trough (top, bottom) and chunk (light, middle, dark, edge)
+        "trough": ((222, 228, 237), (246, 248, 251)),
+        "chunk": ((150, 205, 255), (60, 146, 236), (30, 106, 206), (28, 90, 176)),
+        # track-bar channel: (edge, groove) per visual state
+        "channel": [((146, 162, 186), (214, 222, 234)), ((52, 128, 220), (214, 228, 246)),
+                    ((30, 82, 160), (150, 186, 232)), ((200, 206, 214), (232, 234, 238))],
+        # XP dialog frame, as "caption"; caption-button plates (normal, hot,
+        # pressed) for the close button and the others
+        "xp_caption": [
+            ((100, 164, 252), (52, 124, 240), (20, 88, 222), (34, 106, 232),
+             (0, 52, 160), (170, 210, 255), (20, 88, 222), (255, 255, 255), (255, 255, 255)),
+            ((178, 198, 234), (154, 178, 222), (136, 162, 210), (146, 172, 218),
+             (104, 124, 166), (214, 226, 246), (136, 162, 210), (44, 58, 92), (236, 240, 248)),
+        ],
+        "xp_other": ((58, 128, 246), (100, 164, 255), (18, 66, 188)),
+        "xp_close": ((224, 86, 48), (246, 124, 84), (176, 48, 20)),
+        "logo_at": (10, 8),
     },
     "Graphite": {
         "names": {"neutral": "Graphite", "0409": "Graphite Dark", "0804": "石墨 深色"},
@@ -138,6 +173,31 @@ PACKS = {
         "cap_other": ((72, 77, 88), (204, 104, 12)),
         "cap_button": (26, 18),
         "corner": 6,
+        "field": (34, 36, 41), "page": (52, 55, 62),
+        "edit": ((118, 124, 136), (58, 62, 70)),
+        "combo_fill": [((44, 47, 53), (34, 36, 41)), ((56, 59, 67), (44, 47, 53)),
+                       ((26, 28, 32), (34, 36, 41)), ((48, 51, 57), (48, 51, 57))],
+        "drop": [((74, 79, 88), (74, 79, 89), (58, 62, 71)),
+                 ((255, 150, 40), (92, 97, 108), (74, 79, 89)),
+                 ((204, 104, 12), (32, 34, 38), (44, 47, 53)),
+                 ((60, 63, 70), (48, 51, 57), (48, 51, 57))],
+        "drop_mark": [(200, 204, 212), (255, 170, 70), (255, 200, 130), (84, 88, 96)],
+        "tab_edge": (82, 87, 97),
+        "tab_fill": ((46, 49, 55), (36, 38, 43)), "tab_hot": ((62, 66, 74), (48, 51, 58)),
+        "tab_text": [(168, 173, 182), (255, 178, 84), (236, 238, 242), (255, 200, 130)],
+        "trough": ((24, 25, 29), (38, 40, 45)),
+        "chunk": ((255, 200, 130), (255, 150, 40), (222, 118, 18), (168, 82, 6)),
+        "channel": [((20, 21, 24), (30, 32, 36)), ((255, 150, 40), (40, 42, 47)),
+                    ((204, 104, 12), (70, 50, 30)), ((56, 59, 66), (44, 46, 51))],
+        "xp_caption": [
+            ((74, 78, 88), (56, 60, 68), (38, 40, 46), (32, 34, 39),
+             (255, 150, 40), (112, 118, 130), (38, 40, 46), (240, 242, 246), (232, 235, 240)),
+            ((58, 61, 68), (50, 53, 59), (42, 44, 50), (38, 40, 45),
+             (84, 88, 96), (80, 84, 92), (42, 44, 50), (138, 143, 152), (132, 137, 146)),
+        ],
+        "xp_other": ((82, 87, 98), (112, 118, 132), (204, 104, 12)),
+        "xp_close": ((176, 58, 42), (220, 76, 56), (140, 36, 24)),
+        "logo_at": (12, 10),
     },
 }
 
@@ -583,40 +643,313 @@ def previews(p):
     return demo, small
 
 
+# ---------------------------------------------------------------- controls
+
+def corners_inside(px, py, x0, y0, x1, y1, radii):
+    """Inside a rectangle whose corners (top-left, top-right, bottom-left,
+    bottom-right) are rounded each by its own radius."""
+    if px < x0 or px >= x1 or py < y0 or py >= y1:
+        return False
+    for cx, cy, r, sx, sy in ((x0, y0, radii[0], 1, 1), (x1, y0, radii[1], -1, 1),
+                              (x0, y1, radii[2], 1, -1), (x1, y1, radii[3], -1, -1)):
+        if r <= 0:
+            continue
+        ccx, ccy = cx + sx * r, cy + sy * r
+        if (px - ccx) * sx < 0 and (py - ccy) * sy < 0 and (px - ccx) ** 2 + (py - ccy) ** 2 > r * r:
+            return False
+    return True
+
+
+def plate(image, x0, y0, x1, y1, radii, border, top, bottom, matte=None):
+    """A panel with per-corner radii: a one-pixel border over a vertical
+    gradient."""
+    h = max(1, y1 - y0 - 1)
+    inner = [max(0, r - 1) for r in radii]
+    paint(image, lambda x, y: border, lambda px, py: corners_inside(px, py, x0, y0, x1, y1, radii), matte)
+    paint(image, lambda x, y: mix(top, bottom, (y - y0) / h),
+          lambda px, py: corners_inside(px, py, x0 + 1, y0 + 1, x1 - 1, y1 - 1, inner), matte)
+
+
+def triangle_mark(direction, w, h, colour, matte):
+    """A small solid arrow head pointing up, down, left or right."""
+    im = Image(w, h, MAGENTA)
+    shapes = {
+        "up": ((w / 2.0, 0.0), (0.0, float(h)), (float(w), float(h))),
+        "down": ((0.0, 0.0), (float(w), 0.0), (w / 2.0, float(h))),
+        "left": ((0.0, h / 2.0), (float(w), 0.0), (float(w), float(h))),
+        "right": ((0.0, 0.0), (0.0, float(h)), (float(w), h / 2.0)),
+    }
+    a, b, c = shapes[direction]
+    paint(im, lambda x, y: colour, lambda px, py: in_triangle(px, py, a, b, c), matte)
+    return im
+
+
+def edit_frame(p):
+    """The edit's non-client frame, 8 x 8: an outer and an inner line, drawn
+    as a border image with 2-pixel sizing margins (the edit paints its own
+    client area). An edit with a one-pixel border shows the outer line."""
+    outer, inner = p["edit"]
+    im = Image(8, 8, p["field"])
+    im.fill(0, 0, 8, 8, outer)
+    im.fill(1, 1, 7, 7, inner)
+    im.fill(2, 2, 6, 6, p["field"])
+    for x, y in ((0, 0), (7, 0), (0, 7), (7, 7)):
+        im.set(x, y, mix(outer, p["dialog"], 0.5))
+    return im
+
+
+def combo(p):
+    """The closed combo box, 24 x 21, four states (normal, hot, pressed,
+    disabled): a field in a rounded border; 3-pixel sizing margins."""
+    out = []
+    for visual in range(4):
+        top, bottom = p["combo_fill"][visual]
+        im = Image(24, 21, p["dialog"])
+        panel(im, 0, 0, 24, 21, 2, p["box"][visual][0], top, bottom)
+        out.append(im)
+    return stack(out)
+
+
+def combo_button(p):
+    """The drop-down button inside the combo box's border, 17 x 19, four
+    states: a plate with a separator on its left, its right corners softened
+    into the combo box's border of the same state; 2-pixel sizing margins."""
+    out = []
+    for visual in range(4):
+        separator, top, bottom = p["drop"][visual]
+        im = Image(17, 19)
+        for y in range(19):
+            im.fill(0, y, 17, y + 1, mix(top, bottom, y / 18.0))
+        im.fill(0, 0, 1, 19, separator)
+        if visual == 1:
+            im.fill(1, 0, 16, 1, shade(top, 0.6))
+        for y in (0, 18):
+            im.set(16, y, mix(im.get(16, y), p["box"][visual][0], 0.5))
+        out.append(im)
+    return stack(out)
+
+
+def combo_marks(p):
+    """The drop-down arrow, 7 x 4, four states, transparent."""
+    return stack([triangle_mark("down", 7, 4, p["drop_mark"][v], mix(*p["drop"][v][1:], 0.5))
+                  for v in range(4)])
+
+
+TAB_W, TAB_H = 48, 18   # tab items are 18 high on an 8-point dialog font
+
+
+def tab_item(p, selected, hot, shadow=None):
+    """One tab, 48 x 18, rounded on top. Tabs other than the selected one sit
+    2 pixels lower and end on the row's base line; the selected tab has the
+    page's colour, an accent strip on top and opens into the page. A tab
+    beside the selected one takes its shadow on that side. The last column
+    stays transparent: the gap to the next tab."""
+    im = Image(TAB_W, TAB_H, MAGENTA)
+    top_y = 0 if selected else 2
+    x1 = TAB_W - 1
+    edge = p["tab_edge"]
+    if selected:
+        fill_top, fill_bottom = shade(p["page"], 0.3), p["page"]
+    else:
+        fill_top, fill_bottom = p["tab_hot"] if hot else p["tab_fill"]
+    h = float(TAB_H - top_y - 1)
+    paint(im, lambda x, y: edge,
+          lambda px, py: rounded_inside(px, py, 0, top_y, x1, TAB_H + 4, 3), p["dialog"])
+    paint(im, lambda x, y: mix(fill_top, fill_bottom, (y - top_y) / h),
+          lambda px, py: rounded_inside(px, py, 1, top_y + 1, x1 - 1, TAB_H + 4, 2), p["dialog"])
+    if selected:
+        strip = shade(p["accent"], 0.35) if hot else p["accent"]
+        paint(im, lambda x, y: strip,
+              lambda px, py: rounded_inside(px, py, 1, 1, x1 - 1, TAB_H + 4, 2) and py < 3)
+    else:
+        if hot:
+            for x in range(3, x1 - 3):
+                im.set(x, top_y + 1, mix(im.get(x, top_y + 1), p["accent"], 0.5))
+        im.fill(0, TAB_H - 1, x1, TAB_H, edge)
+    if shadow:
+        for k in range(3):
+            x = x1 - 2 - k if shadow == "right" else 1 + k
+            for y in range(top_y + 3, TAB_H - (1 if not selected else 0)):
+                im.set(x, y, mix(im.get(x, y), edge, 0.36 - 0.12 * k))
+    return im
+
+
+def tab_items(p, shadows):
+    """A strip of tabs by real state (how the tab meets the selected one
+    x 2 + hot): 0 other, 1 selected, then one group per shadow side."""
+    out = []
+    for group in range(2 + len(shadows)):
+        for hot in (False, True):
+            out.append(tab_item(p, group == 1, hot, shadows[group - 2] if group >= 2 else None))
+    return stack(out)
+
+
+def tab_pane(p):
+    """The strip behind the tabs, 8 x 8: the dialog colour over the base line."""
+    im = Image(8, 8, p["dialog"])
+    im.fill(0, 7, 8, 8, p["tab_edge"])
+    return im
+
+
+def tab_body(p):
+    """The page area, 12 x 12: the page colour framed left, right and below;
+    the top is open, the pane's base line closes it."""
+    im = Image(12, 12, p["page"])
+    im.fill(0, 0, 1, 12, p["tab_edge"])
+    im.fill(11, 0, 12, 12, p["tab_edge"])
+    im.fill(0, 11, 12, 12, p["tab_edge"])
+    return im
+
+
+def progress_bar(p, vertical):
+    """The progress bar's trough, 16 x 16: a sunken field in a rounded
+    border; the chunk is drawn inside its 2-pixel content margins."""
+    top, bottom = p["trough"]
+    im = Image(16, 16, p["dialog"])
+    panel(im, 0, 0, 16, 16, 2, p["box"][0][0], top, bottom)
+    return im.transposed() if vertical else im
+
+
+def progress_chunk(p, vertical):
+    """The chunk, 12 x 12: a glossy accent bar (lighter upper half) with a
+    darker edge; its corners are softened against the trough."""
+    light, middle, dark, edge = p["chunk"]
+    trough = mix(*p["trough"], 0.3)
+    im = Image(12, 12, trough)
+
+    def colour(x, y):
+        return mix(light, middle, y / 5.0) if y < 6 else mix(dark, middle, (y - 6) / 5.0)
+    paint(im, lambda x, y: edge, lambda px, py: rounded_inside(px, py, 0, 0, 12, 12, 1.5))
+    paint(im, colour, lambda px, py: rounded_inside(px, py, 1, 1, 11, 11, 0.5))
+    for x in range(2, 10):
+        im.set(x, 1, mix(im.get(x, 1), (255, 255, 255), 0.35))
+    return im.transposed() if vertical else im
+
+
+SPIN_RADII = {"up": (2, 2, 0, 0), "down": (0, 0, 2, 2), "left": (2, 0, 2, 0), "right": (0, 2, 0, 2)}
+
+
+def spin_arrow(p, direction):
+    """One half of a spin button, four states (normal, hot, pressed,
+    disabled): a push-button plate rounded on its outer corners; up and down
+    halves 16 x 10, left and right 17 x 20; 3-pixel sizing margins."""
+    w, h = (16, 10) if direction in ("up", "down") else (17, 20)
+    out = []
+    for visual in range(4):
+        border, top, bottom, _ = p["button"][visual]
+        im = Image(w, h, p["dialog"])
+        plate(im, 0, 0, w, h, SPIN_RADII[direction], border, top, bottom)
+        if visual == 1:
+            for x in range(2, w - 2):
+                im.set(x, 1, mix(im.get(x, 1), (255, 255, 255), 0.4))
+        out.append(im)
+    return stack(out)
+
+
+def spin_marks(p, direction):
+    """The arrow of a spin half, 7 x 4 (or 4 x 7), four states, transparent."""
+    w, h = (7, 4) if direction in ("up", "down") else (4, 7)
+    return stack([triangle_mark(direction, w, h, p["button"][v][3], mix(*p["button"][v][1:3], 0.5))
+                  for v in range(4)])
+
+
+def slider_channel(p, vertical):
+    """The track bar's channel, 12 x 4, four states: a groove with a border
+    that takes the accent when hot or pressed."""
+    out = []
+    for visual in range(4):
+        edge, fill = p["channel"][visual]
+        im = Image(12, 4, fill)
+        im.fill(0, 0, 12, 1, edge)
+        im.fill(0, 3, 12, 4, mix(edge, p["dialog"], 0.4))
+        im.fill(0, 0, 1, 4, edge)
+        im.fill(11, 0, 12, 4, edge)
+        im.fill(1, 1, 11, 2, mix(fill, edge, 0.3))
+        for x, y in ((0, 0), (11, 0), (0, 3), (11, 3)):
+            im.set(x, y, mix(edge, p["dialog"], 0.5))
+        out.append(im.transposed() if vertical else im)
+    return stack(out)
+
+
+def slider_thumb(p, vertical):
+    """The track bar's thumb, 11 x 21 standing (21 x 11 lying), four states:
+    a rounded plate in the scroll thumb's colours; 4-pixel sizing margins."""
+    out = []
+    for visual in range(4):
+        border, top, bottom = p["thumb"][visual]
+        im = Image(11, 21, p["dialog"])
+        panel(im, 0, 0, 11, 21, 3, border, shade(top, 0.2), bottom)
+        if visual != 3:
+            for y in range(3, 18):
+                im.set(1, y, mix(im.get(1, y), (255, 255, 255), 0.3))
+        out.append(im.transposed() if vertical else im)
+    return stack(out)
+
+
+def slider_grip(p, vertical):
+    """Three grip lines across the thumb, 5 x 5, four states, transparent."""
+    out = []
+    for visual in range(4):
+        im = Image(5, 5, MAGENTA)
+        light = shade(p["thumb"][visual][1], 0.5)
+        for y in (0, 2, 4):
+            im.fill(0, y, 5, y + 1, p["grip"][visual])
+        for y in (1, 3):
+            im.fill(0, y, 5, y + 1, light)
+        out.append(im.transposed() if vertical else im)
+    return stack(out)
+
+
+def logo(p):
+    """Logo.bmp, 48 x 48: the pack's emblem for picture statics (a ring on a
+    rounded accent tile)."""
+    light, dark = shade(p["accent"], 0.35), p["accent_dark"]
+    im = Image(48, 48, p["dialog"])
+    paint(im, lambda x, y: dark, lambda px, py: rounded_inside(px, py, 2, 2, 46, 46, 10))
+    paint(im, lambda x, y: mix(light, p["accent"], (x + y) / 90.0),
+          lambda px, py: rounded_inside(px, py, 3, 3, 45, 45, 9))
+    paint(im, lambda x, y: (255, 255, 255), lambda px, py: 9.0 ** 2 <= (px - 24) ** 2 + (py - 24) ** 2 <= 14.0 ** 2)
+    paint(im, lambda x, y: p["accent_dark"], circle(24, 24, 4.0))
+    for x in range(8, 40):
+        im.set(x, 4, mix(im.get(x, 4), (255, 255, 255), 0.4))
+    return im
+
+
 # ------------------------------------------------------------ dialog frame
 
-CAPTION_HEIGHT = 26
+CAPTION_HEIGHT = 26     # dialog frames
+FRAME_CAPTION_HEIGHT = 30   # main windows
 CAPTION_MARGIN = 5      # top and bottom content margin of the caption
 BORDER = 4              # left, right and bottom border width
 
 
-def caption_colour(p, look, y):
+def caption_colour(p, look, y, height=CAPTION_HEIGHT, key="caption"):
     """The caption's inside colour on row y: a glossy upper half over a
     deeper lower half."""
-    top, gloss, lower, bottom = p["caption"][look][:4]
-    half = CAPTION_HEIGHT // 2
+    top, gloss, lower, bottom = p[key][look][:4]
+    half = height // 2
     if y < half:
         return mix(top, gloss, y / float(half - 1))
-    return mix(lower, bottom, (y - half) / float(CAPTION_HEIGHT - half - 1))
+    return mix(lower, bottom, (y - half) / float(height - half - 1))
 
 
-def caption(p):
-    """Two 40 x 26 looks (active, inactive): the gradient, an outer edge
+def caption(p, height=CAPTION_HEIGHT):
+    """Two 40 x height looks (active, inactive): the gradient, an outer edge
     rounded at the top, and an inner light line; the frame's window region
     cuts the same corners."""
     out = []
     r = p["corner"] // 2
     for look in range(2):
         edge, light = p["caption"][look][4:6]
-        im = Image(40, CAPTION_HEIGHT, MAGENTA)
+        im = Image(40, height, MAGENTA)
         paint(im, lambda x, y: edge,
-              lambda px, py: rounded_inside(px, py, 0, 0, 40, CAPTION_HEIGHT + r, r), edge)
-        paint(im, lambda x, y: caption_colour(p, look, y),
-              lambda px, py: rounded_inside(px, py, 1, 1, 39, CAPTION_HEIGHT + r, max(0, r - 1)), edge)
+              lambda px, py: rounded_inside(px, py, 0, 0, 40, height + r, r), edge)
+        paint(im, lambda x, y: caption_colour(p, look, y, height),
+              lambda px, py: rounded_inside(px, py, 1, 1, 39, height + r, max(0, r - 1)), edge)
         # the inner light line along the top
         for x in range(r + 1, 40 - r - 1):
             im.set(x, 1, mix(im.get(x, 1), light, 0.7))
-        for y in range(CAPTION_HEIGHT):
+        for y in range(height):
             for x in range(40):
                 if im.get(x, y) == MAGENTA:
                     im.set(x, y, edge)
@@ -678,31 +1011,85 @@ def cap_mark(kind, w, h):
     return lambda px, py: front(px, py) or (back(px, py) and not front_inside(px, py))
 
 
-def caption_button(p, kind):
+def caption_button(p, kind, height=CAPTION_HEIGHT, size=None):
     """Eight looks: normal, hot, pressed, disabled on an active caption,
     then the same on an inactive one. Transparent outside the plate; soft
     edges are blended against the caption rows the button sits on."""
-    w, h = p["cap_button"]
+    w, h = size or p["cap_button"]
     # the button group is centred between the caption's content margins
-    top = CAPTION_MARGIN + (CAPTION_HEIGHT - 2 * CAPTION_MARGIN - h) // 2
+    top = CAPTION_MARGIN + (height - 2 * CAPTION_MARGIN - h) // 2
     hot, pressed = p["cap_close" if kind == "close" else "cap_other"]
     out = []
     for look in range(2):
         mark = p["caption"][look][8]
-        matte = lambda x, y, look=look: caption_colour(p, look, top + y % h)
+        matte = lambda x, y, look=look: caption_colour(p, look, top + y % h, height)
         for visual in range(4):
             im = Image(w, h, MAGENTA)
             colour = mark
             if visual in (1, 2):
                 plate = hot if visual == 1 else pressed
                 if look == 1:
-                    plate = mix(plate, caption_colour(p, 1, CAPTION_HEIGHT // 2), 0.35)
+                    plate = mix(plate, caption_colour(p, 1, height // 2, height), 0.35)
                 paint(im, lambda x, y, c=plate: mix(shade(c, 0.18), c, y / float(h - 1)),
                       lambda px, py: rounded_inside(px, py, 0, 0, w, h, 3), matte)
                 colour = (255, 255, 255)
             elif visual == 3:
-                colour = mix(mark, caption_colour(p, look, CAPTION_HEIGHT // 2), 0.6)
+                colour = mix(mark, caption_colour(p, look, height // 2, height), 0.6)
             paint(im, lambda x, y, c=colour: c, cap_mark(kind, w, h), matte)
+            out.append(im)
+    return stack(out)
+
+
+XP_CAPTION_HEIGHT = 30
+XP_BUTTON = 21          # the XP caption buttons are square plates
+
+
+def xp_caption(p):
+    """The XP dialog caption, two 40 x 30 looks (active, inactive): a glossy
+    gradient with a light line on top and a dark base line against the
+    dialog. The frame has no side borders; its top corners are rounded as
+    the window region cuts them, softened against the edge colour."""
+    out = []
+    r = XP_CORNER // 2
+    h = XP_CAPTION_HEIGHT
+    for look in range(2):
+        edge, light = p["xp_caption"][look][4:6]
+        im = Image(40, h, edge)
+        paint(im, lambda x, y: caption_colour(p, look, y, h, "xp_caption"),
+              lambda px, py: rounded_inside(px, py, 0, 0, 40, h + r, r))
+        for x in range(r, 40 - r):
+            im.set(x, 1, mix(im.get(x, 1), light, 0.6))
+        im.fill(0, h - 1, 40, h, edge)
+        out.append(im)
+    return stack(out)
+
+
+def xp_button(p, kind):
+    """Eight looks of an XP caption button (normal, hot, pressed, disabled,
+    on an active then an inactive caption): a square plate with a light
+    rim, always shown; the close button's plate is warm. Soft corners are
+    blended against the caption rows the button sits on."""
+    w = h = XP_BUTTON
+    top = CAPTION_MARGIN + (XP_CAPTION_HEIGHT - 2 * CAPTION_MARGIN - h) // 2
+    base, hot, pressed = p["xp_close" if kind == "close" else "xp_other"]
+    out = []
+    for look in range(2):
+        behind = caption_colour(p, look, XP_CAPTION_HEIGHT // 2, XP_CAPTION_HEIGHT, "xp_caption")
+        matte = lambda x, y, look=look: caption_colour(p, look, top + y % h, XP_CAPTION_HEIGHT, "xp_caption")
+        mark = p["xp_caption"][look][8]
+        for visual in range(4):
+            colour = (base, hot, pressed, base)[visual]
+            if look == 1:
+                colour = mix(colour, behind, 0.55)
+            if visual == 3:
+                colour = mix(colour, behind, 0.6)
+            rim = mix(colour, (255, 255, 255), 0.55 if visual != 3 else 0.2)
+            im = Image(w, h, MAGENTA)
+            lit = shade(colour, 0.3) if visual != 2 else shade(colour, -0.15)
+            dim = shade(colour, -0.12) if visual != 2 else shade(colour, 0.1)
+            panel(im, 0, 0, w, h, 3, rim, lit, dim, matte)
+            fore = mark if visual != 3 else mix(mark, colour, 0.55)
+            paint(im, lambda x, y, c=fore: c, cap_mark(kind, w, h), matte)
             out.append(im)
     return stack(out)
 
@@ -781,6 +1168,45 @@ def per_state(key, values):
     return "\n".join("%s%d=%s" % (key, i, v) for i, v in enumerate(values))
 
 
+FRAME_BUTTONS = (("Close", "CaptionClose"), ("Min", "CaptionMin"), ("Max", "CaptionMax"),
+                 ("Restore", "CaptionRestore"))
+FRAME_BORDERS = (("Left", "BorderLeft", "0, 0, 0, 0"), ("Right", "BorderRight", "0, 0, 0, 0"),
+                 ("Bottom", "BorderBottom", "%d, %d, 0, 0" % (BORDER, BORDER)))
+XP_CORNER = 16
+XP_BOTTOM_CORNER = 8
+
+
+def frame_ini(add, p, frame, title, borders, corners, height, caption_file, caption_sizing, font,
+              colours, buttons, border_kinds, button_right=2):
+    """The sections of one frame family: the frame's keys, the caption, the
+    caption buttons and the borders."""
+    left, right, bottom = borders
+    add("[%s]\nMargins=%d, %d, 0, %d" % (frame, left, right, bottom))
+    for key, size in zip(("TopLeftEllipse", "TopRightEllipse", "BottomLeftEllipse", "BottomRightEllipse"),
+                         corners):
+        if size:
+            add("%s=%d, %d" % (key, size, size))
+    add("BackColor=%s\nStaticColor=%s\n" % (rgb(p["dialog"]), rgb(p["static"])))
+    add("; The caption: 0 active, 1 inactive.")
+    add("[%s]\nHeight=%d\nMargins=8, 4, %d, %d\nButtonRight=%d\nButtonSpace=2\nTitleOffset=2\n"
+        % (title, height, CAPTION_MARGIN, CAPTION_MARGIN, button_right))
+    add("[Back@%s]\nType=FillImage\nImageFile=%s\nImageCount=2\n"
+        "SizingType=Stretch\nSizingMargins=%d, %d, 3, 3\n" % (title, caption_file, caption_sizing, caption_sizing))
+    add("[Fore@%s]\nType=Text\nStateCount=2\nVAlign=center\nFont=%s" % (title, font))
+    add(per_state("TextColor", [rgb(p[colours][look][7]) for look in range(2)]) + "\n")
+    add("; Caption buttons: 0 normal, 1 hot, 2 pressed, 3 disabled; 4 to 7 the")
+    add("; same on an inactive caption.")
+    for section, image in buttons:
+        add("[%s]\n" % section)
+        add("[Fore@%s]\nType=ImageGlyph\nImageFile=%s.bmp\nImageCount=8\n"
+            "Transparent=true\nTransparentColor=255, 0, 255\n" % (section, image))
+    add("; Borders: 0 active, 1 inactive.")
+    for section, image, margins in border_kinds:
+        add("[%s]\n" % section)
+        add("[Back@%s]\nType=FillImage\nImageFile=%s.bmp\nImageCount=2\n"
+            "SizingType=Stretch\nSizingMargins=%s\n" % (section, image, margins))
+
+
 def style_ini(name, p):
     box_text = [p["text"], p["text_hot"], p["text"], p["text_off"]]
     label_colours = [rgb(box_text[s % 4]) for s in range(12)]
@@ -796,42 +1222,45 @@ def style_ini(name, p):
     add("$Bold=name:%s, size:%d, bold" % (f, s))
     add("$Link=name:%s, size:%d, underline" % (f, s))
     add("$Title=name:%s, size:%d, bold" % (f, s + 2))
+    # Wine's Tahoma has a bold face only up to 12 pixels (9 points)
+    add("$Caption=name:%s, size:9, bold" % f)
     add("")
     add("[Cursors]\n$Hand=HAND.CUR\n")
 
     add("; Dialog frames: border widths (left, right, top, bottom), the corners")
     add("; cut round, the dialog background and the colour of static text.")
     corner = p["corner"]
-    add("[DlgFrame]\nMargins=%d, %d, 0, %d\nTopLeftEllipse=%d, %d\nTopRightEllipse=%d, %d\n"
-        "BackColor=%s\nStaticColor=%s\n"
-        % (BORDER, BORDER, BORDER, corner, corner, corner, corner, rgb(p["dialog"]), rgb(p["static"])))
-    add("; The caption: 0 active, 1 inactive.")
-    add("[DlgFrameTitle]\nHeight=%d\nMargins=8, 4, %d, %d\nButtonRight=2\nButtonSpace=2\nTitleOffset=2\n"
-        % (CAPTION_HEIGHT, CAPTION_MARGIN, CAPTION_MARGIN))
-    r = p["corner"] // 2 + 1
-    add("[Back@DlgFrameTitle]\nType=FillImage\nImageFile=Caption.bmp\nImageCount=2\n"
-        "SizingType=Stretch\nSizingMargins=%d, %d, 3, 3\n" % (r, r))
-    add("[Fore@DlgFrameTitle]\nType=Text\nStateCount=2\nVAlign=center\nFont=$Bold")
-    add(per_state("TextColor", [rgb(p["caption"][look][7]) for look in range(2)]) + "\n")
-    add("; Caption buttons: 0 normal, 1 hot, 2 pressed, 3 disabled; 4 to 7 the")
-    add("; same on an inactive caption.")
-    for kind, image in (("Close", "CaptionClose"), ("Min", "CaptionMin"), ("Max", "CaptionMax"),
-                        ("Restore", "CaptionRestore")):
-        add("[DlgFrameButton%s]\n" % kind)
-        add("[Fore@DlgFrameButton%s]\nType=ImageGlyph\nImageFile=%s.bmp\nImageCount=8\n"
-            "Transparent=true\nTransparentColor=255, 0, 255\n" % (kind, image))
-    add("; Borders: 0 active, 1 inactive.")
-    for side, image, margins in (("Left", "BorderLeft", "0, 0, 0, 0"), ("Right", "BorderRight", "0, 0, 0, 0"),
-                                 ("Bottom", "BorderBottom", "%d, %d, 0, 0" % (BORDER, BORDER))):
-        add("[DlgFrame%sBorder]\n" % side)
-        add("[Back@DlgFrame%sBorder]\nType=FillImage\nImageFile=%s.bmp\nImageCount=2\n"
-            "SizingType=Stretch\nSizingMargins=%s\n" % (side, image, margins))
+    frame_ini(add, p, "DlgFrame", "DlgFrameTitle", (BORDER, BORDER, BORDER), (corner, corner, 0, 0),
+              CAPTION_HEIGHT, "Caption.bmp", p["corner"] // 2 + 1, "$Bold", "caption",
+              [("DlgFrameButton" + kind, image) for kind, image in FRAME_BUTTONS],
+              [("DlgFrame%sBorder" % side, image, margins) for side, image, margins in FRAME_BORDERS])
+    add("; Main windows: the dialog frame's look with a taller caption and a")
+    add("; larger title.")
+    frame_ini(add, p, "Frame", "FrameTitle", (BORDER, BORDER, BORDER), (corner, corner, 0, 0),
+              FRAME_CAPTION_HEIGHT, "FrameCaption.bmp", p["corner"] // 2 + 1, "$Caption", "caption",
+              [("FrameButton" + kind, "Frame" + image) for kind, image in FRAME_BUTTONS],
+              [("Frame%sBorder" % side, image, margins) for side, image, margins in FRAME_BORDERS])
+    add("; XP dialog frames: the family counted from XPDlgFrame, whose caption,")
+    add("; caption buttons and borders are the kinds numbered after it: ToolsPage")
+    add("; the caption, GenericItem close, SecurityItem minimise, ServicePage")
+    add("; maximise, UploadItem the right and LangItem the bottom border. No kind")
+    add("; has the numbers of the restore button and the left border, so this")
+    add("; frame has no borders (a left one would show the system colour) and")
+    add("; rounds all four corners instead.")
+    xp = XP_CORNER
+    frame_ini(add, p, "XPDlgFrame", "ToolsPage", (0, 0, 0), (xp, xp, XP_BOTTOM_CORNER, XP_BOTTOM_CORNER),
+              XP_CAPTION_HEIGHT, "XpCaption.bmp", XP_CORNER // 2 + 1, "$Caption", "xp_caption",
+              [("GenericItem", "XpClose"), ("SecurityItem", "XpMin"), ("ServicePage", "XpMax")],
+              [("UploadItem", "BorderRight", "0, 0, 0, 0"),
+               ("LangItem", "BorderBottom", "%d, %d, 0, 0" % (BORDER, BORDER))],
+              button_right=4)
 
     add("; Push buttons: 0 normal, 1 hot, 2 pressed, 3 disabled, 4 default.")
     add("[PushButton]\nMargins=6, 6, 3, 3\n")
     add("[Back@PushButton]\nType=FillImage\nImageFile=PushButton.bmp\nImageCount=5\n"
         "SizingType=Stretch\nSizingMargins=4, 4, 4, 4\n")
-    add("[Fore@PushButton]\nType=Text\nStateCount=5\nAlign=center\nVAlign=center\nFont=$default$")
+    add("[Fore@PushButton]\nType=Text\nStateCount=5\nAlign=center\nVAlign=center\nPrefix=true\n"
+        "Font=$default$")
     add(per_state("TextColor", [rgb(b[3]) for b in p["button"]]))
     add("Font4=$Bold\n")
 
@@ -842,18 +1271,20 @@ def style_ini(name, p):
         add("[%s]\nGlyphSpace=5\nVisible=true\n" % kind)
         add("[Fore@%sState]\nType=ImageGlyph\nImageFile=%s\nImageCount=%d\n"
             "Transparent=true\nTransparentColor=255, 0, 255\n" % (kind, mark_file, count))
-        add("[Fore@%sLabel]\nType=Text\nStateCount=12\nVAlign=center\nFont=$default$" % kind)
+        add("[Fore@%sLabel]\nType=Text\nStateCount=12\nVAlign=center\nPrefix=true\nFont=$default$" % kind)
         add(per_state("TextColor", label_colours) + "\n")
     add("[Fore@RadioButtonStateXP]\nType=ImageGlyph\nImageFile=RadioStateXP.bmp\nImageCount=12\n"
         "Transparent=true\nTransparentColor=255, 0, 255\n")
 
     add("; Links: 0 normal, 1 hot, 2 pressed, 3 disabled.")
     add("[HyperLink]\nCursor=$Hand\n")
-    add("[Fore@HyperLink]\nType=Text\nStateCount=4\nVAlign=center\nFont=$Link")
+    add("[Fore@HyperLink]\nType=Text\nStateCount=4\nVAlign=center\nPrefix=true\nFont=$Link")
     add(per_state("TextColor", [rgb(c) for c in p["link"]]) + "\n")
 
     add("; Text statics: the state is the alignment (0 left, 1 centre, 2 right).")
-    add("[Fore@Static]\nType=Text\nStateCount=3\nAutoWrap=true\nFont=$default$\nTextColor=%s"
+    add("; Text painters of controls whose native look underlines a mnemonic")
+    add("; read \"&\" as one (Prefix).")
+    add("[Fore@Static]\nType=Text\nStateCount=3\nAutoWrap=true\nPrefix=true\nFont=$default$\nTextColor=%s"
         % rgb(p["static"]))
     add("Align0=left\nAlign1=center\nAlign2=right\n")
 
@@ -889,6 +1320,84 @@ def style_ini(name, p):
     add("[Fore@ScrollBarSizeBox]\nType=ImageGlyph\nImageFile=SizeGrip.bmp\nTransparent=true\n"
         "TransparentColor=255, 0, 255\n")
 
+    add("; Edit frames, state 0: an outer and an inner line; the edit paints its")
+    add("; own client area.")
+    add("[Edit]\n")
+    add("[Back@Edit]\nType=BorderImage\nImageFile=EditFrame.bmp\nSizingType=Stretch\n"
+        "SizingMargins=2, 2, 2, 2\n")
+
+    add("; Closed combo boxes: 0 normal, 1 hot, 2 pressed, 3 disabled. The margins")
+    add("; place the text and inset the drop-down button into the border.")
+    add("[Combobox]\nMargins=4, 1, 1, 1\n")
+    add("[Back@Combobox]\nType=FillImage\nImageFile=Combo.bmp\nImageCount=4\nSizingType=Stretch\n"
+        "SizingMargins=3, 3, 3, 3\n")
+    add("[Fore@Combobox]\nType=Text\nStateCount=4\nVAlign=center\nFont=$default$")
+    add(per_state("TextColor", [rgb(c) for c in (p["text"], p["text"], p["text"], p["text_off"])]) + "\n")
+    add("[ComboboxDropDownButton]\n")
+    add("[Back@ComboboxDropDownButton]\nType=FillImage\nImageFile=ComboButton.bmp\nImageCount=4\n"
+        "SizingType=Stretch\nSizingMargins=2, 2, 2, 2\n")
+    add("[Fore@ComboboxDropDownButton]\nType=ImageGlyph\nImageFile=ComboArrow.bmp\nImageCount=4\n"
+        "Transparent=true\nTransparentColor=255, 0, 255\n")
+
+    add("; Tab controls. An item's state is how it meets the selected tab x 2 +")
+    add("; hot: 0 another tab, 1 the selected one, 2 the selected tab is on its")
+    add("; right (a row end: on its left), 3 on its left. Items are transparent")
+    add("; at the top and in their last column, where the pane shows.")
+    add("[TabCtrl]\n")
+    add("[Back@TabCtrl]\nType=FillColor\nStateCount=1\nBorderSize=0\nFillColor=%s\n" % rgb(p["dialog"]))
+    add("[TabCtrlPane]\n")
+    add("[Back@TabCtrlPane]\nType=FillImage\nImageFile=TabPane.bmp\nSizingType=Stretch\n"
+        "SizingMargins=0, 0, 0, 1\n")
+    add("[TabCtrlBody]\nMargins=2, 2, 2, 2\n")
+    add("[Back@TabCtrlBody]\nType=FillImage\nImageFile=TabBody.bmp\nSizingType=Stretch\n"
+        "SizingMargins=1, 1, 1, 1\n")
+    tab_text = [rgb(p["tab_text"][i]) for i in (0, 1, 2, 3, 0, 1, 0, 1)]
+    for section, image, count in (("TabCtrlLeftItem", "TabItem.bmp", 6), ("TabCtrlItem", "TabItem.bmp", 8),
+                                  ("TabCtrlRightItem", "TabItemRight.bmp", 6)):
+        add("[%s]\nMargins=4, 5, 2, 0\n" % section)
+        add("[Back@%s]\nType=FillImage\nImageFile=%s\nImageCount=%d\nSizingType=Stretch\n"
+            "SizingMargins=4, 5, 5, 2\nTransparent=true\nTransparentColor=255, 0, 255\n"
+            % (section, image, 8 if image == "TabItem.bmp" else 6))
+        add("[Fore@%s]\nType=Text\nStateCount=%d\nAlign=center\nVAlign=center\nPrefix=true\n"
+            "Font=$default$" % (section, count))
+        add(per_state("TextColor", tab_text[:count]) + "\n")
+
+    add("; Progress bars: the trough; the chunk is laid inside its margins.")
+    for suffix, orient in (("", ""), ("Vert", "Vert")):
+        add("[ProgressBar%s]\nMargins=2, 2, 2, 2\n" % suffix)
+        add("[Back@ProgressBar%s]\nType=FillImage\nImageFile=Progress%s.bmp\nSizingType=Stretch\n"
+            "SizingMargins=3, 3, 3, 3\n" % (suffix, orient))
+        add("[ProgressChunk%s]\n" % suffix)
+        add("[Back@ProgressChunk%s]\nType=FillImage\nImageFile=ProgressChunk%s.bmp\nSizingType=Stretch\n"
+            "SizingMargins=2, 2, 2, 2\n" % (suffix, orient))
+
+    add("; Spin buttons, each half: 0 normal, 1 hot, 2 pressed, 3 disabled.")
+    for section, image in (("SpinUp", "SpinUp"), ("SpinDown", "SpinDown"), ("SpinDownHorz", "SpinLeft"),
+                           ("SpinUpHorz", "SpinRight")):
+        add("[%s]\n" % section)
+        add("[Back@%s]\nType=FillImage\nImageFile=%s.bmp\nImageCount=4\nSizingType=Stretch\n"
+            "SizingMargins=3, 3, 3, 3\n" % (section, image))
+        add("[Fore@%s]\nType=ImageGlyph\nImageFile=%sMark.bmp\nImageCount=4\nTransparent=true\n"
+            "TransparentColor=255, 0, 255\n" % (section, image))
+
+    add("; Track bars: the background, the channel and the thumb (0 normal,")
+    add("; 1 hot, 2 pressed, 3 disabled).")
+    for suffix, margins in (("", "2, 2, 1, 1"), ("Vert", "1, 1, 2, 2")):
+        add("[TrackBar%s]\n" % suffix)
+        add("[Back@TrackBar%s]\nType=FillColor\nStateCount=1\nBorderSize=0\nFillColor=%s\n"
+            % (suffix, rgb(p["dialog"])))
+        add("[TrackBarTrack%s]\n" % suffix)
+        add("[Back@TrackBarTrack%s]\nType=FillImage\nImageFile=TrackChannel%s.bmp\nImageCount=4\n"
+            "SizingType=Stretch\nSizingMargins=%s\n" % (suffix, suffix, margins))
+        add("[TrackBarThumb%s]\n" % suffix)
+        add("[Back@TrackBarThumb%s]\nType=FillImage\nImageFile=TrackThumb%s.bmp\nImageCount=4\n"
+            "SizingType=Stretch\nSizingMargins=4, 4, 4, 4\n" % (suffix, suffix))
+        add("[Fore@TrackBarThumb%s]\nType=ImageGlyph\nImageFile=TrackGrip%s.bmp\nImageCount=4\n"
+            "Transparent=true\nTransparentColor=255, 0, 255\n" % (suffix, suffix))
+
+    add("; Pictures of picture statics, and where the pack puts them.")
+    add("[BitmapPosition]\nLogo.bmp=%d, %d\n" % p["logo_at"])
+
     add("; Command tiles: a picture and a text, one target (0 normal, 1 hot,")
     add("; 2 pressed, 3 disabled).")
     add("[QuickScan]\nMargins=10, 10, 8, 8\nGlyphSpace=10\nCursor=$Hand\n")
@@ -896,7 +1405,7 @@ def style_ini(name, p):
         "SizingType=Stretch\nSizingMargins=6, 6, 6, 6\n")
     add("[Fore@QuickScanIcon]\nType=ImageGlyph\nImageFile=ScanIcon.bmp\nTransparent=true\n"
         "TransparentColor=255, 0, 255\n")
-    add("[Fore@QuickScanText]\nType=Text\nStateCount=4\nVAlign=center\nFont=$Title")
+    add("[Fore@QuickScanText]\nType=Text\nStateCount=4\nVAlign=center\nPrefix=true\nFont=$Title")
     add(per_state("TextColor", [rgb(c) for c in p["tile_text"]]) + "\n")
     return "\r\n".join("\n".join(lines).split("\n")) + "\r\n"
 
@@ -933,6 +1442,32 @@ def build(name):
         out(image + ".bmp", caption_button(p, kind))
     for side, image in (("left", "BorderLeft"), ("right", "BorderRight"), ("bottom", "BorderBottom")):
         out(image + ".bmp", border(p, side))
+    out("FrameCaption.bmp", caption(p, FRAME_CAPTION_HEIGHT))
+    w, h = p["cap_button"]
+    for kind, image in (("close", "CaptionClose"), ("min", "CaptionMin"), ("max", "CaptionMax"),
+                        ("restore", "CaptionRestore")):
+        out("Frame" + image + ".bmp", caption_button(p, kind, FRAME_CAPTION_HEIGHT, (w + 4, h + 2)))
+    out("XpCaption.bmp", xp_caption(p))
+    for kind, image in (("close", "XpClose"), ("min", "XpMin"), ("max", "XpMax")):
+        out(image + ".bmp", xp_button(p, kind))
+    out("EditFrame.bmp", edit_frame(p))
+    out("Combo.bmp", combo(p))
+    out("ComboButton.bmp", combo_button(p))
+    out("ComboArrow.bmp", combo_marks(p))
+    out("TabPane.bmp", tab_pane(p))
+    out("TabBody.bmp", tab_body(p))
+    out("TabItem.bmp", tab_items(p, ("right", "left")))
+    out("TabItemRight.bmp", tab_items(p, ("left",)))
+    for orient, vertical in (("", False), ("Vert", True)):
+        out("Progress%s.bmp" % orient, progress_bar(p, vertical))
+        out("ProgressChunk%s.bmp" % orient, progress_chunk(p, vertical))
+        out("TrackChannel%s.bmp" % orient, slider_channel(p, vertical))
+        out("TrackThumb%s.bmp" % orient, slider_thumb(p, vertical))
+        out("TrackGrip%s.bmp" % orient, slider_grip(p, vertical))
+    for direction, image in (("up", "SpinUp"), ("down", "SpinDown"), ("left", "SpinLeft"), ("right", "SpinRight")):
+        out(image + ".bmp", spin_arrow(p, direction))
+        out(image + "Mark.bmp", spin_marks(p, direction))
+    out("Logo.bmp", logo(p))
     demo, small = previews(p)
     out("Pic_demo.bmp", demo)
     out("Pic_small.bmp", small)
