@@ -63,6 +63,26 @@ private:
     HDC m_dc;
 };
 
+// A window's client-area device context, released with the scope.
+class CClientDC {
+public:
+    explicit CClientDC(HWND window) noexcept : m_window(window), m_dc(::GetDC(window)) {}
+    ~CClientDC()
+    {
+        if (m_dc)
+            ::ReleaseDC(m_window, m_dc);
+    }
+    CClientDC(const CClientDC&) = delete;
+    CClientDC& operator=(const CClientDC&) = delete;
+
+    HDC Get() const noexcept { return m_dc; }
+    operator HDC() const noexcept { return m_dc; }
+
+private:
+    HWND m_window;
+    HDC m_dc;
+};
+
 // Selects an object into a context for the scope's lifetime.
 class CSelectScope {
 public:

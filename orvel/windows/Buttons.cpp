@@ -1,5 +1,7 @@
 #include "Buttons.h"
 
+#include <algorithm>
+#include "../base/GdiHandles.h"
 #include "../style/Painter.h"
 #include "../style/StyleManager.h"
 
@@ -12,6 +14,40 @@ Style::CPainter* CurrentPainter(int painterType) noexcept
             static_cast<Style::CStyle::PainterType>(painterType));
     } catch (...) {
         return nullptr;
+    }
+}
+
+bool NativeButtonPaintsOn(UINT message) noexcept
+{
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_CAPTURECHANGED:
+    case WM_UPDATEUISTATE:
+    case WM_SETFONT:
+    case BM_SETCHECK:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void DrawFocusCue(HWND window, HDC dc, const RECT& content)
+{
+    if (::GetFocus() != window ||
+        (::SendMessageW(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS))
+        return;
+    RECT cue = content;
+    ::InflateRect(&cue, -1, -1);
+    if (cue.right > cue.left && cue.bottom > cue.top) {
+        ::SetTextColor(dc, RGB(0, 0, 0));
+        ::SetBkColor(dc, RGB(255, 255, 255));
+        ::DrawFocusRect(dc, &cue);
     }
 }
 
@@ -52,6 +88,7 @@ void CPushButton::OnSubclassed()
     m_bDisabled = (style & WS_DISABLED) != 0;
     m_strText.Set(GetWindowText().c_str());
     m_nState = BaseState();
+    m_switchWatch.SetVessel(this);
 }
 
 void CPushButton::SetState(int state)
@@ -62,83 +99,95 @@ void CPushButton::SetState(int state)
     ::InvalidateRect(m_hWnd, nullptr, FALSE);
 }
 
-BOOL CPushButton::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
+void CPushButton::OnPaint()
+{
+    Images::CMemDC memory(m_hWnd, true);
+    RECT client = GetClientRect();
+    if (Style::CPainter* painter = CurrentPainter(m_nPainterType)) {
+        painter->DrawBackground(memory, m_nState, client, client);
+        RECT content = client;
+        painter->GetContentRectByFull(content);
+        painter->DrawForeground(memory, content, content, m_nState, m_strText.Get());
+        DrawFocusCue(m_hWnd, memory, content);
+    }
+    memory.Show();
+}
+
+void CPushButton::OnStyleChanged(const STYLESTRUCT* change)
+{
+    bool isDefault = (change->styleNew & BS_DEFPUSHBUTTON) != 0;
+    if (isDefault == ((change->styleOld & BS_DEFPUSHBUTTON) != 0))
+        return;
+    m_bDefault = isDefault;
+    m_nState = BaseState();
+    ::InvalidateRect(m_hWnd, nullptr, FALSE);
+}
+
+void CPushButton::OnSetStyle()
+{
+    // Dialogs move the default button with BM_SETSTYLE; Wine changes the
+    // style without sending WM_STYLECHANGED, so read the bit back.
+    if (((GetStyle() & BS_DEFPUSHBUTTON) != 0) == m_bDefault)
+        return;
+    m_bDefault = !m_bDefault;
+    m_nState = BaseState();
+    ::InvalidateRect(m_hWnd, nullptr, FALSE);
+}
+
+BOOL CPushButton::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam,
                                        LRESULT& result, DWORD)
 {
+    if (PaintsNatively(message))
+        return FALSE;
     switch (message) {
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = ::BeginPaint(hWnd, &paint);
-        RECT client = GetClientRect();
-        if (Style::CPainter* painter = CurrentPainter(m_nPainterType)) {
-            painter->DrawBackground(dc, m_nState, client, client);
-            painter->GetContentRectByFull(client);
-            painter->DrawForeground(dc, client, client, m_nState, m_strText.Get());
-        }
-        ::EndPaint(hWnd, &paint);
+    case WM_PAINT:
+        OnPaint();
+        result = 0;
+        return TRUE;
+    case WM_ERASEBKGND:
         result = 1;
         return TRUE;
-    }
     case WM_MOUSEMOVE:
-        result = DefaultWithoutPainting();
+        result = DefaultThenRepaint();
         if (!m_bDisabled) {
             EnableMouseLeaveMsg();
             SetState((wParam & MK_LBUTTON) ? 2 : 1);
         }
         return TRUE;
-    case WM_LBUTTONDBLCLK:
-        result = DefaultWithoutPainting();
-        return TRUE;
     case WM_MOUSELEAVE:
-        m_bMouseTracking = false;
-        PostLeaveMessage();
-        m_nState = BaseState();
-        ::InvalidateRect(hWnd, nullptr, FALSE);
+        PostMouseLeave();
+        SetState(BaseState());
         result = 0;
         return TRUE;
     case BM_SETSTATE:
-        result = DefaultWithoutPainting();
-        m_nState = wParam ? 2 : BaseState();
-        ::InvalidateRect(hWnd, nullptr, FALSE);
+        result = DefaultThenRepaint();
+        SetState(wParam ? 2 : BaseState());
         return TRUE;
     case WM_ENABLE:
         m_bDisabled = wParam == 0;
         m_nState = BaseState();
-        ::InvalidateRect(hWnd, nullptr, FALSE);
-        result = DefaultWithoutPainting();
+        result = DefaultThenRepaint();
         return TRUE;
     case WM_STYLECHANGED:
-        if (wParam == static_cast<WPARAM>(GWL_STYLE) && lParam) {
-            const auto* change = reinterpret_cast<const STYLESTRUCT*>(lParam);
-            bool isDefault = (change->styleNew & BS_DEFPUSHBUTTON) != 0;
-            if (isDefault != ((change->styleOld & BS_DEFPUSHBUTTON) != 0)) {
-                m_bDefault = isDefault;
-                m_nState = BaseState();
-                ::InvalidateRect(hWnd, nullptr, FALSE);
-            }
-        }
+        if (wParam == static_cast<WPARAM>(GWL_STYLE) && lParam)
+            OnStyleChanged(reinterpret_cast<const STYLESTRUCT*>(lParam));
         return FALSE;
     case BM_SETSTYLE:
-        // Dialogs move the default button with this message; Wine changes the
-        // style without sending WM_STYLECHANGED, so read the bit back here.
-        result = DefaultWithoutPainting();
-        if (((GetStyle() & BS_DEFPUSHBUTTON) != 0) != m_bDefault) {
-            m_bDefault = !m_bDefault;
-            m_nState = BaseState();
-            ::InvalidateRect(hWnd, nullptr, FALSE);
-        }
+        result = DefaultThenRepaint();
+        OnSetStyle();
         return TRUE;
     case WM_SETTEXT:
+        // The native window keeps the text too: the dialog manager finds
+        // mnemonics in it.
         m_strText.Set(reinterpret_cast<const wchar_t*>(lParam));
-        ::InvalidateRect(hWnd, nullptr, FALSE);
-        result = TRUE;
+        result = DefaultThenRepaint();
         return TRUE;
     case WM_GETTEXT:
         return m_strText.GetText(wParam, lParam, result);
     case WM_GETTEXTLENGTH:
         return m_strText.GetTextLength(result);
     default:
-        return FALSE;
+        return DefaultThenRepaintIf(NativeButtonPaintsOn(message), result);
     }
 }
 
@@ -149,71 +198,77 @@ void CHyperLink::OnSubclassed()
     m_bDisabled = (GetStyle() & WS_DISABLED) ? 1 : 0;
     m_strText.Set(GetWindowText().c_str());
     m_nState = BaseState();
+    m_switchWatch.SetVessel(this);
 }
 
-void CHyperLink::InvalidateInParent()
+void CHyperLink::SetState(int state)
 {
-    HWND parent = GetParent();
-    if (!parent)
+    if (state == m_nState)
         return;
-    RECT link = GetClientRect();
-    ::MapWindowPoints(m_hWnd, parent, reinterpret_cast<POINT*>(&link), 2);
-    ::InvalidateRect(parent, &link, TRUE);
+    m_nState = state;
+    ::InvalidateRect(m_hWnd, nullptr, FALSE);
 }
 
-BOOL CHyperLink::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
+void CHyperLink::OnPaint()
+{
+    // The link is transparent: the parent's background shows around the
+    // text, and nothing of the native button.
+    Images::CMemDC memory(m_hWnd, true);
+    if (Style::CPainter* painter = CurrentPainter(m_nPainterType)) {
+        RECT content = GetClientRect();
+        painter->GetContentRectByFull(content);
+        painter->DrawForeground(memory, content, content, m_nState, m_strText.Get());
+        DrawFocusCue(m_hWnd, memory, content);
+    }
+    memory.Show();
+}
+
+BOOL CHyperLink::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam,
                                       LRESULT& result, DWORD)
 {
+    if (PaintsNatively(message))
+        return FALSE;
     switch (message) {
-    case WM_PAINT: {
-        RECT client = GetClientRect();
-        PAINTSTRUCT paint;
-        HDC dc = ::BeginPaint(hWnd, &paint);
-        if (Style::CPainter* painter = CurrentPainter(m_nPainterType)) {
-            painter->GetContentRectByFull(client);
-            painter->DrawForeground(dc, client, client, m_nState, m_strText.Get());
-        }
-        ::EndPaint(hWnd, &paint);
+    case WM_PAINT:
+        OnPaint();
         result = 0;
         return TRUE;
-    }
+    case WM_ERASEBKGND:
+        result = 1;
+        return TRUE;
     case WM_MOUSEMOVE:
-        m_nState = 1;
+        result = DefaultThenRepaint();
         EnableMouseLeaveMsg();
-        InvalidateInParent();
-        return FALSE;
+        SetState(m_bDisabled ? 3 : ((wParam & MK_LBUTTON) ? 2 : 1));
+        return TRUE;
     case WM_MOUSELEAVE:
-        m_nState = 0;
-        m_bMouseTracking = false;
-        PostLeaveMessage();
-        InvalidateInParent();
+        PostMouseLeave();
+        SetState(BaseState());
         result = 0;
         return TRUE;
     case BM_SETSTATE:
-        result = DefaultWithoutPainting();
-        m_nState = wParam ? 2 : BaseState();
-        ::InvalidateRect(hWnd, nullptr, FALSE);
+        result = DefaultThenRepaint();
+        SetState(wParam ? 2 : BaseState());
+        return TRUE;
+    case WM_ENABLE:
+        m_bDisabled = wParam == 0;
+        m_nState = BaseState();
+        result = DefaultThenRepaint();
         return TRUE;
     case WM_SETCURSOR:
         ::SetCursor(::LoadCursorW(nullptr, m_nState == 1 ? IDC_HAND : IDC_ARROW));
         result = TRUE;
         return TRUE;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        ::RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-        result = 0;
-        return TRUE;
     case WM_SETTEXT:
         m_strText.Set(reinterpret_cast<const wchar_t*>(lParam));
-        InvalidateInParent();
-        result = TRUE;
+        result = DefaultThenRepaint();
         return TRUE;
     case WM_GETTEXT:
         return m_strText.GetText(wParam, lParam, result);
     case WM_GETTEXTLENGTH:
         return m_strText.GetTextLength(result);
     default:
-        return FALSE;
+        return DefaultThenRepaintIf(NativeButtonPaintsOn(message), result);
     }
 }
 
@@ -289,7 +344,21 @@ void CCheckRadioGlyph::SetLabel(const std::wstring& label)
 
 // ------------------------------------------------------ check radio button
 
+bool CCheckRadioButton::HasLook() const
+{
+    SKindTypes types = TypesOf(m_nKind);
+    return HasPainterLook(types.row) || HasPainterLook(types.image);
+}
+
 void CCheckRadioButton::OnSubclassed()
+{
+    ReadNativeState();
+}
+
+// The native window keeps its text (the dialog manager reads mnemonics from
+// it, and the native look needs it when a pack has no check box look); the
+// label shows a copy.
+void CCheckRadioButton::ReadNativeState()
 {
     m_glyph.SetVessel(this);
     m_bEnabled = IsWindowEnabled();
@@ -298,122 +367,120 @@ void CCheckRadioButton::OnSubclassed()
         m_glyph.SetCheck(check);
     m_glyph.SetState(m_bEnabled ? 0 : 3, false);
     m_glyph.SetLabel(GetWindowText());
-    // From now on only the label carries the text.
-    m_bClearingText = true;
-    ::SetWindowTextW(m_hWnd, L"");
-    m_bClearingText = false;
     RECT client = GetClientRect();
     Layout(client.right, client.bottom);
     m_bInitialized = true;
 }
 
+void CCheckRadioButton::OnCreated()
+{
+    ReadNativeState();
+    m_bAutoDelete = false;  // the creator owns the object
+}
+
 void CCheckRadioButton::Layout(int width, int height)
 {
-    HDC dc = GetDC();
+    Base::CClientDC dc(m_hWnd);
     m_glyph.SetRegion(dc, Glyph::CRect(0, 0, width, height));
-    ReleaseDC(dc);
 }
 
-RECT CCheckRadioButton::InParent(const RECT* rect)
+void CCheckRadioButton::OnPaint()
 {
-    RECT r = rect ? *rect : GetClientRect();
-    ::MapWindowPoints(m_hWnd, GetParent(), reinterpret_cast<POINT*>(&r), 2);
-    return r;
+    Images::CMemDC memory(m_hWnd, true);
+    m_glyph.Draw(memory, nullptr);
+    DrawFocusCue(m_hWnd, memory, LabelRect());
+    memory.Show();
 }
 
-void CCheckRadioButton::InvalidateVesselRect(const RECT* rect)
+// Around the label's text, as the native button draws its focus cue.
+RECT CCheckRadioButton::LabelRect() const
 {
-    if (HWND parent = GetParent()) {
-        RECT r = InParent(rect);
-        ::InvalidateRect(parent, &r, TRUE);
+    const Glyph::CRect& label = m_glyph.GetLabelRegion();
+    RECT rect = {label.left, label.top, label.right, label.bottom};
+    Base::CClientDC dc(m_hWnd);
+    if (Style::CPainter* painter = CurrentPainter(TypesOf(m_nKind).label); painter && dc) {
+        SIZE text = painter->CalcSize(dc, SIZE{label.Width(), label.Height()}, m_glyph.GetLabel());
+        if (text.cx > 0 && text.cy > 0) {
+            rect.right = std::min<LONG>(rect.right, rect.left + text.cx + 2);
+            LONG middle = (label.top + label.bottom) / 2;
+            rect.top = std::max<LONG>(label.top, middle - text.cy / 2 - 1);
+            rect.bottom = std::min<LONG>(label.bottom, rect.top + text.cy + 2);
+        }
     }
+    return rect;
 }
 
-void CCheckRadioButton::RedrawVesselRect(const RECT* rect)
+void CCheckRadioButton::OnStyleChanged(const STYLESTRUCT* change)
 {
-    if (HWND parent = GetParent()) {
-        RECT r = InParent(rect);
-        ::RedrawWindow(parent, &r, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    }
+    if ((change->styleOld ^ change->styleNew) & WS_DISABLED)
+        m_glyph.SetState((change->styleNew & WS_DISABLED) ? 3 : 0, true);
 }
 
-BOOL CCheckRadioButton::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
+BOOL CCheckRadioButton::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam,
                                              LRESULT& result, DWORD)
 {
-    switch (message) {
-    case WM_PAINT: {
-        Images::CMemDC memory(hWnd, true);
-        m_glyph.Draw(memory, nullptr);
-        memory.Show();
-        result = 0;
+    if (message == WM_CREATE) {
+        result = DefWindowProc();
+        if (result != -1)
+            OnCreated();
         return TRUE;
     }
+    if (PaintsNatively(message))
+        return FALSE;
+    switch (message) {
+    case WM_PAINT:
+        OnPaint();
+        result = 0;
+        return TRUE;
+    case WM_ERASEBKGND:
+        result = 1;
+        return TRUE;
     case WM_SIZE:
         if (wParam != SIZE_MINIMIZED)
             Layout(LOWORD(lParam), HIWORD(lParam));
         return FALSE;
     case WM_MOUSEMOVE:
-        result = DefaultWithoutPainting();
+        result = DefaultThenRepaint();
         EnableMouseLeaveMsg();
-        m_glyph.SetState((wParam & MK_LBUTTON) ? 2 : 1, true);
+        m_glyph.SetState(m_bEnabled ? ((wParam & MK_LBUTTON) ? 2 : 1) : 3, true);
         return TRUE;
-    // The native button paints its own look straight away on these; keep
-    // it off the screen.
     case WM_LBUTTONDOWN:
-        result = DefaultWithoutPainting();
-        m_glyph.SetState(2, true);
+        result = DefaultThenRepaint();
+        m_glyph.SetState(m_bEnabled ? 2 : 3, true);
         return TRUE;
     case WM_LBUTTONUP:
-        result = DefaultWithoutPainting();
-        m_glyph.SetState(0, true);
-        return TRUE;
-    case WM_LBUTTONDBLCLK:
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-    case WM_CAPTURECHANGED:
-    case BM_SETSTATE:
-        result = DefaultWithoutPainting();
+        result = DefaultThenRepaint();
+        m_glyph.SetState(m_bEnabled ? 0 : 3, true);
         return TRUE;
     case WM_MOUSELEAVE:
-        m_bMouseTracking = false;
-        PostLeaveMessage();
-        m_glyph.SetState(0, true);
-        result = 0;
-        return TRUE;
-    case BM_SETCHECK:
-        result = DefaultWithoutPainting();
-        if (wParam <= 2)
-            m_glyph.SetCheck(static_cast<INT64>(wParam));
-        return TRUE;
-    case WM_ENABLE:
-        m_bEnabled = wParam != 0;
+        PostMouseLeave();
         m_glyph.SetState(m_bEnabled ? 0 : 3, true);
         result = 0;
         return TRUE;
+    case BM_SETCHECK:
+        if (wParam <= 2)
+            m_glyph.SetCheck(static_cast<INT64>(wParam));
+        result = DefaultThenRepaint();
+        return TRUE;
+    case WM_ENABLE:
+        m_bEnabled = wParam != 0;
+        m_glyph.SetState(m_bEnabled ? 0 : 3, false);
+        result = DefaultThenRepaint();
+        return TRUE;
     case WM_STYLECHANGED:
         result = DefWindowProc();
-        if (wParam == static_cast<WPARAM>(GWL_STYLE) && lParam) {
-            const auto* change = reinterpret_cast<const STYLESTRUCT*>(lParam);
-            if ((change->styleOld ^ change->styleNew) & WS_DISABLED)
-                m_glyph.SetState((change->styleNew & WS_DISABLED) ? 3 : 0, true);
-        }
-        return TRUE;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-    case WM_UPDATEUISTATE:
-        result = 0;
+        if (wParam == static_cast<WPARAM>(GWL_STYLE) && lParam)
+            OnStyleChanged(reinterpret_cast<const STYLESTRUCT*>(lParam));
         return TRUE;
     case WM_SETTEXT:
-        if (m_bClearingText)
-            return FALSE;
         // The subclass chain is a Unicode procedure: the text arrives wide
         // even for an ANSI window.
         if (m_bInitialized)
             m_glyph.SetLabel(lParam ? reinterpret_cast<const wchar_t*>(lParam) : L"");
-        result = TRUE;
+        result = DefaultThenRepaint();
         return TRUE;
     default:
-        return FALSE;
+        return DefaultThenRepaintIf(NativeButtonPaintsOn(message), result);
     }
 }
 

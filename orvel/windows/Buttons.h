@@ -12,6 +12,12 @@ namespace Windows {
 // section, or a kind outside the table).
 ORVEL_API Style::CPainter* CurrentPainter(int painterType) noexcept;
 
+// Messages on which the native button paints straight to the screen.
+ORVEL_API bool NativeButtonPaintsOn(UINT message) noexcept;
+// The dotted focus rectangle inside content, while the window has the focus
+// and its UI state shows focus cues.
+ORVEL_API void DrawFocusCue(HWND window, HDC dc, const RECT& content);
+
 // WM_GETTEXT's copy: at most bufferSize - 1 characters and a terminator;
 // returns the characters copied (0 and nothing written for a size of 0).
 ORVEL_API LRESULT CopyTextToBuffer(const std::wstring& text, WPARAM bufferSize, LPARAM buffer);
@@ -39,10 +45,15 @@ public:
     void OnSubclassed();
     int GetState() const { return m_nState; }
     const std::wstring& GetText() const { return m_strText.Get(); }
+    bool HasLook() const { return HasPainterLook(m_nPainterType); }
 
 protected:
     int BaseState() const { return m_bDisabled ? 3 : (m_bDefault ? 4 : 0); }
     void SetState(int state);
+    void OnPaint();
+    void OnStyleChanged(const STYLESTRUCT* change);
+    void OnSetStyle();
+    CRepaintOnSwitch m_switchWatch;
 
     int m_nPainterType;
     int m_nState = 0;
@@ -59,11 +70,13 @@ public:
                               DWORD mapId = 0) override;
     void OnSubclassed();
     int GetState() const { return m_nState; }
+    bool HasLook() const { return HasPainterLook(m_nPainterType); }
 
 protected:
     int BaseState() const { return m_bDisabled ? 3 : 0; }
-    // The link is transparent: its parent repaints the area under it.
-    void InvalidateInParent();
+    void OnPaint();
+    void SetState(int state);
+    CRepaintOnSwitch m_switchWatch;
 
     int m_nPainterType;
     int m_nState = 0;
@@ -96,6 +109,7 @@ public:
     INT64 GetCheck() const { return GetGroup(); }
     INT64 GetRealState() const { return CalcRealState(); }
     void SetLabel(const std::wstring& label);
+    const Glyph::CRect& GetLabelRegion() const { return m_label.GetRegion(); }
     const std::wstring& GetLabel() const { return m_label.GetText(); }
 
 private:
@@ -105,26 +119,28 @@ private:
 
 class ORVEL_API CCheckRadioButton : public CStyledWndImpl<CCheckRadioButton, Base::CButtonT<>> {
 public:
-    explicit CCheckRadioButton(int kind) : m_glyph(kind) {}
+    explicit CCheckRadioButton(int kind) : m_glyph(kind), m_nKind(kind) {}
 
     BOOL ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
                               DWORD mapId = 0) override;
     void OnSubclassed();
 
-    // The check box is transparent: its parent repaints what lies under it.
-    void InvalidateVesselRect(const RECT* rect) override;
-    void RedrawVesselRect(const RECT* rect) override;
-
     CCheckRadioGlyph& GetGlyph() { return m_glyph; }
+    bool HasLook() const;
 
 protected:
     void Layout(int width, int height);
-    RECT InParent(const RECT* rect);
+    void OnPaint();
+    void OnStyleChanged(const STYLESTRUCT* change);
+    void ReadNativeState();
+    RECT LabelRect() const;
+    // The native button's check box kind creates the styled look itself.
+    void OnCreated();
 
     CCheckRadioGlyph m_glyph;
+    int m_nKind;
     bool m_bEnabled = true;
     bool m_bInitialized = false;
-    bool m_bClearingText = false;
 };
 
 }  // namespace Windows

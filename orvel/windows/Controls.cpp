@@ -52,10 +52,11 @@ void CStatic::OnSubclassed()
     DWORD type = GetStyle() & SS_TYPEMASK;
     if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT)
         return;  // icons, bitmaps, frames and the rest paint natively
-    m_pContent = new StaticImpl::CContent(GetWindowText());
+    // The native window keeps its text: the dialog manager takes mnemonics
+    // of the next control from it, and the native look needs it without a
+    // pack look.
+    m_pContent = new StaticImpl::CContent(ShownText(GetWindowText().c_str()));
     m_pContent->SetVessel(this);
-    // From now on only the content carries the text.
-    DefWindowProc(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
     RECT client = GetClientRect();
     Layout(client.right, client.bottom);
     m_pContent->SetState(static_cast<INT64>(type), false);
@@ -67,14 +68,32 @@ void CStatic::Layout(int width, int height)
         SetRegionWithDC(m_hWnd, *m_pContent, Glyph::CRect(0, 0, width, height));
 }
 
-void CStatic::InvalidateInParent()
+// The pack's painter may underline mnemonics; a static that asks for none
+// shows its ampersands as they are.
+std::wstring CStatic::ShownText(const wchar_t* text) const
 {
-    HWND parent = GetParent();
-    if (!parent)
-        return;
-    RECT rect = GetClientRect();
-    ::MapWindowPoints(m_hWnd, parent, reinterpret_cast<POINT*>(&rect), 2);
-    ::InvalidateRect(parent, &rect, TRUE);
+    std::wstring shown = text ? text : L"";
+    if (!(GetStyle() & SS_NOPREFIX))
+        return shown;
+    for (size_t at = shown.find(L'&'); at != std::wstring::npos; at = shown.find(L'&', at + 2))
+        shown.insert(at, 1, L'&');
+    return shown;
+}
+
+bool CStatic::HasLook() const
+{
+    return HasPainterLook(Style::CStyle::Static);
+}
+
+void CStatic::OnPaint()
+{
+    Images::CMemDC memory(m_hWnd, true);
+    // The parent (a styled frame, say) sets the text colour.
+    if (HWND parent = GetParent())
+        ::SendMessageW(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(memory.GetDC()),
+                       reinterpret_cast<LPARAM>(m_hWnd));
+    m_pContent->Draw(memory, nullptr);
+    memory.Show();
 }
 
 void CStatic::SetPictureName(const wchar_t* name)
@@ -136,41 +155,36 @@ void CStatic::ReloadPicture()
         ::SetWindowPos(m_hWnd, nullptr, position.x, position.y, 0, 0, SWP_NOSIZE);
 }
 
-BOOL CStatic::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
+BOOL CStatic::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam,
                                    LRESULT& result, DWORD)
 {
+    if (PaintsNatively(message))
+        return FALSE;
     switch (message) {
-    case WM_PAINT: {
+    case WM_PAINT:
         if (!m_pContent)
             return FALSE;
-        PAINTSTRUCT paint;
-        HDC dc = ::BeginPaint(hWnd, &paint);
-        // The parent (a styled frame, say) sets text and background colours.
-        if (HWND parent = GetParent())
-            ::SendMessageW(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                           reinterpret_cast<LPARAM>(hWnd));
-        m_pContent->Draw(dc, &paint.rcPaint);
-        ::EndPaint(hWnd, &paint);
+        OnPaint();
         result = 0;
         return TRUE;
-    }
+    case WM_ERASEBKGND:
+        if (!m_pContent)
+            return FALSE;
+        result = 1;
+        return TRUE;
     case WM_SETTEXT:
         if (!m_pContent)
             return FALSE;
-        m_pContent->SetText(lParam ? reinterpret_cast<const wchar_t*>(lParam) : L"", false);
-        InvalidateInParent();
-        result = TRUE;
+        m_pContent->SetText(ShownText(reinterpret_cast<const wchar_t*>(lParam)), false);
+        result = DefaultThenRepaint();
         return TRUE;
-    case WM_GETTEXT: {
+    case WM_ENABLE:
+    case WM_SETFONT:
+    case WM_UPDATEUISTATE:
+        // The native static repaints itself straight away on these.
         if (!m_pContent)
             return FALSE;
-        result = CopyTextToBuffer(m_pContent->GetText(), wParam, lParam);
-        return TRUE;
-    }
-    case WM_GETTEXTLENGTH:
-        if (!m_pContent)
-            return FALSE;
-        result = static_cast<LRESULT>(m_pContent->GetText().size());
+        result = DefaultThenRepaint();
         return TRUE;
     case WM_SIZE:
         if (wParam != SIZE_MINIMIZED)
@@ -284,9 +298,27 @@ void CProgressBar::OnSubclassed()
     SetRegionWithDC(m_hWnd, *m_pGlyph, ClientOf(m_hWnd));
 }
 
+bool CProgressBar::HasLook() const
+{
+    bool vertical = (GetStyle() & PBS_VERTICAL) != 0;
+    return HasPainterLook(vertical ? Style::CStyle::ProgressBarVert : Style::CStyle::ProgressBar) ||
+           HasPainterLook(vertical ? Style::CStyle::ProgressChunkVert : Style::CStyle::ProgressChunk);
+}
+
+bool CSpinButton::HasLook() const
+{
+    return HasPainterLook((GetStyle() & UDS_HORZ) ? Style::CStyle::SpinUpHorz : Style::CStyle::SpinUp);
+}
+
+bool CTrackBar::HasLook() const
+{
+    return HasPainterLook((GetStyle() & TBS_VERT) ? Style::CStyle::TrackBarThumbVert
+                                                  : Style::CStyle::TrackBarThumb);
+}
+
 void CProgressBar::PaintNow()
 {
-    if (!IsWindowVisible())
+    if (!IsWindowVisible() || !HasLook())
         return;
     Images::CMemDC memory(m_hWnd, false);
     m_pGlyph->Draw(memory, nullptr);
@@ -305,7 +337,7 @@ void CProgressBar::FollowNativePosition()
 BOOL CProgressBar::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam,
                                         LRESULT& result, DWORD)
 {
-    if (!m_pGlyph)
+    if (!m_pGlyph || PaintsNatively(message))
         return FALSE;
     switch (message) {
     case WM_PAINT: {
@@ -428,7 +460,7 @@ void CSpinButton::Layout(int width, int height)
 BOOL CSpinButton::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
                                        LRESULT& result, DWORD)
 {
-    if (!m_pGlyph)
+    if (!m_pGlyph || PaintsNatively(message))
         return FALSE;
     switch (message) {
     case WM_PAINT: {
@@ -569,7 +601,7 @@ void CTrackBar::InvalidateVesselRect(const RECT* rect)
 BOOL CTrackBar::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
                                      LRESULT& result, DWORD)
 {
-    if (!m_pGlyph)
+    if (!m_pGlyph || PaintsNatively(message))
         return FALSE;
     switch (message) {
     case WM_PAINT: {

@@ -42,10 +42,12 @@ public:
 
     StaticImpl::CContent* GetContent() const { return m_pContent; }
     const std::wstring& GetPictureName() const { return m_strPictureName; }
+    bool HasLook() const;
 
 protected:
     void Layout(int width, int height);
-    void InvalidateInParent();
+    void OnPaint();
+    std::wstring ShownText(const wchar_t* text) const;
     void ReleasePicture();
 
     StaticImpl::CContent* m_pContent = nullptr;
@@ -92,6 +94,7 @@ public:
     CProgressBar(const CProgressBar&) = delete;
     CProgressBar& operator=(const CProgressBar&) = delete;
 
+    bool HasLook() const;
     BOOL ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
                               DWORD mapId = 0) override;
     void OnSubclassed();
@@ -168,6 +171,7 @@ public:
     CSpinButton(const CSpinButton&) = delete;
     CSpinButton& operator=(const CSpinButton&) = delete;
 
+    bool HasLook() const;
     BOOL ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
                               DWORD mapId = 0) override;
     void OnSubclassed();
@@ -215,6 +219,7 @@ public:
     CTrackBar(const CTrackBar&) = delete;
     CTrackBar& operator=(const CTrackBar&) = delete;
 
+    bool HasLook() const;
     BOOL ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
                               DWORD mapId = 0) override;
     void OnSubclassed();
@@ -273,6 +278,7 @@ class ORVEL_API CTabCtrl : public CStyledWndImpl<CTabCtrl, Base::CTabCtrlT<>> {
 public:
     CTabCtrl() = default;
 
+    bool HasLook() const;
     BOOL ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
                               DWORD mapId = 0) override;
 

@@ -133,9 +133,16 @@ void CTabCtrl::SetHotItem(int item)
     InvalidateItem(m_nHotItem);
 }
 
+bool CTabCtrl::HasLook() const
+{
+    return HasPainterLook(Style::CStyle::TabCtrlItem);
+}
+
 BOOL CTabCtrl::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
                                     LRESULT& result, DWORD)
 {
+    if (PaintsNatively(message))
+        return FALSE;
     switch (message) {
     case WM_ERASEBKGND: {
         RECT client = GetClientRect();

@@ -95,6 +95,8 @@ BOOL CEdit::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM 
         m_bUpdatePending = false;
     if (m_flat.ProcessWindowMessage(hWnd, message, wParam, lParam, result))
         return TRUE;
+    if (PaintsNatively(message))
+        return FALSE;
     switch (message) {
     case WM_NCPAINT:
         result = OnNcPaint(wParam);
@@ -262,8 +264,20 @@ void CComboBox::RefreshText()
     ::InvalidateRect(m_hWnd, nullptr, FALSE);
 }
 
+bool CEdit::HasLook() const
+{
+    return HasPainterLook(Style::CStyle::Edit);
+}
+
+bool CComboBox::HasLook() const
+{
+    return HasPainterLook(Style::CStyle::Combobox);
+}
+
 void CComboBox::PaintNow()
 {
+    if (!HasLook())
+        return;
     Images::CMemDC memory(m_hWnd, false);
     if (!memory.GetDC())
         return;
@@ -278,6 +292,8 @@ void CComboBox::PaintNow()
 BOOL CComboBox::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
                                      LRESULT& result, DWORD)
 {
+    if (PaintsNatively(message))
+        return FALSE;
     switch (message) {
     case WM_PAINT: {
         Images::CMemDC memory(hWnd, false);
@@ -310,7 +326,7 @@ BOOL CComboBox::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPA
             m_glyph.SetState(1, true);
         return FALSE;
     case WM_ENABLE:
-        result = DefaultWithoutPainting();
+        result = DefaultThenRepaint();
         m_glyph.SetState(wParam ? 0 : 3, false);
         return TRUE;
     case WM_COMMAND:
@@ -334,7 +350,7 @@ BOOL CComboBox::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPA
         }
         return FALSE;
     case WM_NCMOUSEMOVE:
-        result = DefaultWithoutPainting();
+        result = DefaultThenRepaint();
         return TRUE;
     default:
         return FALSE;

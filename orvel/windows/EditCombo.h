@@ -13,6 +13,7 @@ class ORVEL_API CEdit : public CStyledWndImpl<CEdit, Base::CEditT<>> {
 public:
     CEdit() : m_flat(this) {}
 
+    bool HasLook() const;
     BOOL ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
                               DWORD mapId = 0) override;
     void OnSubclassed();
@@ -64,6 +65,7 @@ class ORVEL_API CComboBox : public CStyledWndImpl<CComboBox, Base::CComboBoxT<>>
 public:
     CComboBox() = default;
 
+    bool HasLook() const;
     BOOL ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
                               DWORD mapId = 0) override;
     void OnSubclassed();

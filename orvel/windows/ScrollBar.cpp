@@ -573,10 +573,8 @@ BOOL CScrollBar::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LP
     case SBM_SETPOS:
     case SBM_SETRANGE:
     case SBM_SETRANGEREDRAW: {
-        {
-            CNoPaintGuard guard(hWnd);
-            result = DefWindowProc();
-        }
+        // The native bar may paint itself here; our look follows at once.
+        result = DefaultThenRepaint();
         // Read back what the native control kept: it clamps the position
         // to the range, and the caller's record may be partial or null.
         Synchronize(nullptr, true);

@@ -1,22 +1,26 @@
 #include "StyledWnd.h"
 
+#include "../style/Painter.h"
+#include "Buttons.h"
 #include "StyledWndManager.h"
 
 namespace Images {
 
-CMemDC::CMemDC(HWND window, bool copyBackground) : m_window(window)
+// Every buffer starts from the parent's background (whatever copyBackground
+// says): the window's own screen content may be the native control's
+// drawing, and an uncleared bitmap shows black where a look draws nothing.
+CMemDC::CMemDC(HWND window, bool /*copyBackground*/) : m_window(window)
 {
     ::GetClientRect(window, &m_rect);
     HDC windowDC = ::GetDC(window);
     m_dc = ::CreateCompatibleDC(windowDC);
     m_bitmap = ::CreateCompatibleBitmap(windowDC, m_rect.right > 0 ? m_rect.right : 1,
                                         m_rect.bottom > 0 ? m_rect.bottom : 1);
+    ::ReleaseDC(window, windowDC);
     if (m_dc && m_bitmap) {
         m_old = ::SelectObject(m_dc, m_bitmap);
-        if (copyBackground)
-            ::BitBlt(m_dc, 0, 0, m_rect.right, m_rect.bottom, windowDC, 0, 0, SRCCOPY);
+        Windows::PaintParentBackground(window, m_dc);
     }
-    ::ReleaseDC(window, windowDC);
 }
 
 CMemDC::~CMemDC()
@@ -45,6 +49,30 @@ void CMemDC::Show()
 }  // namespace Images
 
 namespace Windows {
+
+void PaintParentBackground(HWND window, HDC dc)
+{
+    RECT client = {};
+    ::GetClientRect(window, &client);
+    ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_BTNFACE));
+    HWND parent = ::GetParent(window);
+    if (!parent || !(::GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD))
+        return;
+    POINT origin = {0, 0};
+    ::MapWindowPoints(window, parent, &origin, 1);
+    // The parent may leave objects, colours or its origin changed.
+    int saved = ::SaveDC(dc);
+    ::OffsetViewportOrgEx(dc, -origin.x, -origin.y, nullptr);
+    ::SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    ::SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    ::RestoreDC(dc, saved);
+}
+
+bool HasPainterLook(int painterType) noexcept
+{
+    Style::CPainter* painter = CurrentPainter(painterType);
+    return painter && (painter->GetBackground() || painter->GetForeground());
+}
 
 long& LiveStyledObjects()
 {

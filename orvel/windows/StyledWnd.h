@@ -11,6 +11,8 @@ namespace Images {
 
 // Off-screen painting of a window's client area: draw into it, then Show()
 // copies the update rectangle to the screen between BeginPaint and EndPaint.
+// It starts with what the parent shows under the window, never with the
+// window's own screen content, which may hold the native control's drawing.
 class ORVEL_API CMemDC {
 public:
     CMemDC(HWND window, bool copyBackground);
@@ -39,30 +41,23 @@ namespace Windows {
 // object outlives its window.
 ORVEL_API long& LiveStyledObjects();
 
-// Hides a window (WS_VISIBLE off, without notifications) while the native
-// procedure runs a message that would make it paint; restores the bit on
-// every path out, and only if it was set.
-class CNoPaintGuard {
-public:
-    explicit CNoPaintGuard(HWND window) : m_window(window)
-    {
-        LONG_PTR style = ::GetWindowLongPtrW(window, GWL_STYLE);
-        m_wasVisible = (style & WS_VISIBLE) != 0;
-        if (m_wasVisible)
-            ::SetWindowLongPtrW(window, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_VISIBLE));
-    }
-    ~CNoPaintGuard()
-    {
-        if (m_wasVisible && ::IsWindow(m_window))
-            ::SetWindowLongPtrW(m_window, GWL_STYLE,
-                                ::GetWindowLongPtrW(m_window, GWL_STYLE) | WS_VISIBLE);
-    }
-    CNoPaintGuard(const CNoPaintGuard&) = delete;
-    CNoPaintGuard& operator=(const CNoPaintGuard&) = delete;
+// Paints, into dc (a device context over window's client area), what the
+// parent shows under the window: the parent's erase and client painting,
+// over the button face for a parent that paints nothing.
+ORVEL_API void PaintParentBackground(HWND window, HDC dc);
 
-private:
-    HWND m_window;
-    bool m_wasVisible;
+// True when the current pack gives the element kind a look: a painter with
+// a background or a foreground. Without one a styled control paints natively.
+ORVEL_API bool HasPainterLook(int painterType) noexcept;
+
+// A glyph of no size of its own that covers its vessel's whole client
+// area: a styled window that paints without a glyph tree holds one, so the
+// style manager's repaint after a pack switch reaches it as well.
+class ORVEL_API CRepaintOnSwitch : public Glyph::CGlyph {
+public:
+    CRepaintOnSwitch() { m_rcRegion = Glyph::CRect(0, 0, 0x7FFF, 0x7FFF); }
+    Glyph::CSize CalcSize(HDC, int, int, bool) override { return Glyph::CSize(0, 0); }
+    void Draw(HDC, const RECT*) override {}
 };
 
 // Posts the enter/leave notification of a styled control to its parent.
@@ -148,12 +143,46 @@ protected:
     void PostEnterMessage() { PostMouseNotify(this->m_hWnd, false); }
     void PostLeaveMessage() { PostMouseNotify(this->m_hWnd, true); }
 
-    // Default processing of the current message with the native control's
-    // own painting kept off the screen.
-    LRESULT DefaultWithoutPainting()
+    // Whether the current pack has this window's look; the concrete class
+    // names its element kind. Without a look the native control paints.
+    bool HasLook() const { return true; }
+
+    // Default processing of a message on which the native control may paint
+    // straight to the screen, then our look painted over it at once. The
+    // native control and the dialog manager see nothing changed (hiding the
+    // window instead would take it out of group and tab walks).
+    LRESULT DefaultThenRepaint()
     {
-        CNoPaintGuard guard(this->m_hWnd);
-        return this->DefWindowProc();
+        LRESULT result = this->DefWindowProc();
+        RepaintNow();
+        return result;
+    }
+    // True for a painting message the native control must take because the
+    // pack has no look for this window.
+    bool PaintsNatively(UINT message) const
+    {
+        switch (message) {
+        case WM_PAINT:
+        case WM_ERASEBKGND:
+        case WM_NCPAINT:
+        case WM_PRINTCLIENT:
+            return !static_cast<const T*>(this)->HasLook();
+        default:
+            return false;
+        }
+    }
+    BOOL DefaultThenRepaintIf(bool nativePaints, LRESULT& result)
+    {
+        if (!nativePaints)
+            return FALSE;
+        result = DefaultThenRepaint();
+        return TRUE;
+    }
+    void RepaintNow()
+    {
+        HWND window = this->m_hWnd;
+        if (::IsWindow(window) && ::IsWindowVisible(window) && static_cast<T*>(this)->HasLook())
+            ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
     }
 };
 

@@ -111,7 +111,7 @@ TEST_F(ButtonTest, HotButtonsReportEnterOnceAndDisabledOnesIgnoreTheMouse)
     MoveCursorTo(m_host.Handle(), 280, 180);
 }
 
-TEST_F(ButtonTest, PushButtonKeepsItsTextApartFromTheNativeWindow)
+TEST_F(ButtonTest, PushButtonTextReachesTheNativeWindowForMnemonics)
 {
     HWND button = AddButton(BS_PUSHBUTTON, L"Before");
     ASSERT_TRUE(StylePush(button));
@@ -120,8 +120,9 @@ TEST_F(ButtonTest, PushButtonKeepsItsTextApartFromTheNativeWindow)
     EXPECT_EQ(5, GetWindowTextW(button, text, 32));
     EXPECT_STREQ(L"After", text);
     EXPECT_EQ(5, GetWindowTextLengthW(button));
+    // The dialog manager matches mnemonics against the native text.
     InternalGetWindowText(button, text, 32);
-    EXPECT_STREQ(L"Before", text);  // the native control was not told
+    EXPECT_STREQ(L"After", text);
 
     wchar_t one[1] = {L'x'};
     EXPECT_EQ(0, SendMessageW(button, WM_GETTEXT, 1, reinterpret_cast<LPARAM>(one)));
@@ -221,7 +222,7 @@ TEST(CheckRadioButton, RealStateIsCheckTimesFourPlusVisualState)
     EXPECT_EQ(0, check->GetGlyph().GetState());
 }
 
-TEST(CheckRadioButton, TheLabelCarriesTheText)
+TEST(CheckRadioButton, TheLabelFollowsTheNativeText)
 {
     TestSupport::CCurrentPack pack(CheckPack());
     ASSERT_TRUE(pack.Ok());
@@ -230,11 +231,11 @@ TEST(CheckRadioButton, TheLabelCarriesTheText)
     auto* check = StyleCheck(box, Windows::CCheckRadioGlyph::Check);
     ASSERT_TRUE(check);
     wchar_t text[32] = {L'x'};
-    EXPECT_EQ(0, GetWindowTextW(box, text, 32));
+    EXPECT_EQ(11, GetWindowTextW(box, text, 32));
     EXPECT_EQ(L"Remember me", check->GetGlyph().GetLabel());
     SetWindowTextW(box, L"Forget me");
     EXPECT_EQ(L"Forget me", check->GetGlyph().GetLabel());
-    EXPECT_EQ(0, GetWindowTextLengthW(box));
+    EXPECT_EQ(9, GetWindowTextLengthW(box));
 }
 
 TEST(StyledWndManager, EnableOperationsCheckBeforeCreatingAnything)
