@@ -1,0 +1,20 @@
+#pragma once
+#define IDD_SETTINGS 200
+#define IDD_PAGE 201
+#define IDC_SPEED_GROUP 1000
+#define IDC_FAST 1001
+#define IDC_NORMAL 1002
+#define IDC_SLOW 1003
+#define IDC_REMEMBER 1004
+#define IDC_UNAVAILABLE 1005
+#define IDC_NAME_LABEL 1006
+#define IDC_NAME 1007
+#define IDC_OFF_LABEL 1008
+#define IDC_MODE 1009
+#define IDC_LEVEL 1010
+#define IDC_DONE 1011
+#define IDC_PAGES 1012
+#define IDC_HELPLINK 1013
+#define IDC_ADD 1014
+#define IDC_PAGE_LABEL 1100
+#define IDC_PAGE_CHECK 1101
