@@ -219,6 +219,8 @@ void CComboBoxGlyph::DrawContent(HDC dc, const RECT* clip)
 void CComboBox::OnSubclassed()
 {
     m_glyph.SetVessel(this);
+    if (!IsWindowEnabled())
+        m_glyph.SetState(3, false);
     const RECT client = GetClientRect();
     int buttonLeft = client.right - ::GetSystemMetrics(SM_CXVSCROLL);
     HWND edit = ::GetDlgItem(m_hWnd, 1001);
