@@ -1,6 +1,7 @@
 #include "Buttons.h"
 
 #include <algorithm>
+#include <utility>
 #include "../base/GdiHandles.h"
 #include "../style/Painter.h"
 #include "../style/StyleManager.h"
@@ -370,6 +371,46 @@ void CCheckRadioButton::ReadNativeState()
     RECT client = GetClientRect();
     Layout(client.right, client.bottom);
     m_bInitialized = true;
+}
+
+namespace {
+
+// The object a window being created on this thread is to be attached to.
+thread_local CCheckRadioButton* t_creating = nullptr;
+thread_local HHOOK t_createHook = nullptr;
+
+LRESULT CALLBACK AttachOnCreate(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND && t_creating) {
+        // Before WM_NCCREATE: the object sees the window's WM_CREATE.
+        CCheckRadioButton* object = std::exchange(t_creating, nullptr);
+        object->WindowBase::SubclassWindow(reinterpret_cast<HWND>(wParam));
+    }
+    return ::CallNextHookEx(t_createHook, code, wParam, lParam);
+}
+
+}  // namespace
+
+HWND CCheckRadioButton::Create(HWND parent, const RECT& rect, const wchar_t* text, DWORD style,
+                               UINT id)
+{
+    if (m_hWnd || t_creating)
+        return nullptr;
+    t_createHook = ::SetWindowsHookExW(WH_CBT, AttachOnCreate, nullptr, ::GetCurrentThreadId());
+    if (!t_createHook)
+        return nullptr;
+    t_creating = this;
+    HWND window = ::CreateWindowExW(0, L"BUTTON", text, style, rect.left, rect.top,
+                                    rect.right - rect.left, rect.bottom - rect.top, parent,
+                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
+                                    ::GetModuleHandleW(nullptr), nullptr);
+    t_creating = nullptr;
+    ::UnhookWindowsHookEx(std::exchange(t_createHook, nullptr));
+    if (window && !m_bInitialized) {
+        ::DestroyWindow(window);
+        return nullptr;
+    }
+    return window;
 }
 
 void CCheckRadioButton::OnCreated()

@@ -127,6 +127,9 @@ public:
 
     CCheckRadioGlyph& GetGlyph() { return m_glyph; }
     bool HasLook() const;
+    // Creates a "BUTTON" window styled from its WM_CREATE on. The caller
+    // owns the object (it outlives its window); null on failure.
+    HWND Create(HWND parent, const RECT& rect, const wchar_t* text, DWORD style, UINT id);
 
 protected:
     void Layout(int width, int height);
