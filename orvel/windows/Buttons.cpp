@@ -82,6 +82,34 @@ bool CTextCache::GetTextLength(LRESULT& result) const
 
 // ------------------------------------------------------------ push button
 
+template <class TButton>
+BOOL ProcessButtonStateMessage(TButton& button, UINT message, WPARAM wParam, LPARAM lParam,
+                               LRESULT& result)
+{
+    switch (message) {
+    case WM_MOUSELEAVE:
+        button.PostMouseLeave();
+        button.SetState(button.BaseState());
+        result = 0;
+        return TRUE;
+    case BM_SETSTATE:
+        result = button.DefaultThenRepaint();
+        button.SetState(wParam ? 2 : button.BaseState());
+        return TRUE;
+    case WM_ENABLE:
+        button.m_bDisabled = wParam == 0;
+        button.m_nState = button.BaseState();
+        result = button.DefaultThenRepaint();
+        return TRUE;
+    case WM_GETTEXT:
+        return button.m_strText.GetText(wParam, lParam, result);
+    case WM_GETTEXTLENGTH:
+        return button.m_strText.GetTextLength(result);
+    default:
+        return button.DefaultThenRepaintIf(NativeButtonPaintsOn(message), result);
+    }
+}
+
 void CPushButton::OnSubclassed()
 {
     DWORD style = GetStyle();
@@ -155,20 +183,6 @@ BOOL CPushButton::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM
             SetState((wParam & MK_LBUTTON) ? 2 : 1);
         }
         return TRUE;
-    case WM_MOUSELEAVE:
-        PostMouseLeave();
-        SetState(BaseState());
-        result = 0;
-        return TRUE;
-    case BM_SETSTATE:
-        result = DefaultThenRepaint();
-        SetState(wParam ? 2 : BaseState());
-        return TRUE;
-    case WM_ENABLE:
-        m_bDisabled = wParam == 0;
-        m_nState = BaseState();
-        result = DefaultThenRepaint();
-        return TRUE;
     case WM_STYLECHANGED:
         if (wParam == static_cast<WPARAM>(GWL_STYLE) && lParam)
             OnStyleChanged(reinterpret_cast<const STYLESTRUCT*>(lParam));
@@ -183,12 +197,8 @@ BOOL CPushButton::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM
         m_strText.Set(reinterpret_cast<const wchar_t*>(lParam));
         result = DefaultThenRepaint();
         return TRUE;
-    case WM_GETTEXT:
-        return m_strText.GetText(wParam, lParam, result);
-    case WM_GETTEXTLENGTH:
-        return m_strText.GetTextLength(result);
     default:
-        return DefaultThenRepaintIf(NativeButtonPaintsOn(message), result);
+        return ProcessButtonStateMessage(*this, message, wParam, lParam, result);
     }
 }
 
@@ -242,20 +252,6 @@ BOOL CHyperLink::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM 
         EnableMouseLeaveMsg();
         SetState(m_bDisabled ? 3 : ((wParam & MK_LBUTTON) ? 2 : 1));
         return TRUE;
-    case WM_MOUSELEAVE:
-        PostMouseLeave();
-        SetState(BaseState());
-        result = 0;
-        return TRUE;
-    case BM_SETSTATE:
-        result = DefaultThenRepaint();
-        SetState(wParam ? 2 : BaseState());
-        return TRUE;
-    case WM_ENABLE:
-        m_bDisabled = wParam == 0;
-        m_nState = BaseState();
-        result = DefaultThenRepaint();
-        return TRUE;
     case WM_SETCURSOR:
         ::SetCursor(::LoadCursorW(nullptr, m_nState == 1 ? IDC_HAND : IDC_ARROW));
         result = TRUE;
@@ -264,12 +260,8 @@ BOOL CHyperLink::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM 
         m_strText.Set(reinterpret_cast<const wchar_t*>(lParam));
         result = DefaultThenRepaint();
         return TRUE;
-    case WM_GETTEXT:
-        return m_strText.GetText(wParam, lParam, result);
-    case WM_GETTEXTLENGTH:
-        return m_strText.GetTextLength(result);
     default:
-        return DefaultThenRepaintIf(NativeButtonPaintsOn(message), result);
+        return ProcessButtonStateMessage(*this, message, wParam, lParam, result);
     }
 }
 
