@@ -16,6 +16,8 @@ void Append(std::vector<uint8_t>& bytes, const T& value)
     bytes.insert(bytes.end(), p, p + sizeof value);
 }
 
+}  // namespace
+
 bool WriteSources(const std::wstring& folder, const SPackSource& source, std::wstring& error)
 {
     auto write = [&](const std::wstring& name, const std::vector<uint8_t>& bytes) {
@@ -51,8 +53,6 @@ bool WriteSources(const std::wstring& folder, const SPackSource& source, std::ws
     }
     return true;
 }
-
-}  // namespace
 
 std::vector<uint8_t> MakeBitmapFile(const SPackBitmap& bitmap)
 {

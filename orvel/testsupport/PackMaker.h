@@ -49,6 +49,9 @@ struct SPackSource {
     std::map<WORD, std::map<UINT, std::wstring>> strings;
 };
 
+// Writes the source files into folder, as MakePack compiles them.
+bool WriteSources(const std::wstring& folder, const SPackSource& source, std::wstring& error);
+
 // Compiles source into the pack file output (sources go to a temporary
 // folder of their own). Returns false and the builder's message on failure.
 bool MakePack(const std::wstring& output, const SPackSource& source,

@@ -1,8 +1,9 @@
 // spkc: the style-pack compiler. Builds a pack (.spk) from a source folder,
-// or a language module (.lng) from a string file.
+// or a language module (.lng) from a string file, and checks packs.
 #include <cstdio>
 #include <cwchar>
 #include "tools/spkc/PackBuilder.h"
+#include "tools/spkc/PackChecker.h"
 
 namespace {
 
@@ -15,9 +16,30 @@ void PrintUsage(FILE* out)
              L"  spkc --language LANGID STRINGS.ini OUTPUT.lng\n"
              L"      builds a language module (e.g. lang\\Orvel0804.lng) holding the\n"
              L"      [Strings] of STRINGS.ini in language LANGID (hex, e.g. 0804)\n"
+             L"  spkc --check PACK...\n"
+             L"      checks built packs (.spk) or source folders against what the\n"
+             L"      library reads; exit status 1 when any has an error, else 0\n"
              L"  spkc --help\n\n%ls\n"
-             L"An existing output is replaced only when the build succeeds.\n",
-             Spk::kFolderLayout);
+             L"An existing output is replaced only when the build succeeds.\n\n%ls"
+             L"Exit status: 0 built, or checked without errors; 1 failed or errors\n"
+             L"found; 2 wrong arguments.\n",
+             Spk::kFolderLayout, Spk::kCheckHelp);
+}
+
+int Check(int count, wchar_t** packs)
+{
+    int errors = 0;
+    for (int i = 0; i < count; ++i) {
+        Spk::SCheckReport report = Spk::CheckPack(packs[i]);
+        for (const Spk::SFinding& finding : report.findings)
+            fwprintf(stdout, L"%ls\n", Spk::FormatFinding(packs[i], finding).c_str());
+        int packErrors = report.Count(Spk::ESeverity::Error);
+        fwprintf(stdout, L"%ls: %d errors, %d warnings\n", packs[i], packErrors,
+                 report.Count(Spk::ESeverity::Warning));
+        errors += packErrors;
+    }
+    fflush(stdout);
+    return errors ? 1 : 0;
 }
 
 int Fail(const std::wstring& message)
@@ -35,6 +57,8 @@ int wmain(int argc, wchar_t** argv)
         PrintUsage(stdout);
         return 0;
     }
+    if (argc >= 3 && wcscmp(argv[1], L"--check") == 0)
+        return Check(argc - 2, argv + 2);
     std::wstring error;
     if (argc == 5 && wcscmp(argv[1], L"--language") == 0) {
         wchar_t* end = nullptr;

@@ -25,6 +25,10 @@ const wchar_t kFolderLayout[] =
     L"                     string 101 is the name shown to users of that language\n"
     L"Other files are ignored. The build time is stored as the pack's time stamp.\n";
 
+const wchar_t kUnusableBitmap[] =
+    L"not a usable bitmap (an uncompressed or RLE device-independent bitmap whose colours "
+    L"and pixels fit in the file)";
+
 namespace {
 
 constexpr UINT kPackNameId = 101;
@@ -34,13 +38,6 @@ std::wstring Join(const std::wstring& folder, const std::wstring& name)
     if (folder.empty() || folder.back() == L'\\' || folder.back() == L'/')
         return folder + name;
     return folder + L"\\" + name;
-}
-
-std::wstring Upper(std::wstring text)
-{
-    if (!text.empty())
-        CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
-    return text;
 }
 
 bool EndsWithNoCase(const std::wstring& text, const wchar_t* suffix)
@@ -85,16 +82,9 @@ bool StringFileLanguage(const std::wstring& name, WORD& language)
 bool ReadStrings(const std::wstring& path, std::map<UINT, std::wstring>& strings,
                  std::wstring& error)
 {
-    std::vector<BYTE> bytes;
     std::wstring text;
-    if (!ReadFileBytes(path, bytes)) {
-        error = path + L": cannot be read: " + LastError();
+    if (!ReadSourceText(path, text, error))
         return false;
-    }
-    if (!DecodeText(bytes, text)) {
-        error = path + L": not UTF-16 or UTF-8 text";
-        return false;
-    }
     Resource::CIniReader ini;
     ini.LoadFromMemory(text.data(), text.size() * sizeof(wchar_t));
     if (!ini.FindSection(L"Strings")) {
@@ -169,11 +159,6 @@ bool BuildModule(const std::wstring& output, std::wstring& error, Write write)
     return built;
 }
 
-struct SSourceFile {
-    std::wstring name;
-    std::wstring path;
-};
-
 }  // namespace
 
 bool WriteEmptyModule(const std::wstring& path)
@@ -240,19 +225,14 @@ bool DecodeText(const std::vector<BYTE>& bytes, std::wstring& text)
     return true;
 }
 
-bool BuildPack(const std::wstring& folder, const std::wstring& output, std::wstring& error)
+bool ListPackSources(const std::wstring& folder, SPackSources& sources, std::wstring& error)
 {
-    error.clear();
+    sources = SPackSources();
     DWORD attributes = GetFileAttributesW(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         error = folder + L": no such folder";
         return false;
     }
-
-    // Gather and check every source before the module is touched.
-    std::vector<SSourceFile> bitmaps, cursors, icons;
-    std::map<WORD, std::wstring> stringFiles;
-    std::wstring styleIni;
     WIN32_FIND_DATAW found;
     HANDLE find = FindFirstFileW(Join(folder, L"*").c_str(), &found);
     if (find != INVALID_HANDLE_VALUE) {
@@ -263,37 +243,70 @@ bool BuildPack(const std::wstring& folder, const std::wstring& output, std::wstr
             SSourceFile source{name, Join(folder, name)};
             WORD language;
             if (Resource::EqualNoCase(name, L"STYLE.INI"))
-                styleIni = source.path;
+                sources.styleIni = source.path;
             else if (EndsWithNoCase(name, L".bmp"))
-                bitmaps.push_back(source);
+                sources.bitmaps.push_back(source);
             else if (EndsWithNoCase(name, L".cur"))
-                cursors.push_back(source);
+                sources.cursors.push_back(source);
             else if (EndsWithNoCase(name, L".ico"))
-                icons.push_back(source);
+                sources.icons.push_back(source);
             else if (StringFileLanguage(name, language))
-                stringFiles[language] = source.path;
+                sources.stringFiles[language] = source.path;
         } while (FindNextFileW(find, &found));
         FindClose(find);
     }
+    auto byName = [](const SSourceFile& a, const SSourceFile& b) { return a.name < b.name; };
+    std::sort(sources.bitmaps.begin(), sources.bitmaps.end(), byName);
+    std::sort(sources.cursors.begin(), sources.cursors.end(), byName);
+    std::sort(sources.icons.begin(), sources.icons.end(), byName);
+    return true;
+}
+
+bool ReadSourceText(const std::wstring& path, std::wstring& text, std::wstring& error)
+{
+    std::vector<BYTE> bytes;
+    if (!ReadFileBytes(path, bytes)) {
+        error = path + L": cannot be read: " + LastError();
+        return false;
+    }
+    if (!DecodeText(bytes, text)) {
+        error = path + L": not UTF-16 or UTF-8 text";
+        return false;
+    }
+    return true;
+}
+
+bool IsUsableBitmapFile(const std::vector<BYTE>& bytes)
+{
+    const size_t header = sizeof(BITMAPFILEHEADER);
+    return bytes.size() > header && bytes[0] == 'B' && bytes[1] == 'M' &&
+           Resource::CResourceReader::IsSoundPackedBitmap(bytes.data() + header,
+                                                          static_cast<DWORD>(bytes.size() - header));
+}
+
+std::wstring ResourceName(std::wstring fileName)
+{
+    if (!fileName.empty())
+        CharUpperBuffW(fileName.data(), static_cast<DWORD>(fileName.size()));
+    return fileName;
+}
+
+bool BuildPack(const std::wstring& folder, const std::wstring& output, std::wstring& error)
+{
+    error.clear();
+    // Gather and check every source before the module is touched.
+    SPackSources sources;
+    if (!ListPackSources(folder, sources, error))
+        return false;
+    const std::wstring& styleIni = sources.styleIni;
     if (styleIni.empty()) {
         error = Join(folder, L"STYLE.INI") + L": missing; every pack needs its main INI file";
         return false;
     }
-    auto byName = [](const SSourceFile& a, const SSourceFile& b) { return a.name < b.name; };
-    std::sort(bitmaps.begin(), bitmaps.end(), byName);
-    std::sort(cursors.begin(), cursors.end(), byName);
-    std::sort(icons.begin(), icons.end(), byName);
 
-    std::vector<BYTE> bytes;
     std::wstring text;
-    if (!ReadFileBytes(styleIni, bytes)) {
-        error = styleIni + L": cannot be read: " + LastError();
+    if (!ReadSourceText(styleIni, text, error))
         return false;
-    }
-    if (!DecodeText(bytes, text)) {
-        error = styleIni + L": not UTF-16 or UTF-8 text";
-        return false;
-    }
     Resource::CIniReader ini;
     ini.LoadFromMemory(text.data(), text.size() * sizeof(wchar_t));
     if (ini.GetSectionCount() == 0) {
@@ -303,23 +316,20 @@ bool BuildPack(const std::wstring& folder, const std::wstring& output, std::wstr
     // The pack always stores UTF-16 LE with a byte-order mark.
     std::wstring iniText = L"\xFEFF" + text;
 
-    for (const SSourceFile& bitmap : bitmaps) {
+    std::vector<BYTE> bytes;
+    for (const SSourceFile& bitmap : sources.bitmaps) {
         if (!ReadFileBytes(bitmap.path, bytes)) {
             error = bitmap.path + L": cannot be read: " + LastError();
             return false;
         }
-        const size_t header = sizeof(BITMAPFILEHEADER);
-        if (bytes.size() <= header || bytes[0] != 'B' || bytes[1] != 'M' ||
-            !Resource::CResourceReader::IsSoundPackedBitmap(
-                bytes.data() + header, static_cast<DWORD>(bytes.size() - header))) {
-            error = bitmap.path +
-                    L": not a usable bitmap (an uncompressed or RLE device-independent bitmap "
-                    L"whose colours and pixels fit in the file)";
+        if (!IsUsableBitmapFile(bytes)) {
+            error = bitmap.path + L": " + kUnusableBitmap;
             return false;
         }
     }
 
     std::map<WORD, std::map<UINT, std::wstring>> strings;
+    const auto& stringFiles = sources.stringFiles;
     for (const auto& [language, path] : stringFiles) {
         if (!ReadStrings(path, strings[language], error))
             return false;
@@ -339,27 +349,27 @@ bool BuildPack(const std::wstring& folder, const std::wstring& output, std::wstr
             error = styleIni + L": cannot be stored: " + LastError();
             return false;
         }
-        for (const SSourceFile& bitmap : bitmaps) {
-            if (!update.UpdateBitmapFromFile(0, Upper(bitmap.name).c_str(), bitmap.path.c_str())) {
+        for (const SSourceFile& bitmap : sources.bitmaps) {
+            if (!update.UpdateBitmapFromFile(0, ResourceName(bitmap.name).c_str(), bitmap.path.c_str())) {
                 error = bitmap.path + L": cannot be stored: " + LastError();
                 return false;
             }
         }
-        for (const SSourceFile& cursor : cursors) {
-            if (!update.UpdateCursorFromFile(0, Upper(cursor.name).c_str(), cursor.path.c_str())) {
+        for (const SSourceFile& cursor : sources.cursors) {
+            if (!update.UpdateCursorFromFile(0, ResourceName(cursor.name).c_str(), cursor.path.c_str())) {
                 error = cursor.path + L": not a valid cursor file";
                 return false;
             }
         }
-        for (const SSourceFile& icon : icons) {
-            if (!update.UpdateIconFromFile(0, Upper(icon.name).c_str(), icon.path.c_str())) {
+        for (const SSourceFile& icon : sources.icons) {
+            if (!update.UpdateIconFromFile(0, ResourceName(icon.name).c_str(), icon.path.c_str())) {
                 error = icon.path + L": not a valid icon file";
                 return false;
             }
         }
         for (const auto& [language, table] : strings) {
             if (!update.UpdateStringTable(language, table)) {
-                error = (stringFiles.count(language) ? stringFiles[language] : folder) +
+                error = (stringFiles.count(language) ? stringFiles.at(language) : folder) +
                         L": the strings cannot be stored: " + LastError();
                 return false;
             }
