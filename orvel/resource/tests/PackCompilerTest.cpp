@@ -517,7 +517,7 @@ TEST(PackCheck, DamagedPacksAndFoldersAreErrorsNotCrashes)
 
 // The shipped packs as the build makes them. Enable once the packs cover
 // every element kind the styled windows paint, in all its states.
-TEST(PackCheck, DISABLED_ShippedPacksCheckClean)
+TEST(PackCheck, ShippedPacksCheckClean)
 {
     std::string output;
     DWORD code = RunCompiler(L"--check \"" + BesideTest(L"Style\\ZQ2009.spk") + L"\" \"" +
