@@ -192,7 +192,7 @@ private:
 
 }  // namespace
 
-bool CModuleResources::Check(HMODULE module)
+bool CModuleResources::Check(HMODULE module, uint64_t fileSize)
 {
     Reset();
     if (!module)
@@ -204,7 +204,9 @@ bool CModuleResources::Check(HMODULE module)
     const BYTE* view = reinterpret_cast<const BYTE*>(bits & ~ULONG_PTR{3});
     if (!view)
         return false;
-    const size_t extent = ReadableExtent(view);
+    size_t extent = ReadableExtent(view);
+    if (flat && fileSize < extent)
+        extent = static_cast<size_t>(fileSize);
     if (!CModuleWalk(view, extent, flat).Run())
         return false;
     m_module = module;

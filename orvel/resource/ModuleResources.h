@@ -5,6 +5,7 @@
 // directory without bounds checks, so a damaged file would make them (and
 // every parser after them) read outside the module's mapped view.
 #include <windows.h>
+#include <cstdint>
 #include "../base/Export.h"
 
 namespace Resource {
@@ -20,8 +21,10 @@ public:
     // entry points at) against the module's mapped view. True and the module
     // remembered when all of it lies inside; a module without resources is
     // sound (it just holds none). Handles of modules loaded as data files
-    // (flat file layout) and as images are both understood.
-    bool Check(HMODULE module);
+    // (flat file layout) and as images are both understood. fileSize, when
+    // known, is the size of the file a data-file module was loaded from: the
+    // view rounds it up to a page of zeros, which a cut file does not hold.
+    bool Check(HMODULE module, uint64_t fileSize = UINT64_MAX);
     void Reset() { *this = CModuleResources(); }
     bool IsSound() const { return m_module != nullptr; }
     HMODULE GetModule() const { return m_module; }

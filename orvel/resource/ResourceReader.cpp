@@ -349,6 +349,14 @@ void CResourceReader::FreeLibrary()
 
 namespace {
 
+uint64_t FileSize(const wchar_t* path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data))
+        return UINT64_MAX;
+    return (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+}
+
 void LogRefusedModule(const wchar_t* what, DWORD error)
 {
     COrvelGlobal::GetInstance().WriteLogW(L"Resource module refused:", what, error, 0);
@@ -368,7 +376,7 @@ bool CResourceReader::Open(const wchar_t* path)
         DWORD error = GetLastError();
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
             LogRefusedModule(path, error);
-    } else if (!m_resources.Check(m_module)) {
+    } else if (!m_resources.Check(m_module, FileSize(path))) {
         LogRefusedModule(path, ERROR_FILE_CORRUPT);
         FreeLibrary();
     }

@@ -9,11 +9,13 @@
 #include <vector>
 #include "HostTestUtil.h"
 #include "orvel/base/Failure.h"
+#include "orvel/resource/tests/ResourceTestUtil.h"
 #include "orvel/style/Painter.h"
 #include "orvel/style/StyleManager.h"
 #include "tests/common/TestCommon.h"
 
 using Style::CStyle;
+using ResourceTest::CModuleFields;
 using Style::CStyleManager;
 
 namespace {
@@ -27,109 +29,6 @@ Bytes ReadPack(const wchar_t* name)
     std::string text = HostTest::ReadBytes(HostTest::RuntimeDir() + L"Style\\" + name);
     return Bytes(text.begin(), text.end());
 }
-
-template <class T>
-T At(const Bytes& bytes, size_t offset)
-{
-    T value{};
-    if (offset + sizeof value <= bytes.size())
-        memcpy(&value, bytes.data() + offset, sizeof value);
-    return value;
-}
-
-// A header or directory field of a (sound) pack file: where it is and how wide.
-struct SField {
-    size_t offset;
-    int width;
-};
-
-// The fields the system's resource lookup follows, found by walking the
-// untouched file: PE headers, section table, every directory, entry, name
-// and data entry. resources receives [start, end) of the directory tree.
-class CFieldMap {
-public:
-    explicit CFieldMap(const Bytes& file) : m_file(file)
-    {
-        const size_t nt = At<LONG>(file, offsetof(IMAGE_DOS_HEADER, e_lfanew));
-        Add(offsetof(IMAGE_DOS_HEADER, e_lfanew), 4);
-        const size_t header = nt + 4;
-        Add(header + offsetof(IMAGE_FILE_HEADER, NumberOfSections), 2);
-        Add(header + offsetof(IMAGE_FILE_HEADER, SizeOfOptionalHeader), 2);
-        const size_t optional = header + sizeof(IMAGE_FILE_HEADER);
-        using Optional = IMAGE_OPTIONAL_HEADER64;
-        Add(optional + offsetof(Optional, SizeOfHeaders), 4);
-        Add(optional + offsetof(Optional, NumberOfRvaAndSizes), 4);
-        const size_t directory =
-            optional + offsetof(Optional, DataDirectory) + IMAGE_DIRECTORY_ENTRY_RESOURCE * 8;
-        Add(directory, 4);
-        Add(directory + 4, 4);
-        m_sections = optional + At<WORD>(file, header + offsetof(IMAGE_FILE_HEADER,
-                                                                  SizeOfOptionalHeader));
-        m_sectionCount = At<WORD>(file, header + offsetof(IMAGE_FILE_HEADER, NumberOfSections));
-        for (size_t i = 0; i < m_sectionCount; ++i) {
-            const size_t section = m_sections + i * sizeof(IMAGE_SECTION_HEADER);
-            Add(section + offsetof(IMAGE_SECTION_HEADER, VirtualAddress), 4);
-            Add(section + offsetof(IMAGE_SECTION_HEADER, SizeOfRawData), 4);
-            Add(section + offsetof(IMAGE_SECTION_HEADER, PointerToRawData), 4);
-        }
-        m_root = Offset(At<DWORD>(file, directory));
-        m_directoryStart = m_directoryEnd = m_root;
-        Walk(m_root, 1);
-    }
-
-    const std::vector<SField>& Fields() const { return m_fields; }
-    size_t DirectoryStart() const { return m_directoryStart; }
-    size_t DirectoryEnd() const { return m_directoryEnd; }
-
-private:
-    void Add(size_t offset, int width) { m_fields.push_back({offset, width}); }
-    void Cover(size_t end) { m_directoryEnd = std::max(m_directoryEnd, end); }
-
-    size_t Offset(DWORD rva) const
-    {
-        for (size_t i = 0; i < m_sectionCount; ++i) {
-            auto section = At<IMAGE_SECTION_HEADER>(m_file, m_sections + i * sizeof(IMAGE_SECTION_HEADER));
-            if (rva >= section.VirtualAddress && rva < section.VirtualAddress + section.SizeOfRawData)
-                return section.PointerToRawData + (rva - section.VirtualAddress);
-        }
-        return 0;
-    }
-
-    void Walk(size_t directory, int level)
-    {
-        auto header = At<IMAGE_RESOURCE_DIRECTORY>(m_file, directory);
-        Add(directory + offsetof(IMAGE_RESOURCE_DIRECTORY, NumberOfNamedEntries), 2);
-        Add(directory + offsetof(IMAGE_RESOURCE_DIRECTORY, NumberOfIdEntries), 2);
-        const size_t count = size_t{header.NumberOfNamedEntries} + header.NumberOfIdEntries;
-        Cover(directory + sizeof header + count * 8);
-        for (size_t i = 0; i < count; ++i) {
-            const size_t at = directory + sizeof header + i * 8;
-            auto entry = At<IMAGE_RESOURCE_DIRECTORY_ENTRY>(m_file, at);
-            Add(at, 4);
-            Add(at + 4, 4);
-            if (entry.NameIsString) {
-                Add(m_root + entry.NameOffset, 2);
-                Cover(m_root + entry.NameOffset + 2 + 2 * At<WORD>(m_file, m_root + entry.NameOffset));
-            }
-            const size_t child = m_root + entry.OffsetToDirectory;
-            if (entry.DataIsDirectory && level < 3) {
-                Walk(child, level + 1);
-            } else {
-                Add(child + offsetof(IMAGE_RESOURCE_DATA_ENTRY, OffsetToData), 4);
-                Add(child + offsetof(IMAGE_RESOURCE_DATA_ENTRY, Size), 4);
-                Cover(child + sizeof(IMAGE_RESOURCE_DATA_ENTRY));
-            }
-        }
-    }
-
-    const Bytes& m_file;
-    std::vector<SField> m_fields;
-    size_t m_sections = 0;
-    size_t m_sectionCount = 0;
-    size_t m_root = 0;
-    size_t m_directoryStart = 0;
-    size_t m_directoryEnd = 0;
-};
 
 // Values that break lookups: past the file, wrapped, flagged, off by a bit.
 DWORD Damage(DWORD value, size_t fileSize, TestCommon::CRandom& random)
@@ -148,7 +47,7 @@ DWORD Damage(DWORD value, size_t fileSize, TestCommon::CRandom& random)
 }
 
 // One damaged copy of pack; kind and position from the case number.
-Bytes DamagedCopy(const Bytes& pack, const CFieldMap& map, int index,
+Bytes DamagedCopy(const Bytes& pack, const CModuleFields& map, int index,
                   TestCommon::CRandom& random)
 {
     Bytes bytes = pack;
@@ -156,7 +55,7 @@ Bytes DamagedCopy(const Bytes& pack, const CFieldMap& map, int index,
     case 0: {
         // Truncations: a third inside headers and directory, the rest anywhere.
         const size_t size = random.Below(3) == 0
-                                ? random.Below(static_cast<uint32_t>(map.DirectoryEnd()))
+                                ? random.Below(static_cast<uint32_t>(map.TreeEnd()))
                                 : random.Below(static_cast<uint32_t>(pack.size()));
         bytes.resize(size);
         break;
@@ -164,10 +63,10 @@ Bytes DamagedCopy(const Bytes& pack, const CFieldMap& map, int index,
     case 1: {
         // One or two fields of headers, sections or directory.
         for (int n = 1 + static_cast<int>(random.Below(2)); n > 0; --n) {
-            const SField& field =
+            const CModuleFields::SField& field =
                 map.Fields()[random.Below(static_cast<uint32_t>(map.Fields().size()))];
-            DWORD value = field.width == 4 ? At<DWORD>(bytes, field.offset)
-                                           : At<WORD>(bytes, field.offset);
+            DWORD value = field.width == 4 ? map.Get<DWORD>(field.offset)
+                                           : map.Get<WORD>(field.offset);
             value = Damage(value, pack.size(), random);
             memcpy(bytes.data() + field.offset, &value, field.width);
         }
@@ -175,9 +74,9 @@ Bytes DamagedCopy(const Bytes& pack, const CFieldMap& map, int index,
     }
     default: {
         // Stray bytes in the directory tree.
-        const uint32_t span = static_cast<uint32_t>(map.DirectoryEnd() - map.DirectoryStart());
+        const uint32_t span = static_cast<uint32_t>(map.TreeEnd() - map.TreeStart());
         for (int n = 1 + static_cast<int>(random.Below(4)); n > 0; --n)
-            bytes[map.DirectoryStart() + random.Below(span)] = static_cast<uint8_t>(random.Next());
+            bytes[map.TreeStart() + random.Below(span)] = static_cast<uint8_t>(random.Next());
         break;
     }
     }
@@ -264,7 +163,7 @@ TEST_F(DamagedPackTest, DamagedPackBesideAGoodOneNeverTakesTheHostDown)
         const Bytes good = ReadPack(pair.good);
         ASSERT_GT(pack.size(), 4096u);
         ASSERT_TRUE(TestCommon::WriteFileBytes(StyleDir() + L"Good.spk", good.data(), good.size()));
-        const CFieldMap map(pack);
+        const CModuleFields map(pack);
         ASSERT_GT(map.Fields().size(), 100u);
         for (int index = 0; index < kCasesPerPack; ++index) {
             // Nothing may hold the previous damaged file while it is replaced;
