@@ -172,8 +172,9 @@ private:
                 return false;
             if (isName && !Name(m_root + (entry.Name & ~IMAGE_RESOURCE_NAME_IS_STRING)))
                 return false;
-            const bool isDirectory = (entry.OffsetToData & IMAGE_RESOURCE_DATA_IS_DIRECTORY) != 0;
-            const uint64_t child = m_root + (entry.OffsetToData & ~IMAGE_RESOURCE_DATA_IS_DIRECTORY);
+            const DWORD target = entry.OffsetToData;
+            const bool isDirectory = (target & IMAGE_RESOURCE_DATA_IS_DIRECTORY) != 0;
+            const uint64_t child = m_root + (target & ~IMAGE_RESOURCE_DATA_IS_DIRECTORY);
             if (level < kLevels ? !isDirectory || !Directory(child, level + 1)
                                 : isDirectory || !Data(child))
                 return false;

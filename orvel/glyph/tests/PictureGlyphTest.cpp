@@ -129,7 +129,8 @@ Bytes MakeIco(int size, COLORREF colour)
         sizeof(BITMAPINFOHEADER), size, size * 2, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     DWORD* pixels = reinterpret_cast<DWORD*>(image.data() + sizeof(BITMAPINFOHEADER));
     for (int i = 0; i < size * size; ++i)
-        pixels[i] = 0xFF000000 | GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
+        pixels[i] =
+            0xFF000000 | GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
     Bytes file = {0, 0, 1, 0, 1, 0, uint8_t(size), uint8_t(size), 0, 0, 1, 0, 32, 0};
     for (DWORD v : {static_cast<DWORD>(image.size()), DWORD{22}})
         for (int b = 0; b < 4; ++b)
@@ -176,7 +177,8 @@ Bytes EncodeWithCodec(const GUID& container, int width, int height, COLORREF col
         out.assign(bytes, bytes + stat.cbSize.QuadPart);
         GlobalUnlock(memory);
     }
-    for (IUnknown* object : std::initializer_list<IUnknown*>{options, frame, encoder, stream, factory})
+    for (IUnknown* object :
+         std::initializer_list<IUnknown*>{options, frame, encoder, stream, factory})
         if (object)
             object->Release();
     return out;
@@ -581,8 +583,8 @@ TEST_F(CPictureFixture, EveryStillFormatLoadsAndMalformedOnesAreRefused)
     Bytes metafile(128, 0);
     metafile[0] = 1;  // an enhanced-metafile header record
     int index = 0;
-    for (const Bytes* bad : std::initializer_list<const Bytes*>{&iconLike, &bitsCut, &iconPastEnd, &jpegSegmentPastEnd, &pngCut,
-                             &metafile}) {
+    for (const Bytes* bad : std::initializer_list<const Bytes*>{
+             &iconLike, &bitsCut, &iconPastEnd, &jpegSegmentPastEnd, &pngCut, &metafile}) {
         CPictureGlyph glyph;
         glyph.SetVessel(&vessel);
         EXPECT_FALSE(Load(glyph, *bad)) << index;

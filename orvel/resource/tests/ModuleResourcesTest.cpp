@@ -144,7 +144,8 @@ TEST_F(ModuleResourcesTest, DamagedFieldsRefuseTheModuleBeforeAnyLookup)
     }
 
     // Cut inside the directory and inside the resource data.
-    for (size_t size : {fields.TreeStart() + 8, fields.TreeEnd() - 4, fields.DataOf(L"INIFILES") + 2}) {
+    for (size_t size :
+         {fields.TreeStart() + 8, fields.TreeEnd() - 4, fields.DataOf(L"INIFILES") + 2}) {
         Bytes bytes(m_file.begin(), m_file.begin() + size);
         EXPECT_FALSE(OpensAsPack(bytes, reader)) << size;
     }

@@ -202,7 +202,8 @@ public:
             optional + offsetof(Optional, DataDirectory) + IMAGE_DIRECTORY_ENTRY_RESOURCE * 8;
         Add(directory, 4);
         Add(directory + 4, 4);
-        m_sections = optional + Get<WORD>(header + offsetof(IMAGE_FILE_HEADER, SizeOfOptionalHeader));
+        m_sections =
+            optional + Get<WORD>(header + offsetof(IMAGE_FILE_HEADER, SizeOfOptionalHeader));
         m_sectionCount = Get<WORD>(header + offsetof(IMAGE_FILE_HEADER, NumberOfSections));
         for (size_t i = 0; i < m_sectionCount; ++i) {
             const size_t section = m_sections + i * sizeof(IMAGE_SECTION_HEADER);
