@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 #include "../base/GdiHandles.h"
+#include "../resource/ModuleResources.h"
 
 namespace Glyph {
 
@@ -42,7 +43,7 @@ bool CImageGlyph::TakeLoaded(HANDLE loaded)
 bool CImageGlyph::LoadBitmapFromResource(HINSTANCE module, UINT id)
 {
     Cleanup();
-    return TakeLoaded(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0));
+    return TakeLoaded(Resource::CModuleResources::LoadBitmapImage(module, MAKEINTRESOURCEW(id), 0));
 }
 
 bool CImageGlyph::LoadBitmapFromFile(const wchar_t* path)

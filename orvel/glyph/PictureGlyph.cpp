@@ -1,7 +1,10 @@
 #include "PictureGlyph.h"
 
 #include <process.h>
+#include <cstdint>
 #include <cstring>
+#include "../resource/ModuleResources.h"
+#include "../resource/ResourceReader.h"
 
 namespace Glyph {
 
@@ -11,10 +14,116 @@ namespace {
 
 const UINT kHeaderSize = 13;  // signature, version, logical screen descriptor
 const DWORD kStopWaitMs = 5000;
+// Pictures of a skin are small; larger ones are taken for damage rather
+// than asking GDI and the decoder for gigabytes.
+const uint64_t kMaxPixels = 16u * 1024 * 1024;
 
 UINT Read16(const BYTE* p)
 {
     return p[0] | (p[1] << 8);
+}
+
+DWORD Read32(const BYTE* p)
+{
+    return Read16(p) | (DWORD{Read16(p + 2)} << 16);
+}
+
+UINT Big16(const BYTE* p)
+{
+    return (p[0] << 8) | p[1];
+}
+
+DWORD Big32(const BYTE* p)
+{
+    return (DWORD{Big16(p)} << 16) | Big16(p + 2);
+}
+
+bool IsSoundArea(uint64_t width, uint64_t height)
+{
+    return width && height && width * height <= kMaxPixels;
+}
+
+// Marker segments up to the first scan: every segment within the data, a
+// frame header with an area and one to four components before the scan.
+bool IsSoundJpeg(const BYTE* data, DWORD size)
+{
+    bool frame = false;
+    for (uint64_t at = 2; at + 4 <= size;) {
+        if (data[at] != 0xFF)
+            return false;
+        const BYTE marker = data[at + 1];
+        if (marker == 0xFF) {  // fill byte
+            ++at;
+            continue;
+        }
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {  // no length
+            at += 2;
+            continue;
+        }
+        if (marker == 0xD8 || marker == 0xD9)
+            return false;
+        const UINT length = Big16(data + at + 2);
+        if (length < 2 || at + 2 + length > size)
+            return false;
+        const BYTE* segment = data + at + 4;
+        const bool frameHeader = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 &&
+                                 marker != 0xC8 && marker != 0xCC;
+        if (frameHeader) {
+            if (length < 8 || !IsSoundArea(Big16(segment + 3), Big16(segment + 1)))
+                return false;
+            const UINT components = segment[5];
+            if (components < 1 || components > 4 || length != 8 + 3 * components)
+                return false;
+            frame = true;
+        } else if (marker == 0xDA) {
+            return frame && length >= 6 && segment[0] >= 1 && segment[0] <= 4 &&
+                   length == 6 + 2u * segment[0];
+        }
+        at += 2 + length;
+    }
+    return false;
+}
+
+// Chunks from the header to the end chunk, each within the data, with image
+// data between them.
+bool IsSoundPng(const BYTE* data, DWORD size)
+{
+    bool header = false, image = false;
+    for (uint64_t at = 8; at + 12 <= size;) {
+        const uint64_t length = Big32(data + at);
+        if (length > 0x7FFFFFFF || at + 12 + length > size)
+            return false;
+        const BYTE* type = data + at + 4;
+        if (!header) {
+            if (memcmp(type, "IHDR", 4) != 0 || length != 13 ||
+                !IsSoundArea(Big32(type + 4), Big32(type + 8)))
+                return false;
+            header = true;
+        } else if (memcmp(type, "IDAT", 4) == 0) {
+            image = true;
+        } else if (memcmp(type, "IEND", 4) == 0) {
+            return image;
+        }
+        at += 12 + length;
+    }
+    return false;
+}
+
+// An icon or cursor file: every entry's image within the data and sound.
+bool IsSoundIconFile(const BYTE* data, DWORD size)
+{
+    const UINT type = Read16(data + 2), count = Read16(data + 4);
+    if (Read16(data) != 0 || (type != 1 && type != 2) || count == 0 ||
+        6 + 16 * uint64_t{count} > size)
+        return false;
+    for (UINT i = 0; i < count; ++i) {
+        const BYTE* entry = data + 6 + 16 * i;
+        const DWORD bytes = Read32(entry + 8), offset = Read32(entry + 12);
+        if (uint64_t{offset} + bytes > size ||
+            !Resource::CResourceReader::IsSoundIconImage(data + offset, bytes))
+            return false;
+    }
+    return true;
 }
 
 int ColorTableSize(BYTE packed)
@@ -55,10 +164,14 @@ CPictureGlyph::CPictureGlyph() = default;
 
 CPictureGlyph::~CPictureGlyph()
 {
-    Stop();
-    if (m_hStopEvent)
-        CloseHandle(m_hStopEvent);
+    // UnLoad stops the worker, which signals and resets the event: it is
+    // closed only after that, so no handle that may meanwhile carry the same
+    // value elsewhere in the process is touched.
     UnLoad();
+    if (m_hStopEvent) {
+        CloseHandle(m_hStopEvent);
+        m_hStopEvent = nullptr;
+    }
 }
 
 DWORD CPictureGlyph::FrameWaitMs(UINT delay)
@@ -68,6 +181,24 @@ DWORD CPictureGlyph::FrameWaitMs(UINT delay)
     if (delay < 5 || delay == 0xFFFFFFFF)
         return 100;
     return delay * 10;
+}
+
+bool CPictureGlyph::IsSoundPicture(const void* memory, DWORD size)
+{
+    static const BYTE kPng[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    const BYTE* data = static_cast<const BYTE*>(memory);
+    if (!data || size < 8)
+        return false;
+    if (data[0] == 'B' && data[1] == 'M')
+        return Resource::CResourceReader::IsSoundBitmapFile(data, size);
+    if (data[0] == 0xFF && data[1] == 0xD8)
+        return IsSoundJpeg(data, size);
+    if (memcmp(data, kPng, sizeof kPng) == 0)
+        return IsSoundPng(data, size);
+    // Anything else the decoder would take for an icon or cursor, or try as
+    // a metafile; metafile records are drawing commands whose object indices
+    // and counts the platform's playback trusts, so none is shown.
+    return IsSoundIconFile(data, size);
 }
 
 // ------------------------------------------------------------- loading
@@ -86,23 +217,30 @@ int CPictureGlyph::Load(void* memory, DWORD size)
     m_nDataSize = size;
     m_pRawData = data;
 
-    bool gif = size >= 6 && memcmp(data, "GIF", 3) == 0 &&
-               (memcmp(data + 3, "87a", 3) == 0 || memcmp(data + 3, "89a", 3) == 0);
-    if (!gif) {
-        GlobalUnlock(block);
-        m_pRawData = nullptr;
-        if (!LoadStill(block))
-            return FALSE;
-        return PrepareDC(m_PictureSize.cx, m_PictureSize.cy);
-    }
-
-    m_bIsGIF = true;
-    bool headerOk = size >= kHeaderSize;
+    const bool signature = size >= 6 && memcmp(data, "GIF", 3) == 0;
+    const bool gif =
+        signature && (memcmp(data + 3, "87a", 3) == 0 || memcmp(data + 3, "89a", 3) == 0);
+    bool headerOk = signature && size >= kHeaderSize;
     if (headerOk) {
         m_pLSDescriptor = data + 6;
         m_nGlobalCTSize = ColorTableSize(m_pLSDescriptor[4]);
         headerOk = kHeaderSize + static_cast<UINT>(m_nGlobalCTSize) <= size;
     }
+    if (!gif) {
+        // Another GIF version goes to the system decoder whole, so every
+        // one of its blocks must be complete; any other data is checked
+        // for its own format.
+        const bool sound = signature ? headerOk && WalksToTrailer() : IsSoundPicture(data, size);
+        GlobalUnlock(block);
+        m_pRawData = m_pLSDescriptor = nullptr;
+        m_nGlobalCTSize = 0;
+        m_nCurrOffset = 0;
+        if (!sound || !LoadStill(block))
+            return FALSE;
+        return PrepareDC(m_PictureSize.cx, m_PictureSize.cy);
+    }
+
+    m_bIsGIF = true;
     if (!headerOk) {
         GlobalUnlock(block);
         m_pRawData = m_pLSDescriptor = nullptr;
@@ -126,16 +264,22 @@ int CPictureGlyph::Load(void* memory, DWORD size)
         m_pRawData = m_pLSDescriptor = nullptr;
         return FALSE;
     }
+    ResetDataPointer();
     if (graphicBlocks == 1) {
+        // The decoder gets the one graphic block as the walk checked it,
+        // never the bytes after it (a half-copied file ends in a torn block).
+        SFrame still;
+        UINT length = 0;
+        HGLOBAL one = GetNextGraphicBlock(&length, &still.delay, &still.frameSize,
+                                          &still.frameOffset, &still.disposal);
         GlobalUnlock(block);
         m_pRawData = m_pLSDescriptor = nullptr;
-        m_pPicture = PictureFromGlobal(block, size, false);
+        m_pPicture = one ? PictureFromGlobal(one, length, true) : nullptr;
         if (!m_pPicture)
             return FALSE;
         return PrepareDC(m_PictureSize.cx, m_PictureSize.cy);
     }
 
-    ResetDataPointer();
     for (;;) {
         SFrame frame;
         UINT length = 0;
@@ -201,12 +345,9 @@ int CPictureGlyph::Load(const wchar_t* path)
 
 int CPictureGlyph::Load(HINSTANCE module, const wchar_t* name, const wchar_t* type)
 {
-    HRSRC info = FindResourceW(module, name, type);
-    if (!info)
-        return FALSE;
-    DWORD size = SizeofResource(module, info);
-    HGLOBAL resource = LoadResource(module, info);
-    const void* bytes = resource ? LockResource(resource) : nullptr;
+    DWORD size = 0;
+    const void* bytes = Resource::CModuleResources(module).Find(
+        type, name, MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), &size);
     if (!bytes || size == 0)
         return FALSE;
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_NODISCARD, size);
@@ -260,7 +401,7 @@ void CPictureGlyph::UnLoad()
 
 bool CPictureGlyph::PrepareDC(int cx, int cy)
 {
-    if (cx <= 0 || cy <= 0)
+    if (cx <= 0 || cy <= 0 || uint64_t(cx) * uint64_t(cy) > kMaxPixels)
         return false;
     HDC vesselDC = GetVesselDC();
     if (!vesselDC)
@@ -337,7 +478,17 @@ long long CPictureGlyph::GetNextBlockLen() const
     case BLOCK_IMAGE: {
         if (m_nCurrOffset + 9 >= m_nDataSize)
             return -1;
-        return withSubBlocks(11 + ColorTableSize(m_pRawData[m_nCurrOffset + 9]));
+        const BYTE* image = m_pRawData + m_nCurrOffset;
+        const UINT codeSizeAt = 10 + ColorTableSize(image[9]);
+        if (m_nCurrOffset + codeSizeAt >= m_nDataSize)
+            return -1;
+        // A frame without area, an absurdly large one, or an LZW code size
+        // outside the format is damage: the walk ends before it.
+        const uint64_t width = Read16(image + 5), height = Read16(image + 7);
+        const BYTE codeSize = image[codeSizeAt];
+        if (!width || !height || width * height > kMaxPixels || codeSize < 2 || codeSize > 8)
+            return -1;
+        return withSubBlocks(codeSizeAt + 1);
     }
     case BLOCK_TRAILER: return 1;
     default: return -1;
@@ -375,6 +526,16 @@ bool CPictureGlyph::SkipNextGraphicBlock()
             return false;
     }
     return SkipNextBlock();
+}
+
+bool CPictureGlyph::WalksToTrailer()
+{
+    ResetDataPointer();
+    while (GetNextBlock() != BLOCK_TRAILER) {
+        if (!SkipNextBlock())
+            return false;
+    }
+    return true;
 }
 
 HGLOBAL CPictureGlyph::GetNextGraphicBlock(UINT* length, UINT* delay, SIZE* frameSize,

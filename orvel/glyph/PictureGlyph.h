@@ -66,6 +66,12 @@ public:
     // extension) 100 ms, else the delay.
     static DWORD FrameWaitMs(UINT delay);
 
+    // A cheap check of a picture other than GIF before the system decoder
+    // sees it: a BMP, JPEG, PNG, icon or cursor file whose headers, tables,
+    // segments or chunks lie within size. What they encode stays the
+    // decoder's business. Metafiles are refused.
+    static bool IsSoundPicture(const void* data, DWORD size);
+
 protected:
     using GIFBlockTypes = PictureGlyphImpl::GIFBlockTypes;
 
@@ -76,6 +82,7 @@ protected:
     long long GetSubBlocksLen(UINT start) const;
     bool SkipNextBlock();
     bool SkipNextGraphicBlock();
+    bool WalksToTrailer();
     HGLOBAL GetNextGraphicBlock(UINT* length, UINT* delay, SIZE* frameSize, SIZE* frameOffset,
                                 UINT* disposal);
 

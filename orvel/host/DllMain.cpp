@@ -1,6 +1,7 @@
 #include <windows.h>
 #include "../base/Module.h"
 #include "../style/StyleManager.h"
+#include "../windows/StyledWndManager.h"
 #include "Global.h"
 
 namespace {
@@ -27,6 +28,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
     } else if (reason == DLL_PROCESS_DETACH && !reserved) {
         // Unloaded by FreeLibrary: the process goes on, so give back what
         // the library holds. At process exit the system reclaims it all.
+        Windows::CStyledWndManager::ReleaseInstance();
         Style::CStyleManager::ReleaseInstance();
         COrvelGlobal::DestroyInstance();
     }

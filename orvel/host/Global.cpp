@@ -401,15 +401,14 @@ std::wstring CGlobalImpl<TBase>::LoadLangString(UINT id)
     if (!module || id > 0xFFFF)
         return {};
     const wchar_t* block = MAKEINTRESOURCEW(id / 16 + 1);
-    HRSRC found = FindResourceExW(module, MAKEINTRESOURCEW(6), block, m_langId);
-    if (!found)
-        found = FindResourceW(module, block, MAKEINTRESOURCEW(6));
-    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-    const void* data = loaded ? LockResource(loaded) : nullptr;
+    const Resource::CModuleResources resources(module);
+    DWORD size = 0;
+    const void* data = resources.Find(RT_STRING, block, m_langId, &size);
+    if (!data)
+        data = resources.Find(RT_STRING, block, MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), &size);
     std::wstring text;
     if (data)
-        Resource::CResourceReader::ReadStringFromBlock(data, SizeofResource(module, found), id % 16,
-                                                       text);
+        Resource::CResourceReader::ReadStringFromBlock(data, size, id % 16, text);
     return text;
 }
 

@@ -3,6 +3,7 @@
 #include <cwctype>
 #include <sstream>
 #include "../base/Failure.h"
+#include "ModuleResources.h"
 
 namespace Resource {
 
@@ -232,17 +233,10 @@ bool CIniReader::LoadFromMemory(const void* data, size_t byteCount)
 
 bool CIniReader::LoadFromResource(HMODULE module, const wchar_t* type, const wchar_t* name)
 {
-    HRSRC info = FindResourceExW(module, type, name, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT));
-    if (!info)
-        return false;
-    DWORD size = SizeofResource(module, info);
-    HGLOBAL handle = LoadResource(module, info);
-    if (!handle)
-        return false;
-    const void* bytes = LockResource(handle);
-    if (!bytes)
-        return false;
-    return LoadFromMemory(bytes, size);
+    DWORD size = 0;
+    const void* bytes = CModuleResources(module).Find(
+        type, name, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), &size);
+    return bytes && LoadFromMemory(bytes, size);
 }
 
 bool CIniReader::LoadFromStream(std::wistream& stream)

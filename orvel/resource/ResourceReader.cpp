@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <vector>
+#include "../host/Global.h"
 #include "IniReader.h"
 
 namespace Resource {
@@ -258,9 +259,11 @@ void BuildInfo(const BYTE* data, const SDibLayout& layout, SBitmapInfo& info)
     }
 }
 
+}  // namespace
+
 // Rows of an icon or cursor image: a bitmap whose header height covers the
 // colour rows and the AND-mask rows. PNG images are checked by the system.
-bool IsSoundIconImage(const void* data, DWORD size)
+bool CResourceReader::IsSoundIconImage(const void* data, DWORD size)
 {
     static const BYTE kPng[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     if (size >= sizeof kPng && memcmp(data, kPng, sizeof kPng) == 0)
@@ -283,6 +286,8 @@ bool IsSoundIconImage(const void* data, DWORD size)
                       LineBytes(layout.width, 1) * rows;
     return needed <= size;
 }
+
+namespace {
 
 bool ParseMenuLevel(CByteCursor& cursor, HMENU menu, int depth)
 {
@@ -335,17 +340,46 @@ CResourceReader::~CResourceReader()
 
 void CResourceReader::FreeLibrary()
 {
+    m_resources.Reset();
     if (m_module) {
         ::FreeLibrary(m_module);
         m_module = nullptr;
     }
 }
 
+namespace {
+
+uint64_t FileSize(const wchar_t* path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data))
+        return UINT64_MAX;
+    return (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+}
+
+void LogRefusedModule(const wchar_t* what, DWORD error)
+{
+    COrvelGlobal::GetInstance().WriteLogW(L"Resource module refused:", what, error, 0);
+}
+
+}  // namespace
+
 bool CResourceReader::Open(const wchar_t* path)
 {
     FreeLibrary();
-    if (path)
-        m_module = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!path)
+        return false;
+    m_module = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!m_module) {
+        // A file that is there but does not load is damaged; one that is
+        // missing is just missing.
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+            LogRefusedModule(path, error);
+    } else if (!m_resources.Check(m_module, FileSize(path))) {
+        LogRefusedModule(path, ERROR_FILE_CORRUPT);
+        FreeLibrary();
+    }
     return m_module != nullptr;
 }
 
@@ -355,10 +389,16 @@ void CResourceReader::Attach(HINSTANCE module)
         return;
     FreeLibrary();
     m_module = module;
+    if (m_module && !m_resources.Check(m_module)) {
+        wchar_t path[MAX_PATH] = {};
+        GetModuleFileNameW(m_module, path, MAX_PATH);
+        LogRefusedModule(path, ERROR_FILE_CORRUPT);
+    }
 }
 
 HINSTANCE CResourceReader::Detch()
 {
+    m_resources.Reset();
     HINSTANCE module = m_module;
     m_module = nullptr;
     return module;
@@ -371,30 +411,10 @@ bool CResourceReader::SetLangID(WORD language)
     return changed;
 }
 
-namespace {
-
-const void* FindData(HINSTANCE module, const wchar_t* type, const wchar_t* name, WORD language,
-                     DWORD* size)
-{
-    if (!module || !type || !name)
-        return nullptr;
-    HRSRC found = FindResourceExW(module, type, name, language);
-    if (!found)
-        return nullptr;
-    DWORD bytes = SizeofResource(module, found);
-    HGLOBAL loaded = LoadResource(module, found);
-    const void* data = loaded ? LockResource(loaded) : nullptr;
-    if (data && size)
-        *size = bytes;
-    return data;
-}
-
-}  // namespace
-
 const void* CResourceReader::ReadCustomData(const wchar_t* type, const wchar_t* name,
                                             DWORD* size) const
 {
-    return FindData(m_module, type, name, m_language, size);
+    return m_resources.Find(type, name, m_language, size);
 }
 
 bool CResourceReader::ReadStringFromBlock(const void* data, DWORD size, UINT index,
@@ -425,8 +445,8 @@ bool CResourceReader::ReadString(UINT id, std::wstring& text) const
     if (id > 0xFFFF)
         return false;
     DWORD size = 0;
-    const void* block = FindData(m_module, RT_STRING, MAKEINTRESOURCEW(id / 16 + 1), m_language,
-                                 &size);
+    const void* block = m_resources.Find(RT_STRING, MAKEINTRESOURCEW(id / 16 + 1), m_language,
+                                         &size);
     return block && ReadStringFromBlock(block, size, id % 16, text);
 }
 
@@ -436,8 +456,8 @@ std::wstring CResourceReader::ReadStringWithLang(UINT id, WORD language) const
     if (id > 0xFFFF)
         return text;
     DWORD size = 0;
-    const void* block = FindData(m_module, RT_STRING, MAKEINTRESOURCEW(id / 16 + 1), language,
-                                 &size);
+    const void* block =
+        m_resources.Find(RT_STRING, MAKEINTRESOURCEW(id / 16 + 1), language, &size);
     if (!block || !ReadStringFromBlock(block, size, id % 16, text))
         text.clear();
     return text;
@@ -497,6 +517,22 @@ bool CResourceReader::IsSoundPackedBitmap(const void* data, DWORD size)
     SDibLayout layout;
     uint64_t offset, bytes;
     return CheckDib(data, size, layout, offset, bytes);
+}
+
+bool CResourceReader::IsSoundBitmapFile(const void* data, DWORD size)
+{
+    BITMAPFILEHEADER file;
+    if (!data || size < sizeof file)
+        return false;
+    memcpy(&file, data, sizeof file);
+    const BYTE* packed = static_cast<const BYTE*>(data) + sizeof file;
+    const DWORD packedSize = size - sizeof file;
+    SDibLayout layout;
+    uint64_t offset, bytes;
+    // The bits are read where the file header says, not after the table.
+    return file.bfType == 0x4D42 && CheckDib(packed, packedSize, layout, offset, bytes) &&
+           file.bfOffBits >= sizeof file + layout.headerSize &&
+           uint64_t{file.bfOffBits} + bytes <= size;
 }
 
 HBITMAP CResourceReader::CreateBitmapFromPacked(const void* data, DWORD size)

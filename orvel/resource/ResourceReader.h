@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <string>
 #include "../base/Export.h"
+#include "ModuleResources.h"
 
 namespace Resource {
 
@@ -16,9 +17,11 @@ public:
     CResourceReader& operator=(const CResourceReader&) = delete;
 
     // Loads the module as a data file (none of its code runs). The module
-    // held before is freed in any case.
+    // held before is freed in any case. A module whose resource directory
+    // or resources reach outside the file is refused (and logged).
     bool Open(const wchar_t* path);
-    // Takes ownership of module; frees the one held before.
+    // Takes ownership of module; frees the one held before. A module that
+    // fails the same check is held but reads nothing (and is logged).
     void Attach(HINSTANCE module);
     // Gives up the module without freeing it.
     HINSTANCE Detch();
@@ -71,6 +74,12 @@ public:
     static bool IsSoundDialogTemplate(const void* data, DWORD size);
     // Group directory of icons or cursors: header and entries within size.
     static bool IsSoundGroupDirectory(const void* data, DWORD size);
+    // One image of an icon or cursor (PNG, or a bitmap whose rows and mask
+    // rows lie within size), without a cursor's hot spot.
+    static bool IsSoundIconImage(const void* data, DWORD size);
+    // A whole bitmap file: file header, then a packed bitmap whose bits lie
+    // at the file header's offset, within size.
+    static bool IsSoundBitmapFile(const void* data, DWORD size);
 
 protected:
     void FreeLibrary();
@@ -78,6 +87,7 @@ protected:
 
 private:
     HINSTANCE m_module = nullptr;
+    CModuleResources m_resources;
     WORD m_language = MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT);
 };
 

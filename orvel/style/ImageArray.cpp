@@ -7,6 +7,7 @@
 #include "../base/GdiHandles.h"
 #include "../base/Module.h"
 #include "../resource/IniReader.h"
+#include "../resource/ModuleResources.h"
 
 namespace Images {
 
@@ -154,8 +155,8 @@ bool CImageArray::LoadFromResource(int count, const wchar_t* name, HMODULE modul
 {
     if (!name)
         return false;
-    HANDLE image = LoadImageW(module ? module : Base::GetLibraryModule(), name, IMAGE_BITMAP, 0,
-                              0, LR_CREATEDIBSECTION);
+    HANDLE image = Resource::CModuleResources::LoadBitmapImage(
+        module ? module : Base::GetLibraryModule(), name, LR_CREATEDIBSECTION);
     if (!image)
         return false;
     Attach(static_cast<HBITMAP>(image), count, layout);

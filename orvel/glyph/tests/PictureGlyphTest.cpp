@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <initguid.h>  // the WIC identifiers, defined here
+#include <wincodec.h>
+
 #include <atomic>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 #include "orvel/glyph/PictureGlyph.h"
 #include "tests/common/TestCommon.h"
@@ -95,6 +99,93 @@ Bytes MakeGif(int width, int height, const std::vector<SGifFrame>& frames, const
     out.push_back(0x3B);
     return out;
 }
+
+// A 24-bit bitmap file of one colour.
+Bytes MakeBmp(int width, int height, COLORREF colour)
+{
+    const int stride = (width * 3 + 3) & ~3;
+    Bytes file(54 + stride * height, 0);
+    auto* fh = reinterpret_cast<BITMAPFILEHEADER*>(file.data());
+    fh->bfType = 0x4D42;
+    fh->bfSize = static_cast<DWORD>(file.size());
+    fh->bfOffBits = 54;
+    auto* ih = reinterpret_cast<BITMAPINFOHEADER*>(file.data() + 14);
+    *ih = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 3780, 3780, 0, 0};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            uint8_t* p = &file[54 + y * stride + x * 3];
+            p[0] = GetBValue(colour);
+            p[1] = GetGValue(colour);
+            p[2] = GetRValue(colour);
+        }
+    return file;
+}
+
+// An icon file with one 32-bit image of size x size and its mask.
+Bytes MakeIco(int size, COLORREF colour)
+{
+    Bytes image(sizeof(BITMAPINFOHEADER) + size * size * 4 + size * ((size + 31) / 32 * 4), 0);
+    *reinterpret_cast<BITMAPINFOHEADER*>(image.data()) = {
+        sizeof(BITMAPINFOHEADER), size, size * 2, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    DWORD* pixels = reinterpret_cast<DWORD*>(image.data() + sizeof(BITMAPINFOHEADER));
+    for (int i = 0; i < size * size; ++i)
+        pixels[i] =
+            0xFF000000 | GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
+    Bytes file = {0, 0, 1, 0, 1, 0, uint8_t(size), uint8_t(size), 0, 0, 1, 0, 32, 0};
+    for (DWORD v : {static_cast<DWORD>(image.size()), DWORD{22}})
+        for (int b = 0; b < 4; ++b)
+            file.push_back(static_cast<uint8_t>(v >> (8 * b)));
+    file.insert(file.end(), image.begin(), image.end());
+    return file;
+}
+
+// A picture of one colour encoded by the platform's imaging codecs (JPEG
+// and PNG samples); empty when the codec is missing.
+Bytes EncodeWithCodec(const GUID& container, int width, int height, COLORREF colour)
+{
+    Bytes out;
+    IWICImagingFactory* factory = nullptr;
+    IStream* stream = nullptr;
+    IWICBitmapEncoder* encoder = nullptr;
+    IWICBitmapFrameEncode* frame = nullptr;
+    IPropertyBag2* options = nullptr;
+    const UINT stride = (width * 3 + 3) & ~3u;
+    Bytes pixels(stride * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            uint8_t* p = &pixels[y * stride + x * 3];
+            p[0] = GetBValue(colour);
+            p[1] = GetGValue(colour);
+            p[2] = GetRValue(colour);
+        }
+    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+    STATSTG stat = {};
+    HGLOBAL memory = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IWICImagingFactory, reinterpret_cast<void**>(&factory))) &&
+        SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)) &&
+        SUCCEEDED(factory->CreateEncoder(container, nullptr, &encoder)) &&
+        SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache)) &&
+        SUCCEEDED(encoder->CreateNewFrame(&frame, &options)) &&
+        SUCCEEDED(frame->Initialize(options)) && SUCCEEDED(frame->SetSize(width, height)) &&
+        SUCCEEDED(frame->SetPixelFormat(&format)) && format == GUID_WICPixelFormat24bppBGR &&
+        SUCCEEDED(frame->WritePixels(height, stride, UINT(pixels.size()), pixels.data())) &&
+        SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit()) &&
+        SUCCEEDED(stream->Stat(&stat, STATFLAG_NONAME)) &&
+        SUCCEEDED(GetHGlobalFromStream(stream, &memory))) {
+        const uint8_t* bytes = static_cast<const uint8_t*>(GlobalLock(memory));
+        out.assign(bytes, bytes + stat.cbSize.QuadPart);
+        GlobalUnlock(memory);
+    }
+    for (IUnknown* object :
+         std::initializer_list<IUnknown*>{options, frame, encoder, stream, factory})
+        if (object)
+            object->Release();
+    return out;
+}
+
+// Where MakeGif puts the first image when it writes no extension before it.
+const size_t kGifFirstImage = 13 + 128 * 3;
 
 HGLOBAL ToGlobal(const Bytes& bytes)
 {
@@ -238,18 +329,8 @@ TEST_F(CPictureFixture, StillPictureFromAFileFollowsTheScreenDpi)
 {
     TestCommon::CTempDir dir;
     std::wstring path = dir.File(L"still.bmp");
-    // A 24-bit 30 x 12 bitmap file, green.
-    const int w = 30, h = 12, stride = (w * 3 + 3) & ~3;
-    Bytes file(54 + stride * h, 0);
-    BITMAPFILEHEADER* fh = reinterpret_cast<BITMAPFILEHEADER*>(file.data());
-    fh->bfType = 0x4D42;
-    fh->bfSize = static_cast<DWORD>(file.size());
-    fh->bfOffBits = 54;
-    BITMAPINFOHEADER* ih = reinterpret_cast<BITMAPINFOHEADER*>(file.data() + 14);
-    *ih = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 3780, 3780, 0, 0};
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            file[54 + y * stride + x * 3 + 1] = 255;
+    const int w = 30;
+    const Bytes file = MakeBmp(w, 12, RGB(0, 255, 0));
     ASSERT_TRUE(TestCommon::WriteFileBytes(path, file.data(), file.size()));
 
     CPictureGlyph glyph;
@@ -384,4 +465,183 @@ TEST(PictureGlyphWalk, MutatedGifsNeverReadPastTheData)
         TestCommon::CGuardedBuffer input(bytes);
         walker.CountGraphicBlocks(input.Data(), static_cast<UINT>(input.Size()));
     }
+}
+
+namespace {
+
+// Exposes the stop event.
+class CEventProbe : public CPictureGlyph {
+public:
+    HANDLE StopEvent() const { return m_hStopEvent; }
+};
+
+}  // namespace
+
+// The event is closed only after its last use. Another thread fills every
+// free handle slot below the glyph's event, then keeps making signalled
+// events while the glyph is destroyed: the first slot freed is the event's,
+// so the other thread's next event carries its value. Touching the old
+// value after closing it would reset that event.
+TEST_F(CPictureFixture, StopEventIsNotUsedAfterItIsClosed)
+{
+    const Bytes gif = MakeGif(20, 10, {{0, 0, 20, 10, 1, 0}, {0, 0, 10, 10, 2, 0}});
+    int reusedRounds = 0;
+    for (int round = 0; round < 20; ++round) {
+        auto* glyph = new CEventProbe;
+        glyph->SetVessel(&vessel);
+        ASSERT_TRUE(Load(*glyph, gif));
+        ASSERT_TRUE(glyph->Play());
+        glyph->Stop();
+        const auto value = reinterpret_cast<uintptr_t>(glyph->StopEvent());
+        ASSERT_NE(value, 0u);
+
+        std::atomic<bool> filled{false}, destroyed{false};
+        HANDLE reused = nullptr;
+        std::vector<HANDLE> made;
+        std::thread other([&] {
+            for (int after = 0; made.size() < 100000 && after < 200;) {
+                HANDLE event = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+                if (!event)
+                    break;
+                if (reinterpret_cast<uintptr_t>(event) == value) {
+                    reused = event;
+                    break;
+                }
+                made.push_back(event);
+                if (reinterpret_cast<uintptr_t>(event) > value)
+                    filled = true;
+                if (destroyed)
+                    ++after;
+            }
+        });
+        while (!filled && other.joinable() && made.size() < 100000)
+            SwitchToThread();
+        delete glyph;
+        destroyed = true;
+        other.join();
+        if (reused) {
+            ++reusedRounds;
+            EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(reused, 0)) << round;
+            CloseHandle(reused);
+        }
+        for (HANDLE event : made)
+            CloseHandle(event);
+    }
+    printf("[ handles  ] the closed stop event's value was reused in %d of 20 rounds\n",
+           reusedRounds);
+}
+
+namespace {
+
+// Samples of every format the glyph hands to the system decoder.
+std::vector<Bytes> PictureSamples()
+{
+    std::vector<Bytes> samples = {
+        MakeGif(20, 10, {{0, 0, 20, 10, 1}, {0, 0, 10, 10, 2, 7, 3, true, true}}, "89a", true),
+        MakeGif(8, 8, {{0, 0, 8, 8, 1, 0, 0, false}}),
+        MakeBmp(9, 5, RGB(0, 0, 255)),
+        MakeIco(16, RGB(255, 0, 0)),
+    };
+    for (const GUID* format : {&GUID_ContainerFormatJpeg, &GUID_ContainerFormatPng}) {
+        Bytes encoded = EncodeWithCodec(*format, 12, 7, RGB(0, 255, 0));
+        EXPECT_FALSE(encoded.empty());
+        if (!encoded.empty())
+            samples.push_back(encoded);
+    }
+    return samples;
+}
+
+}  // namespace
+
+TEST_F(CPictureFixture, EveryStillFormatLoadsAndMalformedOnesAreRefused)
+{
+    const std::vector<Bytes> samples = PictureSamples();
+    ASSERT_EQ(6u, samples.size());
+    for (size_t i = 2; i < samples.size(); ++i) {
+        CPictureGlyph glyph;
+        glyph.SetVessel(&vessel);
+        ASSERT_TRUE(Load(glyph, samples[i])) << i;
+        EXPECT_FALSE(glyph.IsGIF());
+        EXPECT_TRUE(glyph.Play()) << i;
+        const COLORREF colours[] = {RGB(0, 0, 255), RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 255, 0)};
+        COLORREF shown = Shown(glyph, 1, 1);
+        // JPEG rounds colours a little.
+        EXPECT_NEAR(GetGValue(colours[i - 2]), GetGValue(shown), 8) << i;
+        EXPECT_NEAR(GetRValue(colours[i - 2]), GetRValue(shown), 8) << i;
+    }
+
+    // Bytes the decoder would take for an icon directory of 65535 entries.
+    const Bytes iconLike = {0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00};
+    Bytes bitsCut = samples[2];
+    bitsCut.resize(bitsCut.size() - 3);
+    Bytes iconPastEnd = samples[3];
+    iconPastEnd[14] = 0xFF;  // image size
+    Bytes jpegSegmentPastEnd = samples[4];
+    jpegSegmentPastEnd.resize(40);
+    Bytes pngCut = samples[5];
+    pngCut.resize(pngCut.size() - 12);  // no end chunk
+    Bytes metafile(128, 0);
+    metafile[0] = 1;  // an enhanced-metafile header record
+    int index = 0;
+    for (const Bytes* bad : std::initializer_list<const Bytes*>{
+             &iconLike, &bitsCut, &iconPastEnd, &jpegSegmentPastEnd, &pngCut, &metafile}) {
+        CPictureGlyph glyph;
+        glyph.SetVessel(&vessel);
+        EXPECT_FALSE(Load(glyph, *bad)) << index;
+        EXPECT_FALSE(CPictureGlyph::IsSoundPicture(bad->data(), DWORD(bad->size()))) << index;
+        ++index;
+    }
+
+    // A GIF whose only image is cut short still shows what is complete;
+    // one with an image of no area, or a code size outside the format, not.
+    Bytes gif = MakeGif(16, 8, {{0, 0, 16, 8, 1, 0, 0, false}, {0, 0, 8, 8, 2, 0, 0, false}});
+    const size_t second = gif.size() - 1 - (1 + 1 + 64 + 1 + 1 + 1) - 10;
+    ASSERT_EQ(0x2C, gif[second]);
+    Bytes torn(gif.begin(), gif.begin() + second + 12);
+    CPictureGlyph glyph;
+    glyph.SetVessel(&vessel);
+    ASSERT_TRUE(Load(glyph, torn));
+    EXPECT_FALSE(glyph.IsAnimatedGIF());
+    EXPECT_TRUE(glyph.Play());
+    EXPECT_EQ(RGB(255, 0, 0), Shown(glyph, 8, 4));
+    Bytes noArea = torn;
+    noArea[kGifFirstImage + 5] = noArea[kGifFirstImage + 6] = 0;
+    EXPECT_FALSE(Load(glyph, noArea));
+    Bytes codeSize = torn;
+    codeSize[kGifFirstImage + 10] = 12;
+    EXPECT_FALSE(Load(glyph, codeSize));
+}
+
+TEST_F(CPictureFixture, MutatedPicturesNeverTakeTheDecoderDown)
+{
+    const std::vector<Bytes> samples = PictureSamples();
+    TestCommon::CRandom random(20261209);
+    // The check on its own: never a read past the data (guard page).
+    for (int round = 0; round < 4000; ++round) {
+        Bytes bytes = samples[2 + round % (samples.size() - 2)];
+        TestCommon::Mutate(bytes, random);
+        if (!bytes.empty() && random.Below(2))
+            bytes[random.Below(uint32_t(std::min<size_t>(bytes.size(), 40)))] =
+                static_cast<uint8_t>(random.Next());
+        TestCommon::CGuardedBuffer input(bytes);
+        CPictureGlyph::IsSoundPicture(input.Data(), DWORD(input.Size()));
+    }
+    // The whole road: check, decoder, off-screen bitmap, rendering.
+    int loaded = 0;
+    for (int round = 0; round < 1200; ++round) {
+        Bytes bytes = samples[round % samples.size()];
+        TestCommon::Mutate(bytes, random);
+        if (!bytes.empty() && random.Below(2))
+            bytes[random.Below(uint32_t(std::min<size_t>(bytes.size(), 40)))] =
+                static_cast<uint8_t>(random.Next());
+        CPictureGlyph glyph;
+        glyph.SetVessel(&vessel);
+        if (Load(glyph, bytes)) {
+            ++loaded;
+            if (!glyph.IsAnimatedGIF())
+                glyph.Play();
+            Shown(glyph, 0, 0);
+        }
+    }
+    EXPECT_GT(loaded, 100);
 }

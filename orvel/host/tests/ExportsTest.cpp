@@ -1,9 +1,10 @@
-// The services' binary interface: slot order of IGlobal and the host object
-// that SetGuiConsume keeps.
+// The services' binary interface: slot order of IGlobal, the host object
+// that SetGuiConsume keeps, and what an unloaded library gives back.
 #include <gtest/gtest.h>
 #include <cstring>
 #include "HostTestUtil.h"
 #include "orvel/glyph/Glyph.h"
+#include "tests/common/TestCommon.h"
 
 namespace {
 
@@ -63,4 +64,43 @@ TEST(HostExports, GuiConsumeKeepsHostAndItsVessel)
     EXPECT_EQ(SetGuiConsume(nullptr), 1);
     EXPECT_EQ(COrvelGlobal::GetGuiConsume(), nullptr);
     EXPECT_EQ(COrvelGlobal::GetGuiVessel(), nullptr);
+}
+
+namespace {
+
+// Whether p is the start of a block in use in any heap of the process.
+bool IsHeapBlockInUse(const void* p)
+{
+    HANDLE heaps[256];
+    DWORD count = GetProcessHeaps(ARRAYSIZE(heaps), heaps);
+    for (DWORD i = 0; i < count && i < ARRAYSIZE(heaps); ++i) {
+        PROCESS_HEAP_ENTRY entry = {};
+        while (HeapWalk(heaps[i], &entry)) {
+            if (entry.lpData == p)
+                return (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+TEST(LibraryUnload, TheStyledWindowManagerGoesWithTheLibrary)
+{
+    // A copy of the library, so that this process can unload it.
+    TestCommon::CTempDir dir;
+    const std::wstring copy = dir.File(L"OrvelUnload.dll");
+    ASSERT_TRUE(CopyFileW((HostTest::RuntimeDir() + L"Orvel.dll").c_str(), copy.c_str(), FALSE));
+    HMODULE library = LoadLibraryW(copy.c_str());
+    ASSERT_NE(library, nullptr);
+    using PFN = void* (*)();
+    auto getWindowStyle =
+        reinterpret_cast<PFN>(reinterpret_cast<void*>(GetProcAddress(library, "GetWindowStyle")));
+    ASSERT_NE(getWindowStyle, nullptr);
+    void* manager = getWindowStyle();
+    ASSERT_NE(manager, nullptr);
+    EXPECT_EQ(getWindowStyle(), manager);
+    ASSERT_TRUE(IsHeapBlockInUse(manager));
+    ASSERT_TRUE(FreeLibrary(library));
+    EXPECT_FALSE(IsHeapBlockInUse(manager));
 }

@@ -1,8 +1,11 @@
 #pragma once
 // Hand-made resource bytes for the reader and writer tests.
 #include <windows.h>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ResourceTest {
@@ -172,5 +175,138 @@ inline COLORREF PixelOf(HBITMAP bitmap, int x, int y)
     DeleteDC(dc);
     return c;
 }
+
+// The fields of a sound module file that the system's resource lookup
+// follows, found by walking it: PE headers, section table, and every
+// directory, entry, name and data entry of the resource tree. Tests damage
+// them to see the reader refuse the module.
+class CModuleFields {
+public:
+    struct SField {
+        size_t offset;
+        int width;  // 2 or 4 bytes
+    };
+
+    explicit CModuleFields(const std::vector<uint8_t>& file) : m_file(file)
+    {
+        const size_t nt = Get<LONG>(offsetof(IMAGE_DOS_HEADER, e_lfanew));
+        Add(offsetof(IMAGE_DOS_HEADER, e_lfanew), 4);
+        const size_t header = nt + 4;
+        Add(header + offsetof(IMAGE_FILE_HEADER, NumberOfSections), 2);
+        Add(header + offsetof(IMAGE_FILE_HEADER, SizeOfOptionalHeader), 2);
+        const size_t optional = header + sizeof(IMAGE_FILE_HEADER);
+        using Optional = IMAGE_OPTIONAL_HEADER64;
+        Add(optional + offsetof(Optional, SizeOfHeaders), 4);
+        Add(optional + offsetof(Optional, NumberOfRvaAndSizes), 4);
+        const size_t directory =
+            optional + offsetof(Optional, DataDirectory) + IMAGE_DIRECTORY_ENTRY_RESOURCE * 8;
+        Add(directory, 4);
+        Add(directory + 4, 4);
+        m_sections =
+            optional + Get<WORD>(header + offsetof(IMAGE_FILE_HEADER, SizeOfOptionalHeader));
+        m_sectionCount = Get<WORD>(header + offsetof(IMAGE_FILE_HEADER, NumberOfSections));
+        for (size_t i = 0; i < m_sectionCount; ++i) {
+            const size_t section = m_sections + i * sizeof(IMAGE_SECTION_HEADER);
+            Add(section + offsetof(IMAGE_SECTION_HEADER, VirtualAddress), 4);
+            Add(section + offsetof(IMAGE_SECTION_HEADER, SizeOfRawData), 4);
+            Add(section + offsetof(IMAGE_SECTION_HEADER, PointerToRawData), 4);
+        }
+        m_root = Offset(Get<DWORD>(directory));
+        m_treeEnd = m_root;
+        Walk(m_root, 1, L"");
+    }
+
+    const std::vector<SField>& Fields() const { return m_fields; }
+    // [start, end) of the directory tree with its names and data entries.
+    size_t TreeStart() const { return m_root; }
+    size_t TreeEnd() const { return m_treeEnd; }
+    // File offset of the data entry of the resource whose type is named
+    // type (or numbered, as "#6"), 0 when there is none.
+    size_t DataEntryOf(const std::wstring& type) const
+    {
+        for (const auto& [entryType, offset] : m_dataEntries)
+            if (entryType == type)
+                return offset;
+        return 0;
+    }
+    // File offset of the bytes of that resource, 0 when there is none.
+    size_t DataOf(const std::wstring& type) const
+    {
+        const size_t entry = DataEntryOf(type);
+        return entry ? Offset(Get<DWORD>(entry)) : 0;
+    }
+    // File offset of the root directory's entry list.
+    size_t RootEntries() const { return m_root + sizeof(IMAGE_RESOURCE_DIRECTORY); }
+
+    template <class T>
+    T Get(size_t offset) const
+    {
+        T value{};
+        if (offset + sizeof value <= m_file.size())
+            memcpy(&value, m_file.data() + offset, sizeof value);
+        return value;
+    }
+
+private:
+    void Add(size_t offset, int width) { m_fields.push_back({offset, width}); }
+    void Cover(size_t end) { m_treeEnd = end > m_treeEnd ? end : m_treeEnd; }
+
+    size_t Offset(DWORD rva) const
+    {
+        for (size_t i = 0; i < m_sectionCount; ++i) {
+            auto section = Get<IMAGE_SECTION_HEADER>(m_sections + i * sizeof(IMAGE_SECTION_HEADER));
+            if (rva >= section.VirtualAddress &&
+                rva < section.VirtualAddress + section.SizeOfRawData)
+                return section.PointerToRawData + (rva - section.VirtualAddress);
+        }
+        return 0;
+    }
+
+    std::wstring NameAt(size_t offset) const
+    {
+        std::wstring name;
+        for (WORD i = 0, n = Get<WORD>(offset); i < n; ++i)
+            name.push_back(static_cast<wchar_t>(Get<WORD>(offset + 2 + 2 * i)));
+        return name;
+    }
+
+    void Walk(size_t directory, int level, const std::wstring& type)
+    {
+        auto header = Get<IMAGE_RESOURCE_DIRECTORY>(directory);
+        Add(directory + offsetof(IMAGE_RESOURCE_DIRECTORY, NumberOfNamedEntries), 2);
+        Add(directory + offsetof(IMAGE_RESOURCE_DIRECTORY, NumberOfIdEntries), 2);
+        const size_t count = size_t{header.NumberOfNamedEntries} + header.NumberOfIdEntries;
+        Cover(directory + sizeof header + count * 8);
+        for (size_t i = 0; i < count; ++i) {
+            const size_t at = directory + sizeof header + i * 8;
+            auto entry = Get<IMAGE_RESOURCE_DIRECTORY_ENTRY>(at);
+            Add(at, 4);
+            Add(at + 4, 4);
+            std::wstring name = L"#" + std::to_wstring(entry.Id);
+            if (entry.NameIsString) {
+                Add(m_root + entry.NameOffset, 2);
+                name = NameAt(m_root + entry.NameOffset);
+                Cover(m_root + entry.NameOffset + 2 + 2 * name.size());
+            }
+            const size_t child = m_root + entry.OffsetToDirectory;
+            if (entry.DataIsDirectory && level < 3) {
+                Walk(child, level + 1, level == 1 ? name : type);
+            } else {
+                Add(child + offsetof(IMAGE_RESOURCE_DATA_ENTRY, OffsetToData), 4);
+                Add(child + offsetof(IMAGE_RESOURCE_DATA_ENTRY, Size), 4);
+                Cover(child + sizeof(IMAGE_RESOURCE_DATA_ENTRY));
+                m_dataEntries.emplace_back(type, child);
+            }
+        }
+    }
+
+    const std::vector<uint8_t>& m_file;
+    std::vector<SField> m_fields;
+    std::vector<std::pair<std::wstring, size_t>> m_dataEntries;
+    size_t m_sections = 0;
+    size_t m_sectionCount = 0;
+    size_t m_root = 0;
+    size_t m_treeEnd = 0;
+};
 
 }  // namespace ResourceTest
