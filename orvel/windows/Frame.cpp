@@ -1,5 +1,8 @@
 #include "Frame.h"
 
+#include "../resource/ModuleResources.h"
+#include "../resource/ResourceReader.h"
+
 #include <windowsx.h>
 #undef SubclassWindow
 #include <commctrl.h>
@@ -645,11 +648,14 @@ void CStyledFrame<N>::ShowToolTip()
     auto module = reinterpret_cast<HINSTANCE>(::SendMessageW(this->m_hWnd, kMsgCaptionButtonModule, 0, 0));
     if (!module)
         return;
-    const wchar_t* resource = nullptr;
-    int length = ::LoadStringW(module, id, reinterpret_cast<LPWSTR>(&resource), 0);
-    if (length <= 0 || !resource)
+    // The host's module is read through the checked lookup like any pack.
+    Resource::CModuleResources resources(module);
+    DWORD size = 0;
+    const void* block = resources.Find(RT_STRING, MAKEINTRESOURCEW(id / 16 + 1),
+                                       MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), &size);
+    std::wstring text;
+    if (!block || !Resource::CResourceReader::ReadStringFromBlock(block, size, id % 16, text))
         return;
-    std::wstring text(resource, static_cast<size_t>(length));
     size_t newline = text.find(L'\n');
     if (newline != std::wstring::npos)
         text.erase(0, newline + 1);
