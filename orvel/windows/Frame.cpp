@@ -162,6 +162,16 @@ CStyledFrame<N>::~CStyledFrame()
 }
 
 template <int N>
+int CStyledFrame<N>::ButtonPart(const STitleButton& button)
+{
+    if (button.hitCode == kHitClose)
+        return kPartClose;
+    if (button.hitCode == kHitMinimize)
+        return kPartMin;
+    return button.restore ? kPartRestore : kPartMax;
+}
+
+template <int N>
 Style::CPainter* CStyledFrame<N>::Painter(int offset) const
 {
     return CurrentPainter(N + offset);
@@ -170,7 +180,7 @@ Style::CPainter* CStyledFrame<N>::Painter(int offset) const
 template <int N>
 void CStyledFrame<N>::ReadStyle()
 {
-    Style::CPainter* caption = Painter(1);
+    Style::CPainter* caption = Painter(kPartTitle);
     if (const Resource::CSection* section = caption ? caption->GetCustomSection() : nullptr) {
         ReadInt(section, L"Height", m_captionHeight);
         ReadInt(section, L"ButtonRight", m_buttonRight);
@@ -186,7 +196,7 @@ void CStyledFrame<N>::ReadStyle()
     m_iconWidth = std::max(m_iconWidth, 0);
     m_iconHeight = std::max(m_iconHeight, 0);
 
-    Style::CPainter* frame = Painter(0);
+    Style::CPainter* frame = Painter(kPartFrame);
     const Resource::CSection* section = frame ? frame->GetCustomSection() : nullptr;
     ReadInt(section, L"WidthEllipse", m_widthEllipse);
     ReadInt(section, L"HeightEllipse", m_heightEllipse);
@@ -278,7 +288,7 @@ void CStyledFrame<N>::Layout()
     m_parts[kRight].rect = {std::max(width - m_right, 0), captionBottom, width, sideBottom};
     m_parts[kBottom].rect = {0, sideBottom, width, height};
 
-    Style::CPainter* caption = Painter(1);
+    Style::CPainter* caption = Painter(kPartTitle);
     RECT margins = {0, 0, 0, 0};
     bool hasMargins = caption && caption->GetContentMargins(margins);
     RECT area = m_parts[kCaption].rect;
@@ -292,8 +302,7 @@ void CStyledFrame<N>::Layout()
     int groupWidth = 0, groupHeight = 0;
     std::vector<SIZE> sizes;
     for (STitleButton& button : m_buttons) {
-        int offset = button.hitCode == kHitClose ? 3 : button.hitCode == kHitMinimize ? 4
-                     : button.restore ? 6 : 5;
+        int offset = ButtonPart(button);
         SIZE size = {-1, -1};
         if (Style::CPainter* painter = Painter(offset))
             size = painter->CalcSize(dc, {0, 0}, L"", 0);
@@ -328,7 +337,7 @@ template <int N>
 RECT CStyledFrame<N>::TextRect() const
 {
     RECT margins = {0, 0, 0, 0};
-    Style::CPainter* caption = Painter(1);
+    Style::CPainter* caption = Painter(kPartTitle);
     if (!caption || !caption->GetContentMargins(margins))
         margins = {0, 0, 0, 0};
     RECT text = m_parts[kCaption].rect;
@@ -357,7 +366,7 @@ void CStyledFrame<N>::RenderCaption()
         return;
     RECT rect = {0, 0, part.rect.right - part.rect.left, part.rect.bottom - part.rect.top};
     int state = m_inactive ? 1 : 0;
-    Style::CPainter* caption = Painter(1);
+    Style::CPainter* caption = Painter(kPartTitle);
     if (caption)
         caption->DrawBackground(part.dc, state, rect, rect);
     else
@@ -373,8 +382,7 @@ void CStyledFrame<N>::RenderCaption()
     }
     bool disabled = (::GetWindowLongPtrW(this->m_hWnd, GWL_STYLE) & WS_DISABLED) != 0;
     for (const STitleButton& button : m_buttons) {
-        int offset = button.hitCode == kHitClose ? 3 : button.hitCode == kHitMinimize ? 4
-                     : button.restore ? 6 : 5;
+        int offset = ButtonPart(button);
         // Inactive buttons use the second group of four states.
         int look = disabled ? 3 : button.state;
         if (m_inactive)
@@ -402,7 +410,7 @@ void CStyledFrame<N>::Render()
         if (!part.dc)
             continue;
         RECT rect = {0, 0, part.rect.right - part.rect.left, part.rect.bottom - part.rect.top};
-        if (Style::CPainter* painter = Painter(index + 6))
+        if (Style::CPainter* painter = Painter(kPartLeftBorder + index - kLeft))
             painter->DrawBackground(part.dc, state, rect, rect);
         else
             ::FillRect(part.dc, &rect, ::GetSysColorBrush(COLOR_ACTIVEBORDER));
@@ -467,7 +475,7 @@ void CStyledFrame<N>::RebuildRegion()
     CutCorner(region, 0, height, m_corners[2], false, true);
     CutCorner(region, width, height, m_corners[3], true, true);
     for (int index : {kCaption, kLeft, kRight, kBottom}) {
-        Style::CPainter* painter = Painter(index == kCaption ? 1 : index + 6);
+        Style::CPainter* painter = Painter(index == kCaption ? kPartTitle : kPartLeftBorder + index - kLeft);
         COLORREF erase = painter ? painter->GetEraseColor() : CLR_INVALID;
         if (erase != CLR_INVALID && m_parts[index].dc)
             CutEraseColor(region, m_parts[index].dc, m_parts[index].bitmap, m_parts[index].rect, erase);
@@ -825,14 +833,14 @@ BOOL CStyledFrame<N>::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wPara
             return TRUE;
         }
         if (wParam == HTSYSMENU) {
-            ::PostMessageW(hWnd, WM_SYSCOMMAND, 0xF093, lParam);
+            ::PostMessageW(hWnd, WM_SYSCOMMAND, kScSystemMenuByMouse, lParam);
             result = 0;
             return TRUE;
         }
         return FALSE;
     case WM_NCRBUTTONUP:
         if (wParam == HTCAPTION) {
-            ::PostMessageW(hWnd, WM_SYSCOMMAND, 0xF093, lParam);
+            ::PostMessageW(hWnd, WM_SYSCOMMAND, kScSystemMenuByMouse, lParam);
             result = 0;
             return TRUE;
         }
@@ -871,7 +879,7 @@ BOOL CStyledFrame<N>::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wPara
             result = this->DefWindowProc();
             return TRUE;
         }
-        m_caption = LangString(1100) + text + LangString(1101);
+        m_caption = LangString(kTextCaptionPrefix) + text + LangString(kTextCaptionSuffix);
         // The native text is a spaced copy, so a native caption never
         // shows the text in the native look.
         std::wstring spaced;
@@ -966,11 +974,11 @@ BOOL CStyledFrame<N>::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wPara
         }
         return TRUE;
     }
-    case kMsgScrollBarUpdate: {
+    case kMsgFitToCaption: {
         // Fit the window to its caption text.
         RECT text = TextRect();
         SIZE size = {80, 0};
-        if (Style::CPainter* caption = Painter(1)) {
+        if (Style::CPainter* caption = Painter(kPartTitle)) {
             HDC dc = ::GetWindowDC(hWnd);
             if (dc) {
                 size = caption->CalcSize(dc, {0, text.bottom - text.top}, m_caption);
@@ -996,9 +1004,9 @@ BOOL CStyledFrame<N>::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wPara
     }
 }
 
-template class CStyledFrame<0>;
-template class CStyledFrame<10>;
-template class CStyledFrame<153>;
+template class CStyledFrame<Style::CStyle::Frame>;
+template class CStyledFrame<Style::CStyle::DlgFrame>;
+template class CStyledFrame<Style::CStyle::XPDlgFrame>;
 
 namespace FrameImpl {
 
@@ -1021,9 +1029,9 @@ bool AttachFrame(HWND window, bool resize, RECT* borders, COLORREF* backColor)
     return true;
 }
 
-template bool AttachFrame<0>(HWND, bool, RECT*, COLORREF*);
-template bool AttachFrame<10>(HWND, bool, RECT*, COLORREF*);
-template bool AttachFrame<153>(HWND, bool, RECT*, COLORREF*);
+template bool AttachFrame<Style::CStyle::Frame>(HWND, bool, RECT*, COLORREF*);
+template bool AttachFrame<Style::CStyle::DlgFrame>(HWND, bool, RECT*, COLORREF*);
+template bool AttachFrame<Style::CStyle::XPDlgFrame>(HWND, bool, RECT*, COLORREF*);
 
 namespace {
 
@@ -1051,7 +1059,7 @@ extern "C" RECT EnableFrameStyledEx(unsigned int, HWND window)
     RECT borders = {0, 0, 0, 0};
     try {
         if (Windows::FrameImpl::IsStylable(window) &&
-            Windows::FrameImpl::AttachFrame<10>(window, true, &borders))
+            Windows::FrameImpl::AttachFrame<Style::CStyle::DlgFrame>(window, true, &borders))
             return {-borders.left, 0, borders.right, borders.bottom};
     } catch (...) {
     }
@@ -1063,7 +1071,7 @@ extern "C" unsigned int EnableFrameStyledColor(HWND window)
     COLORREF color = 0xFFFFFF;
     try {
         if (Windows::FrameImpl::IsStylable(window) &&
-            Windows::FrameImpl::AttachFrame<10>(window, true, nullptr, &color))
+            Windows::FrameImpl::AttachFrame<Style::CStyle::DlgFrame>(window, true, nullptr, &color))
             return color;
     } catch (...) {
     }

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <string>
 #include <vector>
+#include "../style/Style.h"
 #include "StyledWnd.h"
 
 namespace Style {
@@ -66,7 +67,22 @@ public:
     const std::vector<FrameImpl::STitleButton>& GetButtons() const { return m_buttons; }
 
 private:
+    // Offsets of a family's parts from its first element kind, as the main
+    // frame family lays them out.
+    enum PartOffset : int {
+        kPartFrame = 0,
+        kPartTitle = Style::CStyle::FrameTitle - Style::CStyle::Frame,
+        kPartIcon = Style::CStyle::FrameIcon - Style::CStyle::Frame,
+        kPartClose = Style::CStyle::FrameButtonClose - Style::CStyle::Frame,
+        kPartMin = Style::CStyle::FrameButtonMin - Style::CStyle::Frame,
+        kPartMax = Style::CStyle::FrameButtonMax - Style::CStyle::Frame,
+        kPartRestore = Style::CStyle::FrameButtonRestore - Style::CStyle::Frame,
+        kPartLeftBorder = Style::CStyle::FrameLeftBorder - Style::CStyle::Frame,
+        kPartRightBorder = Style::CStyle::FrameRightBorder - Style::CStyle::Frame,
+        kPartBottomBorder = Style::CStyle::FrameBottomBorder - Style::CStyle::Frame,
+    };
     Style::CPainter* Painter(int offset) const;
+    static int ButtonPart(const FrameImpl::STitleButton& button);
     void ReadStyle();
     void DropFrameOfChild();
     void BuildButtons(LONG_PTR style);
@@ -122,9 +138,9 @@ private:
     COLORREF m_backColor = CLR_INVALID;
 };
 
-extern template class ORVEL_API CStyledFrame<0>;
-extern template class ORVEL_API CStyledFrame<10>;
-extern template class ORVEL_API CStyledFrame<153>;
+extern template class ORVEL_API CStyledFrame<Style::CStyle::Frame>;
+extern template class ORVEL_API CStyledFrame<Style::CStyle::DlgFrame>;
+extern template class ORVEL_API CStyledFrame<Style::CStyle::XPDlgFrame>;
 
 namespace FrameImpl {
 // Attaches a frame of family N. With `resize`, a top-level window is

@@ -15,7 +15,21 @@ constexpr UINT kMsgCaptionButtonRect = 0x8904;
 // lParam: the SCROLLINFO mask), posted after anything that scrolls a window
 // without a scroll message.
 constexpr UINT kMsgScrollBarUpdate = 0x8905;
+// Sent to a styled frame: widen the window until its caption text fits.
+// It shares its value with the scroll-bar update; frames have no flat bars.
+constexpr UINT kMsgFitToCaption = kMsgScrollBarUpdate;
 // Posted with SC_CLOSE by the styled close button.
 constexpr UINT kMsgPostClose = 0x07E8;
+
+// WM_SYSCOMMAND that opens the system menu as a click on its icon does
+// (SC_MOUSEMENU with the HTSYSMENU hit code).
+constexpr WPARAM kScSystemMenuByMouse = SC_MOUSEMENU | HTSYSMENU;
+// Language-module texts put before and after a styled frame's caption.
+constexpr UINT kTextCaptionPrefix = 1100;
+constexpr UINT kTextCaptionSuffix = 1101;
+
+// The window style every styled window object is created with when it
+// makes its own window: WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN.
+constexpr DWORD kStyledWindowStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 
 }  // namespace Windows

@@ -6,6 +6,7 @@
 #include "../base/Export.h"
 #include "../base/WindowImpl.h"
 #include "../glyph/Glyph.h"
+#include "Messages.h"
 
 namespace Images {
 
@@ -64,10 +65,10 @@ public:
 ORVEL_API void PostMouseNotify(HWND control, bool leave);
 
 template <class T, class TBase = Base::CWindow>
-class CStyledWndImpl : public Base::CWindowImpl<T, TBase, Base::CWinTraits<0x56000000, 0>>,
+class CStyledWndImpl : public Base::CWindowImpl<T, TBase, Base::CWinTraits<kStyledWindowStyle, 0>>,
                        public Glyph::IGlyphVessel {
 public:
-    using WindowBase = Base::CWindowImpl<T, TBase, Base::CWinTraits<0x56000000, 0>>;
+    using WindowBase = Base::CWindowImpl<T, TBase, Base::CWinTraits<kStyledWindowStyle, 0>>;
 
     CStyledWndImpl() { ++LiveStyledObjects(); }
     CStyledWndImpl(const CStyledWndImpl& other)

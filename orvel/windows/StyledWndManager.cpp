@@ -110,17 +110,17 @@ bool CStyledWndManager::EnableControlContainerStyled(HWND window)
 
 bool CStyledWndManager::EnableFrameStyled(HWND window)
 {
-    return IsStylable(window) && FrameImpl::AttachFrame<10>(window, true);
+    return IsStylable(window) && FrameImpl::AttachFrame<Style::CStyle::DlgFrame>(window, true);
 }
 
 bool CStyledWndManager::EnableExpertFrameStyled(HWND window)
 {
-    return IsStylable(window) && FrameImpl::AttachFrame<0>(window, false);
+    return IsStylable(window) && FrameImpl::AttachFrame<Style::CStyle::Frame>(window, false);
 }
 
 bool CStyledWndManager::EnableXPFrameStyled(HWND window)
 {
-    return IsStylable(window) && FrameImpl::AttachFrame<153>(window, false);
+    return IsStylable(window) && FrameImpl::AttachFrame<Style::CStyle::XPDlgFrame>(window, false);
 }
 
 bool CStyledWndManager::EnableEditStyled(HWND window)
