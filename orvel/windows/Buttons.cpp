@@ -1,6 +1,7 @@
 #include "Buttons.h"
 
 #include <algorithm>
+#include <utility>
 #include "../base/GdiHandles.h"
 #include "../style/Painter.h"
 #include "../style/StyleManager.h"
@@ -81,6 +82,34 @@ bool CTextCache::GetTextLength(LRESULT& result) const
 
 // ------------------------------------------------------------ push button
 
+template <class TButton>
+BOOL ProcessButtonStateMessage(TButton& button, UINT message, WPARAM wParam, LPARAM lParam,
+                               LRESULT& result)
+{
+    switch (message) {
+    case WM_MOUSELEAVE:
+        button.PostMouseLeave();
+        button.SetState(button.BaseState());
+        result = 0;
+        return TRUE;
+    case BM_SETSTATE:
+        result = button.DefaultThenRepaint();
+        button.SetState(wParam ? 2 : button.BaseState());
+        return TRUE;
+    case WM_ENABLE:
+        button.m_bDisabled = wParam == 0;
+        button.m_nState = button.BaseState();
+        result = button.DefaultThenRepaint();
+        return TRUE;
+    case WM_GETTEXT:
+        return button.m_strText.GetText(wParam, lParam, result);
+    case WM_GETTEXTLENGTH:
+        return button.m_strText.GetTextLength(result);
+    default:
+        return button.DefaultThenRepaintIf(NativeButtonPaintsOn(message), result);
+    }
+}
+
 void CPushButton::OnSubclassed()
 {
     DWORD style = GetStyle();
@@ -154,20 +183,6 @@ BOOL CPushButton::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM
             SetState((wParam & MK_LBUTTON) ? 2 : 1);
         }
         return TRUE;
-    case WM_MOUSELEAVE:
-        PostMouseLeave();
-        SetState(BaseState());
-        result = 0;
-        return TRUE;
-    case BM_SETSTATE:
-        result = DefaultThenRepaint();
-        SetState(wParam ? 2 : BaseState());
-        return TRUE;
-    case WM_ENABLE:
-        m_bDisabled = wParam == 0;
-        m_nState = BaseState();
-        result = DefaultThenRepaint();
-        return TRUE;
     case WM_STYLECHANGED:
         if (wParam == static_cast<WPARAM>(GWL_STYLE) && lParam)
             OnStyleChanged(reinterpret_cast<const STYLESTRUCT*>(lParam));
@@ -182,12 +197,8 @@ BOOL CPushButton::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM
         m_strText.Set(reinterpret_cast<const wchar_t*>(lParam));
         result = DefaultThenRepaint();
         return TRUE;
-    case WM_GETTEXT:
-        return m_strText.GetText(wParam, lParam, result);
-    case WM_GETTEXTLENGTH:
-        return m_strText.GetTextLength(result);
     default:
-        return DefaultThenRepaintIf(NativeButtonPaintsOn(message), result);
+        return ProcessButtonStateMessage(*this, message, wParam, lParam, result);
     }
 }
 
@@ -241,20 +252,6 @@ BOOL CHyperLink::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM 
         EnableMouseLeaveMsg();
         SetState(m_bDisabled ? 3 : ((wParam & MK_LBUTTON) ? 2 : 1));
         return TRUE;
-    case WM_MOUSELEAVE:
-        PostMouseLeave();
-        SetState(BaseState());
-        result = 0;
-        return TRUE;
-    case BM_SETSTATE:
-        result = DefaultThenRepaint();
-        SetState(wParam ? 2 : BaseState());
-        return TRUE;
-    case WM_ENABLE:
-        m_bDisabled = wParam == 0;
-        m_nState = BaseState();
-        result = DefaultThenRepaint();
-        return TRUE;
     case WM_SETCURSOR:
         ::SetCursor(::LoadCursorW(nullptr, m_nState == 1 ? IDC_HAND : IDC_ARROW));
         result = TRUE;
@@ -263,12 +260,8 @@ BOOL CHyperLink::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM 
         m_strText.Set(reinterpret_cast<const wchar_t*>(lParam));
         result = DefaultThenRepaint();
         return TRUE;
-    case WM_GETTEXT:
-        return m_strText.GetText(wParam, lParam, result);
-    case WM_GETTEXTLENGTH:
-        return m_strText.GetTextLength(result);
     default:
-        return DefaultThenRepaintIf(NativeButtonPaintsOn(message), result);
+        return ProcessButtonStateMessage(*this, message, wParam, lParam, result);
     }
 }
 
@@ -370,6 +363,46 @@ void CCheckRadioButton::ReadNativeState()
     RECT client = GetClientRect();
     Layout(client.right, client.bottom);
     m_bInitialized = true;
+}
+
+namespace {
+
+// The object a window being created on this thread is to be attached to.
+thread_local CCheckRadioButton* t_creating = nullptr;
+thread_local HHOOK t_createHook = nullptr;
+
+LRESULT CALLBACK AttachOnCreate(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND && t_creating) {
+        // Before WM_NCCREATE: the object sees the window's WM_CREATE.
+        CCheckRadioButton* object = std::exchange(t_creating, nullptr);
+        object->WindowBase::SubclassWindow(reinterpret_cast<HWND>(wParam));
+    }
+    return ::CallNextHookEx(t_createHook, code, wParam, lParam);
+}
+
+}  // namespace
+
+HWND CCheckRadioButton::Create(HWND parent, const RECT& rect, const wchar_t* text, DWORD style,
+                               UINT id)
+{
+    if (m_hWnd || t_creating)
+        return nullptr;
+    t_createHook = ::SetWindowsHookExW(WH_CBT, AttachOnCreate, nullptr, ::GetCurrentThreadId());
+    if (!t_createHook)
+        return nullptr;
+    t_creating = this;
+    HWND window = ::CreateWindowExW(0, L"BUTTON", text, style, rect.left, rect.top,
+                                    rect.right - rect.left, rect.bottom - rect.top, parent,
+                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
+                                    ::GetModuleHandleW(nullptr), nullptr);
+    t_creating = nullptr;
+    ::UnhookWindowsHookEx(std::exchange(t_createHook, nullptr));
+    if (window && !m_bInitialized) {
+        ::DestroyWindow(window);
+        return nullptr;
+    }
+    return window;
 }
 
 void CCheckRadioButton::OnCreated()

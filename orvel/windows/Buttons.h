@@ -36,6 +36,11 @@ private:
     std::wstring m_text;
 };
 
+// Messages the push button and the link answer alike.
+template <class TButton>
+BOOL ProcessButtonStateMessage(TButton& button, UINT message, WPARAM wParam, LPARAM lParam,
+                               LRESULT& result);
+
 class ORVEL_API CPushButton : public CStyledWndImpl<CPushButton, Base::CButtonT<>> {
 public:
     explicit CPushButton(int painterType = Style::CStyle::PushButton) : m_nPainterType(painterType) {}
@@ -54,6 +59,8 @@ protected:
     void OnStyleChanged(const STYLESTRUCT* change);
     void OnSetStyle();
     CRepaintOnSwitch m_switchWatch;
+    template <class TButton>
+    friend BOOL ProcessButtonStateMessage(TButton&, UINT, WPARAM, LPARAM, LRESULT&);
 
     int m_nPainterType;
     int m_nState = 0;
@@ -77,6 +84,8 @@ protected:
     void OnPaint();
     void SetState(int state);
     CRepaintOnSwitch m_switchWatch;
+    template <class TButton>
+    friend BOOL ProcessButtonStateMessage(TButton&, UINT, WPARAM, LPARAM, LRESULT&);
 
     int m_nPainterType;
     int m_nState = 0;
@@ -127,6 +136,9 @@ public:
 
     CCheckRadioGlyph& GetGlyph() { return m_glyph; }
     bool HasLook() const;
+    // Creates a "BUTTON" window styled from its WM_CREATE on. The caller
+    // owns the object (it outlives its window); null on failure.
+    HWND Create(HWND parent, const RECT& rect, const wchar_t* text, DWORD style, UINT id);
 
 protected:
     void Layout(int width, int height);

@@ -559,8 +559,9 @@ void CTrackBar::OnSubclassed()
     m_pGlyph->GetBackground().SetRegion(dc, ClientOf(m_hWnd));
     RECT channel = {};
     GetChannelRect(channel);
-    // The control reports a vertical channel as if it lay horizontally.
-    if (!horizontal)
+    // Windows reports a vertical channel as if it lay horizontally; Wine
+    // reports it as it lies.
+    if (!horizontal && channel.right - channel.left > channel.bottom - channel.top)
         channel = {channel.top, channel.left, channel.bottom, channel.right};
     m_pGlyph->SetRegion(dc, Glyph::CRect(channel.left, channel.top, channel.right, channel.bottom));
     ReleaseDC(dc);

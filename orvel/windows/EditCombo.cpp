@@ -32,7 +32,11 @@ bool ChangesListScrolling(UINT message)
     case LB_ADDSTRING: case LB_INSERTSTRING: case LB_DELETESTRING: case LB_RESETCONTENT:
     case LB_SETTOPINDEX: case LB_SETCURSEL: case LB_SETCARETINDEX: case LB_SETHORIZONTALEXTENT:
     case LB_SETCOUNT: case LB_SETITEMHEIGHT: case LB_DIR: case LB_ADDFILE: case LB_SELECTSTRING:
-    case LB_SETCOLUMNWIDTH: case WM_SETFONT:
+    case LB_SETCOLUMNWIDTH: case WM_SETFONT: case LB_SETSEL: case LB_SELITEMRANGE:
+    case LB_SELITEMRANGEEX: case LB_SETANCHORINDEX:
+    // Type-ahead search, keyboard moves, and the timer that scrolls while
+    // the mouse drags a selection past the edge.
+    case WM_CHAR: case WM_KEYDOWN: case WM_TIMER: case WM_LBUTTONDOWN: case WM_LBUTTONUP:
         return true;
     default:
         return false;
@@ -215,6 +219,8 @@ void CComboBoxGlyph::DrawContent(HDC dc, const RECT* clip)
 void CComboBox::OnSubclassed()
 {
     m_glyph.SetVessel(this);
+    if (!IsWindowEnabled())
+        m_glyph.SetState(3, false);
     const RECT client = GetClientRect();
     int buttonLeft = client.right - ::GetSystemMetrics(SM_CXVSCROLL);
     HWND edit = ::GetDlgItem(m_hWnd, 1001);

@@ -207,6 +207,20 @@ void CStyledFrame<N>::ReadStyle()
         m_staticColor = line->ReadContentAsColor();
 }
 
+// A child dialog (a property page) lies inside its parent's client area: it
+// keeps its size and takes only the background and static colours.
+template <int N>
+void CStyledFrame<N>::DropFrameOfChild()
+{
+    if (!this->m_hWnd || !(::GetWindowLongPtrW(this->m_hWnd, GWL_STYLE) & WS_CHILD))
+        return;
+    m_left = m_right = m_bottom = 0;
+    m_captionHeight = 0;
+    m_widthEllipse = m_heightEllipse = 0;
+    for (SIZE& corner : m_corners)
+        corner = {0, 0};
+}
+
 template <int N>
 void CStyledFrame<N>::BuildButtons(LONG_PTR style)
 {
@@ -465,6 +479,7 @@ template <int N>
 void CStyledFrame<N>::OnSubclassed()
 {
     LONG_PTR style = ::GetWindowLongPtrW(this->m_hWnd, GWL_STYLE);
+    DropFrameOfChild();
     m_resizable = (style & WS_THICKFRAME) != 0;
     if ((style & WS_CAPTION) == WS_CAPTION)
         BuildButtons(style);
@@ -919,6 +934,7 @@ BOOL CStyledFrame<N>::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wPara
         return TRUE;
     case kMsgStyleChanged: {
         ReadStyle();
+        DropFrameOfChild();
         LONG_PTR style = ::GetWindowLongPtrW(hWnd, GWL_STYLE);
         if ((style & WS_CAPTION) == WS_CAPTION)
             BuildButtons(style);

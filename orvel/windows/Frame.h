@@ -68,6 +68,7 @@ public:
 private:
     Style::CPainter* Painter(int offset) const;
     void ReadStyle();
+    void DropFrameOfChild();
     void BuildButtons(LONG_PTR style);
     void Layout();
     void Render();

@@ -238,6 +238,29 @@ TEST(CheckRadioButton, TheLabelFollowsTheNativeText)
     EXPECT_EQ(9, GetWindowTextLengthW(box));
 }
 
+TEST(CheckRadioButton, ACheckBoxItCreatesIsStyledFromItsCreation)
+{
+    TestSupport::CCurrentPack pack(CheckPack());
+    ASSERT_TRUE(pack.Ok());
+    CHostWindow host;
+    long before = Windows::LiveStyledObjects();
+    auto* check = new Windows::CCheckRadioButton(Windows::CCheckRadioGlyph::Check);
+    HWND box = check->Create(host.Handle(), RECT{20, 20, 170, 44}, L"Made here",
+                             WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 7);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(L"Made here", check->GetGlyph().GetLabel());
+    EXPECT_FALSE(check->m_bAutoDelete);
+    EXPECT_EQ(nullptr, check->Create(host.Handle(), RECT{0, 0, 10, 10}, L"", WS_CHILD, 8));
+    SendMessageW(box, BM_CLICK, 0, 0);
+    EXPECT_EQ(1, check->GetGlyph().GetCheck());
+    EXPECT_EQ(CheckColor(4), Corner(box));
+    DestroyWindow(box);
+    Pump();
+    EXPECT_EQ(before + 1, Windows::LiveStyledObjects());  // the creator owns it
+    delete check;
+    EXPECT_EQ(before, Windows::LiveStyledObjects());
+}
+
 TEST(StyledWndManager, EnableOperationsCheckBeforeCreatingAnything)
 {
     auto* manager = GetWindowStyle();

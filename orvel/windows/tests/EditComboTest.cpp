@@ -155,6 +155,37 @@ TEST_F(EditComboTest, ListBoxBarAppearsWithContentAndFollowsTheWheel)
     EXPECT_GT(after.right, client.right);
 }
 
+TEST_F(EditComboTest, ListBoxBarFollowsTypeAheadAndDragScrolling)
+{
+    HWND list = AddList();
+    AddLines(list, 50);
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"zebra"));
+    AddLines(list, 10);
+    auto* styled = StyleAs<Windows::CListBox>(list);
+    ASSERT_TRUE(styled);
+    Pump();
+    auto& vert = styled->GetFlatScrollBars().GetVertBar();
+    ASSERT_TRUE(vert.IsVisible());
+
+    SetFocus(list);
+    SendMessageW(list, WM_CHAR, 'z', 0);
+    Pump();
+    EXPECT_EQ(50, SendMessageW(list, LB_GETCURSEL, 0, 0));
+    ASSERT_GT(GetScrollPos(list, SB_VERT), 0);
+    EXPECT_EQ(GetScrollPos(list, SB_VERT), vert.GetPos());
+
+    // Dragging a selection below the list scrolls it from a timer.
+    SendMessageW(list, LB_SETTOPINDEX, 0, 0);
+    Pump();
+    SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 5));
+    SendMessageW(list, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, 260));
+    Pump(400);
+    SendMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(20, 260));
+    Pump();
+    ASSERT_GT(SendMessageW(list, LB_GETTOPINDEX, 0, 0), 0);
+    EXPECT_EQ(GetScrollPos(list, SB_VERT), vert.GetPos());
+}
+
 TEST_F(EditComboTest, EditFrameIsStyledAndItsBarsFollowTheText)
 {
     HWND edit = AddEdit(WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL, 20, 20, 200, 100, 5);
