@@ -8,7 +8,10 @@
 // "Next style" cycles through the packs found in Style\, the language
 // button switches between English and Chinese (pack show names, and the
 // dialog texts once the manager re-reads them from the template).
+// "Settings…" opens a settings dialog built from templates (a tab control
+// with child-dialog pages), styled by window class.
 #include <windows.h>
+#include <commctrl.h>
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -16,6 +19,8 @@
 #include <vector>
 #include "DemoIds.h"
 #include "GlyphArea.h"
+#include "SettingsDialog.h"
+#include "orvel/base/GdiHandles.h"
 #include "orvel/host/Global.h"
 #include "orvel/style/StyleManager.h"
 #include "orvel/windows/Messages.h"
@@ -61,8 +66,45 @@ const SControl kControls[] = {
     {IDC_GLYPHS, L"glyphs", EKind::Glyphs},
     {IDC_NEXT_STYLE, nullptr, EKind::Push},
     {IDC_LANGUAGE, nullptr, EKind::Push},
+    {IDC_SETTINGS, nullptr, EKind::Push},
     {IDC_STATUS, nullptr, EKind::Static},
 };
+
+// Shot's margin for a picture of the whole window rather than a close-up.
+constexpr int kWindowShot = -1;
+
+// FOLDER\NAME.png, with the folder's own kind of separator.
+std::wstring ShotPath(const std::wstring& folder, const std::wstring& name)
+{
+    const wchar_t* slash = folder.find(L'/') != std::wstring::npos ? L"/" : L"\\";
+    return folder + slash + name + L".png";
+}
+
+POINT Centre(const RECT& rect)
+{
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+POINT CentreOf(HWND window)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return Centre(rect);
+}
+
+// Keyboard input goes through the dialog manager of whichever modeless
+// dialog it is for: the demo's own, or the settings dialog while it is shown.
+void Dispatch(MSG& msg)
+{
+    HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    wchar_t name[16] = {};
+    if (root)
+        GetClassNameW(root, name, 16);
+    if (root && wcscmp(name, L"#32770") == 0 && IsDialogMessageW(root, &msg))
+        return;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
 
 std::string Narrow(const std::wstring& text)
 {
@@ -80,6 +122,10 @@ public:
     void RunInteractive();
     // Every screenshot into folder; the paths written are appended to shots.
     void TakeShots(const std::wstring& folder, std::vector<std::wstring>& shots);
+    // The settings dialog's pages, natively and in each pack, and a check
+    // box hot and a radio button checked by the mouse.
+    void TakeSettingsShots(const std::wstring& folder, const std::vector<std::wstring>& packs,
+                           std::vector<std::wstring>& shots);
 
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -97,11 +143,15 @@ private:
     void Pump(DWORD milliseconds);
     void MoveMouse(POINT point);
     void MouseButton(bool down);
-    bool Shot(const std::wstring& path, std::vector<std::wstring>& shots, HWND window, int margin);
+    void ClickAt(POINT point);
+    void ShootSettings(const std::wstring& name, bool styled, const std::wstring& folder,
+                       std::vector<std::wstring>& shots);
+    bool Shot(const std::wstring& path, std::vector<std::wstring>& shots, HWND window, int margin,
+              bool clientOnly = false);
 
     HWND m_dialog = nullptr;
     std::unique_ptr<Demo::CGlyphArea> m_glyphs;
-    HBRUSH m_brush = nullptr;
+    Base::CBrushHandle m_brush;
     COLORREF m_back = RGB(240, 240, 240);
     COLORREF m_text = RGB(0, 0, 0);
     bool m_framed = false;
@@ -132,9 +182,7 @@ void CDemo::Destroy()
     // The area outlives its window: the slideshow worker may still ask it
     // to repaint until it has ended.
     m_glyphs.reset();
-    if (m_brush)
-        DeleteObject(m_brush);
-    m_brush = nullptr;
+    m_brush.Reset();
 }
 
 INT_PTR CALLBACK CDemo::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -266,9 +314,7 @@ void CDemo::ReadPackColours()
                 m_text = line->ReadContentAsColor();
     } catch (...) {
     }
-    if (m_brush)
-        DeleteObject(m_brush);
-    m_brush = CreateSolidBrush(m_back);
+    m_brush.Reset(CreateSolidBrush(m_back));
 }
 
 INT_PTR CDemo::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -285,7 +331,7 @@ INT_PTR CDemo::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         HDC dc = reinterpret_cast<HDC>(wParam);
         SetTextColor(dc, m_text);
         SetBkColor(dc, m_back);
-        return reinterpret_cast<INT_PTR>(m_brush);
+        return reinterpret_cast<INT_PTR>(m_brush.Get());
     }
     case WM_HSCROLL:
     case WM_VSCROLL: {
@@ -315,6 +361,9 @@ INT_PTR CDemo::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return TRUE;
         case IDC_LANGUAGE:
             SwitchLanguage();
+            return TRUE;
+        case IDC_SETTINGS:
+            Demo::CSettingsDialog::RunModal(m_dialog);
             return TRUE;
         case IDC_LINK:
             SetDlgItemTextW(m_dialog, IDC_STATUS, L"The link was clicked: a host would open its page now.");
@@ -404,10 +453,7 @@ void CDemo::Pump(DWORD milliseconds)
                 PostQuitMessage(static_cast<int>(msg.wParam));
                 return;
             }
-            if (!m_dialog || !IsDialogMessageW(m_dialog, &msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageW(&msg);
-            }
+            Dispatch(msg);
         }
         Sleep(10);
     } while (GetTickCount() - start < milliseconds);
@@ -433,10 +479,21 @@ void CDemo::MouseButton(bool down)
     SendInput(1, &input, sizeof input);
 }
 
-bool CDemo::Shot(const std::wstring& path, std::vector<std::wstring>& shots, HWND window, int margin)
+void CDemo::ClickAt(POINT point)
 {
-    bool ok = margin < 0 ? Screenshot::SaveWindowPng(window, path, !m_framed)
-                         : Screenshot::SaveCloseUpPng(window, margin, path);
+    MoveMouse(point);
+    Pump(100);
+    MouseButton(true);
+    Pump(100);
+    MouseButton(false);
+    Pump(100);
+}
+
+bool CDemo::Shot(const std::wstring& path, std::vector<std::wstring>& shots, HWND window, int margin,
+                 bool clientOnly)
+{
+    bool ok = margin == kWindowShot ? Screenshot::SaveWindowPng(window, path, clientOnly)
+                                    : Screenshot::SaveCloseUpPng(window, margin, path);
     if (ok)
         shots.push_back(path);
     else
@@ -446,8 +503,7 @@ bool CDemo::Shot(const std::wstring& path, std::vector<std::wstring>& shots, HWN
 
 void CDemo::TakeShots(const std::wstring& folder, std::vector<std::wstring>& shots)
 {
-    const wchar_t* slash = folder.find(L'/') != std::wstring::npos ? L"/" : L"\\";
-    auto file = [&](const std::wstring& name) { return folder + slash + name + L".png"; };
+    auto file = [&](const std::wstring& name) { return ShotPath(folder, name); };
     Style::CStyleManager& manager = Style::CStyleManager::GetInstance();
 
     std::vector<std::wstring> packs;
@@ -463,7 +519,7 @@ void CDemo::TakeShots(const std::wstring& folder, std::vector<std::wstring>& sho
         SelectPack(pack);
         Pump(250);
         std::wstring name = Style::CStyleManager::GetStyleInstance().GetName();
-        Shot(file(L"orvel_" + name), shots, m_dialog, -1);
+        Shot(file(L"orvel_" + name), shots, m_dialog, kWindowShot, !m_framed);
         for (const SControl& control : kControls) {
             if (control.name)
                 Shot(file(L"closeup_" + name + L"_" + control.name), shots,
@@ -472,15 +528,13 @@ void CDemo::TakeShots(const std::wstring& folder, std::vector<std::wstring>& sho
 
         // A push button hot, then pressed, by the mouse.
         HWND button = GetDlgItem(m_dialog, IDC_BTN_NORMAL);
-        RECT rect;
-        GetWindowRect(button, &rect);
-        MoveMouse({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+        MoveMouse(CentreOf(button));
         Pump(200);
-        Shot(file(L"orvel_" + name + L"_hot"), shots, m_dialog, -1);
+        Shot(file(L"orvel_" + name + L"_hot"), shots, m_dialog, kWindowShot, !m_framed);
         Shot(file(L"closeup_" + name + L"_button_hot"), shots, button, 6);
         MouseButton(true);
         Pump(200);
-        Shot(file(L"orvel_" + name + L"_pressed"), shots, m_dialog, -1);
+        Shot(file(L"orvel_" + name + L"_pressed"), shots, m_dialog, kWindowShot, !m_framed);
         Shot(file(L"closeup_" + name + L"_button_pressed"), shots, button, 6);
         // Leave before letting go, so nothing is clicked.
         MoveMouse(away);
@@ -490,16 +544,79 @@ void CDemo::TakeShots(const std::wstring& folder, std::vector<std::wstring>& sho
 
         // The command tile of the glyph area, hot.
         if (m_glyphs) {
+            RECT rect;
             m_glyphs->TileScreenRect(rect);
-            MoveMouse({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+            MoveMouse(Centre(rect));
             Pump(200);
             Shot(file(L"closeup_" + name + L"_glyphs_hot"), shots, GetDlgItem(m_dialog, IDC_GLYPHS), 6);
             MoveMouse(away);
             Pump(100);
         }
     }
+    TakeSettingsShots(folder, packs, shots);
     // Leave the default pack chosen for the next start.
     SelectPack(Style::CStyleManager::kDefaultStyleName);
+    Pump(100);
+}
+
+void CDemo::TakeSettingsShots(const std::wstring& folder, const std::vector<std::wstring>& packs,
+                              std::vector<std::wstring>& shots)
+{
+    ShootSettings(L"native", false, folder, shots);
+    for (const std::wstring& pack : packs) {
+        SelectPack(pack);
+        Pump(100);
+        ShootSettings(Style::CStyleManager::GetStyleInstance().GetName(), true, folder, shots);
+    }
+}
+
+// A fresh dialog for each look, as a program creates it each time it is
+// opened; modeless, so the demo keeps control while it is shown.
+void CDemo::ShootSettings(const std::wstring& name, bool styled, const std::wstring& folder,
+                          std::vector<std::wstring>& shots)
+{
+    auto file = [&](const std::wstring& page) { return ShotPath(folder, L"settings_" + name + L"_" + page); };
+    Demo::CSettingsDialog settings;
+    if (!settings.Create(m_dialog, styled)) {
+        fprintf(stderr, "OrvelDemo: the settings dialog cannot be created\n");
+        return;
+    }
+    HWND window = settings.Window();
+    RECT main;
+    GetWindowRect(m_dialog, &main);
+    SetWindowPos(window, HWND_TOP, main.right + 16, main.top, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetForegroundWindow(window);
+    RECT frame;
+    GetWindowRect(window, &frame);
+    POINT away = {frame.right + 40, frame.bottom + 40};
+    MoveMouse(away);
+    Pump(250);
+    // Pages are chosen by clicking their tabs, as a user does.
+    HWND tabs = GetDlgItem(window, IDC_SET_TABS);
+    auto clickTab = [&](int page) {
+        RECT item = {};
+        SendMessageW(tabs, TCM_GETITEMRECT, page, reinterpret_cast<LPARAM>(&item));
+        MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&item), 2);
+        ClickAt(Centre(item));
+        MoveMouse(away);
+        Pump(200);
+    };
+    for (int page = 0; page < Demo::CSettingsDialog::PageCount; ++page) {
+        if (page != Demo::CSettingsDialog::General)
+            clickTab(page);
+        Shot(file(Demo::CSettingsDialog::PageName(page)), shots, window, kWindowShot);
+    }
+
+    // A radio button checked by a click, then a check box hot under the mouse.
+    clickTab(Demo::CSettingsDialog::General);
+    HWND general = settings.Page(Demo::CSettingsDialog::General);
+    ClickAt(CentreOf(GetDlgItem(general, IDC_GEN_OPEN_NEW)));
+    MoveMouse(CentreOf(GetDlgItem(general, IDC_GEN_TIPS)));
+    Pump(250);
+    Shot(file(L"input"), shots, window, kWindowShot);
+    MoveMouse(away);
+    Pump(100);
+    settings.Destroy();
     Pump(100);
 }
 
@@ -507,10 +624,7 @@ void CDemo::RunInteractive()
 {
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (!m_dialog || !IsDialogMessageW(m_dialog, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
+        Dispatch(msg);
     }
 }
 
