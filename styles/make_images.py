@@ -122,7 +122,7 @@ PACKS = {
     },
     "Graphite": {
         "names": {"neutral": "Graphite", "0409": "Graphite Dark", "0804": "石墨 深色"},
-        "font": "Tahoma", "size": 9,
+        "font": "Tahoma", "size": 8,
         "dialog": (43, 46, 52), "static": (216, 220, 228),
         "text": (226, 229, 235), "text_off": (108, 113, 122), "text_hot": (255, 178, 84),
         "accent": (255, 150, 40), "accent_dark": (204, 104, 12),
@@ -1186,7 +1186,9 @@ def frame_ini(add, p, frame, title, borders, corners, height, caption_file, capt
                          corners):
         if size:
             add("%s=%d, %d" % (key, size, size))
-    add("BackColor=%s\nStaticColor=%s\n" % (rgb(p["dialog"]), rgb(p["static"])))
+    add("BackColor=%s\nStaticColor=%s" % (rgb(p["dialog"]), rgb(p["static"])))
+    # The client areas of native edits and list boxes on the frame.
+    add("FieldColor=%s\nFieldTextColor=%s\n" % (rgb(p["field"]), rgb(p["text"])))
     add("; The caption: 0 active, 1 inactive.")
     add("[%s]\nHeight=%d\nMargins=8, 4, %d, %d\nButtonRight=%d\nButtonSpace=2\nTitleOffset=2\n"
         % (title, height, CAPTION_MARGIN, CAPTION_MARGIN, button_right))

@@ -80,9 +80,11 @@ std::wstring CStatic::ShownText(const wchar_t* text) const
     return shown;
 }
 
+// The pack's text painter has no disabled look (its states are the
+// alignments): a disabled static shows the native greyed text.
 bool CStatic::HasLook() const
 {
-    return HasPainterLook(Style::CStyle::Static);
+    return IsWindowEnabled() && HasPainterLook(Style::CStyle::Static);
 }
 
 void CStatic::OnPaint()

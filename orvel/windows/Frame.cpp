@@ -218,6 +218,12 @@ void CStyledFrame<N>::ReadStyle()
     }
     if (const Resource::CLine* line = section ? section->FindLine(L"StaticColor") : nullptr)
         m_staticColor = line->ReadContentAsColor();
+    m_fieldColor = m_fieldTextColor = CLR_INVALID;
+    if (const Resource::CLine* line = section ? section->FindLine(L"FieldColor") : nullptr)
+        m_fieldColor = line->ReadContentAsColor();
+    if (const Resource::CLine* line = section ? section->FindLine(L"FieldTextColor") : nullptr)
+        m_fieldTextColor = line->ReadContentAsColor();
+    m_fieldBrush.Reset(m_fieldColor != CLR_INVALID ? ::CreateSolidBrush(m_fieldColor) : nullptr);
 }
 
 // A child dialog (a property page) lies inside its parent's client area: it
@@ -924,6 +930,17 @@ BOOL CStyledFrame<N>::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wPara
         if (!m_backBrush)
             return FALSE;
         result = reinterpret_cast<LRESULT>(m_backBrush);
+        return TRUE;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+        // Native edit and list-box fields in the pack's field colours, so a
+        // dark pack has no white boxes; without the keys they stay native.
+        if (!m_fieldBrush)
+            return FALSE;
+        if (m_fieldTextColor != CLR_INVALID)
+            ::SetTextColor(reinterpret_cast<HDC>(wParam), m_fieldTextColor);
+        ::SetBkColor(reinterpret_cast<HDC>(wParam), m_fieldColor);
+        result = reinterpret_cast<LRESULT>(m_fieldBrush.Get());
         return TRUE;
     case WM_CTLCOLORSTATIC:
         if (!m_backBrush || ForbidStaticColor())

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <string>
 #include <vector>
+#include "../base/GdiHandles.h"
 #include "../style/Style.h"
 #include "StyledWnd.h"
 
@@ -85,6 +86,9 @@ private:
     static int ButtonPart(const FrameImpl::STitleButton& button);
     void ReadStyle();
     void DropFrameOfChild();
+    COLORREF m_fieldColor = CLR_INVALID;
+    COLORREF m_fieldTextColor = CLR_INVALID;
+    Base::CBrushHandle m_fieldBrush;
     void BuildButtons(LONG_PTR style);
     void Layout();
     void Render();

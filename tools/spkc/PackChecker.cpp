@@ -112,6 +112,8 @@ const SKnownKey kKnownKeys[] = {
     {kMain, L"BottomRightEllipse", EValue::Size, false, nullptr, kFrameKinds},
     {kMain, L"BackColor", EValue::Colour, false, nullptr, kFrameKinds},
     {kMain, L"StaticColor", EValue::Colour, false, nullptr, kFrameKinds},
+    {kMain, L"FieldColor", EValue::Colour, false, nullptr, kFrameKinds},
+    {kMain, L"FieldTextColor", EValue::Colour, false, nullptr, kFrameKinds},
     {kMain, L"Height", EValue::Int, false, nullptr, kCaptionKinds},
     {kMain, L"ButtonRight", EValue::Int, false, nullptr, kCaptionKinds},
     {kMain, L"ButtonSpace", EValue::Int, false, nullptr, kCaptionKinds},

@@ -549,3 +549,22 @@ TEST_F(DialogTest, AStyledChildPageKeepsItsSizeAndTakesThePackBackground)
     EXPECT_EQ(zq2009Back, GetPixel(dc, 2, 2));
     ReleaseDC(dialog.Handle(), dc);
 }
+
+TEST_F(DialogTest, ADarkPackColoursNativeFieldsAndLeavesDisabledTextGrey)
+{
+    Style::CStyleManager::GetInstance().SelectStyle(L"Graphite");
+    CSettings dialog(CSettings::ControlsAndFrames);
+    HWND edit = dialog.Item(IDC_NAME);
+    RedrawWindow(edit, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    dialog.Pump();
+    RECT client;
+    GetClientRect(edit, &client);
+    HDC dc = GetDC(edit);
+    EXPECT_EQ(RGB(34, 36, 41), GetPixel(dc, client.right - 3, client.bottom - 2));  // the field colour
+    ReleaseDC(edit, dc);
+    // The disabled label takes the native greyed text, not the pack's light
+    // static colour that would read as enabled.
+    for (COLORREF c : Capture(dialog.Item(IDC_OFF_LABEL)))
+        EXPECT_NE(RGB(216, 220, 228), c);
+    Style::CStyleManager::GetInstance().SelectStyle(L"ZQ2009");
+}
