@@ -110,6 +110,8 @@ void CTabCtrl::PaintItems(HDC dc, const RECT& clip)
         item.SetRegion(dc, Glyph::CRect(current.left, current.top, current.right, current.bottom));
         item.SetText(ItemText(m_hWnd, i), false);
         item.Draw(dc, &clip);
+        if (i == selected)
+            DrawFocusCue(m_hWnd, dc, current);
 
         previous = current;
         current = next;

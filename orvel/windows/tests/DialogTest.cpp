@@ -568,3 +568,19 @@ TEST_F(DialogTest, ADarkPackColoursNativeFieldsAndLeavesDisabledTextGrey)
         EXPECT_NE(RGB(216, 220, 228), c);
     Style::CStyleManager::GetInstance().SelectStyle(L"ZQ2009");
 }
+
+TEST_F(DialogTest, AFocusedStyledTabControlShowsAFocusCue)
+{
+    CSettings dialog(CSettings::Controls);
+    HWND tabs = dialog.Item(IDC_PAGES);
+    SetFocus(dialog.Item(IDC_NAME));
+    dialog.Pump();
+    std::vector<COLORREF> unfocused = Capture(tabs);
+    SetFocus(tabs);
+    dialog.Pump();
+    std::vector<COLORREF> focused = Capture(tabs);
+    EXPECT_GT(Differences(unfocused, focused), 10u);
+    SetFocus(dialog.Item(IDC_NAME));
+    dialog.Pump();
+    EXPECT_EQ(0u, Differences(unfocused, Capture(tabs)));
+}
