@@ -19,12 +19,17 @@ using Glyph::CSize;
 constexpr INT64 kStatesPerGroup = 4;
 constexpr WORD kTemplateEnd = MF_END;
 constexpr WORD kTemplatePopup = MF_POPUP;
+// Bytes of a template entry besides its text's characters: option word, id
+// word and terminator; a popup entry without an id word takes a fixed size.
+constexpr size_t kTemplateEntryBytes = 6;
+constexpr size_t kTemplatePopupBytes = 8;
+constexpr UINT64 kLargestStringId = 0xFFFF;
 
 // The program's string of a command, read through the checked resource
 // lookup; string ids are words, so a larger id has no string.
 std::wstring CommandString(UINT64 commandId)
 {
-    if (commandId > 0xFFFF)
+    if (commandId > kLargestStringId)
         return std::wstring();
     const UINT id = static_cast<UINT>(commandId);
     Resource::CModuleResources resources(::GetModuleHandleW(nullptr));
@@ -307,7 +312,8 @@ bool CExplorerPane::InitFrom(const MENUITEMTEMPLATE*& item, UINT64& nextImageInd
         if (id != 0)
             m_body.InsertItem(-1, std::wstring(text, length), id, images,
                               static_cast<INT64>(nextImageIndex++), imagesPerGroup);
-        const size_t advance = ((option & kTemplatePopup) && id == 0) ? 8 : 6 + 2 * length;
+        const size_t advance = ((option & kTemplatePopup) && id == 0) ? kTemplatePopupBytes
+                                                                     : kTemplateEntryBytes + sizeof(wchar_t) * length;
         item = reinterpret_cast<const MENUITEMTEMPLATE*>(reinterpret_cast<const BYTE*>(item) + advance);
         if (option & kTemplateEnd)
             return true;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 #include "WindowTestUtil.h"
 #include "demo/TaskPaneHost.h"
@@ -20,6 +22,13 @@ using WindowTest::CHostWindow;
 using WindowTest::Pump;
 
 namespace {
+
+// Menus are USER objects: destroyed with their holder.
+using CMenuHolder = std::unique_ptr<std::remove_pointer_t<HMENU>, decltype(&DestroyMenu)>;
+CMenuHolder MakeMenu(HMENU menu)
+{
+    return CMenuHolder(menu, &DestroyMenu);
+}
 
 // Item backgrounds: normal, hot, pressed, disabled, then the same checked.
 const COLORREF kItemColors[] = {RGB(250, 250, 250), RGB(200, 220, 250), RGB(150, 180, 240),
@@ -206,15 +215,16 @@ TEST_F(TaskPaneTest, DisabledActionsHideTheirItemsAndAnEmptyPane)
 
 TEST_F(TaskPaneTest, FillingFromMenusCountsImagesAndAdvancesTheTemplate)
 {
-    HMENU menu = CreatePopupMenu();
-    HMENU sub = CreatePopupMenu();
+    CMenuHolder holder = MakeMenu(CreatePopupMenu());
+    HMENU menu = holder.get();
+    HMENU sub = CreatePopupMenu();  // the menu takes it
     AppendMenuW(menu, MF_STRING, 11, L"&Copy this item to another folder");
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), L"More");
     CExplorerPane pane(L"Tasks");
     UINT64 next = 5;
     EXPECT_TRUE(pane.InitFrom(menu, next, nullptr, 1));
-    DestroyMenu(menu);
+    holder.reset();
     EXPECT_EQ(8u, next);
     ASSERT_EQ(3u, pane.GetItemCount());
     EXPECT_EQ(L"&Copy this item to another folder", pane.GetItem(0)->GetLabel().GetText());
@@ -344,22 +354,20 @@ protected:
         AppendMenuW(files, MF_STRING, 202, L"Rename");
         HMENU places = CreatePopupMenu();
         AppendMenuW(places, MF_STRING, 301, L"Documents");
-        AppendMenuW(m_menu, MF_POPUP, reinterpret_cast<UINT_PTR>(files), L"&File tasks");
-        AppendMenuW(m_menu, MF_POPUP, reinterpret_cast<UINT_PTR>(places), L"Other places");
+        AppendMenuW(m_menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(files), L"&File tasks");
+        AppendMenuW(m_menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(places), L"Other places");
         // A MENU resource: header, then the items.
         m_template = {0, 0, MF_END, 401};
         for (const wchar_t* c = L"Properties"; *c; ++c)
             m_template.push_back(*c);
         m_template.push_back(0);
         RECT rect = {10, 10, 250, 290};
-        m_window = Demo::CreateTaskPaneHost(m_host.Handle(), rect, m_menu, 77, m_template.data());
+        m_window = Demo::CreateTaskPaneHost(m_host.Handle(), rect, m_menu.get(), 77, m_template.data());
         ASSERT_TRUE(m_window);
         m_panes = Demo::CTaskPaneHost::FromWindow(m_window);
         ASSERT_TRUE(m_panes);
         Pump(30);
     }
-    void TearDown() override { DestroyMenu(m_menu); }
-
     void Click(const CRect& region)
     {
         WindowTest::MoveCursorTo(m_window, region.left + 4, (region.top + region.bottom) / 2);
@@ -381,7 +389,7 @@ protected:
     }
 
     CHostWindow m_host{300, 320};
-    HMENU m_menu = CreateMenu();
+    CMenuHolder m_menu = MakeMenu(CreateMenu());
     std::vector<WORD> m_template;
     HWND m_window = nullptr;
     Demo::CTaskPaneHost* m_panes = nullptr;
