@@ -119,6 +119,22 @@ PACKS = {
         "xp_other": ((58, 128, 246), (100, 164, 255), (18, 66, 188)),
         "xp_close": ((224, 86, 48), (246, 124, 84), (176, 48, 20)),
         "logo_at": (10, 8),
+        # task panes: header (border, gradient top, bottom, caption text),
+        # the body (border, fill), the expand button's ring, fill and
+        # chevron per visual state (normal, hot, pressed)
+        "task_header": ((146, 170, 206), (255, 255, 255), (198, 214, 240), (22, 72, 150)),
+        "task_body": ((255, 255, 255), (214, 225, 244)),
+        "task_button": [((120, 150, 196), (255, 255, 255), (40, 96, 180)),
+                        ((52, 128, 220), (236, 246, 255), (20, 96, 210)),
+                        ((30, 82, 160), (188, 212, 244), (10, 52, 130))],
+        # items: (border, fill) per state, then the same checked; None draws
+        # no border (the item lies flat on the body)
+        "task_item": [(None, None), ((150, 190, 240), (240, 247, 255)),
+                      ((52, 128, 220), (206, 226, 252)), (None, (222, 228, 238)),
+                      ((120, 160, 220), (226, 238, 254)), ((52, 128, 220), (246, 251, 255)),
+                      ((30, 82, 160), (196, 218, 250)), ((176, 186, 204), (220, 226, 236))],
+        "task_text": [(22, 72, 150), (40, 112, 204), (10, 52, 120), (150, 158, 172),
+                      (16, 28, 48), (18, 84, 170), (6, 30, 80), (140, 148, 164)],
     },
     "Graphite": {
         "names": {"neutral": "Graphite", "0409": "Graphite Dark", "0804": "石墨 深色"},
@@ -198,6 +214,17 @@ PACKS = {
         "xp_other": ((82, 87, 98), (112, 118, 132), (204, 104, 12)),
         "xp_close": ((176, 58, 42), (220, 76, 56), (140, 36, 24)),
         "logo_at": (12, 10),
+        "task_header": ((92, 98, 110), (74, 79, 89), (56, 60, 68), (255, 150, 40)),
+        "task_body": ((70, 74, 84), (52, 55, 62)),
+        "task_button": [((118, 124, 136), (62, 66, 75), (220, 224, 230)),
+                        ((255, 150, 40), (76, 81, 91), (255, 178, 84)),
+                        ((204, 104, 12), (36, 38, 43), (255, 150, 40))],
+        "task_item": [(None, None), ((96, 102, 114), (64, 68, 77)),
+                      ((204, 104, 12), (36, 38, 43)), (None, (47, 50, 56)),
+                      ((150, 94, 40), (72, 60, 48)), ((255, 150, 40), (86, 70, 54)),
+                      ((204, 104, 12), (44, 38, 32)), ((84, 80, 76), (56, 54, 54))],
+        "task_text": [(226, 229, 235), (255, 178, 84), (255, 150, 40), (108, 113, 122),
+                      (255, 200, 130), (255, 214, 160), (255, 170, 70), (130, 120, 110)],
     },
 }
 
@@ -1158,6 +1185,70 @@ def hand_cursor():
     return directory + entry + image
 
 
+# ------------------------------------------------------------- task panes
+
+TASK_HEADER_HEIGHT = 26
+TASK_BUTTON = 18
+
+
+def task_header(p):
+    """A pane header, 40 x 26: a gradient under a border, its top corners
+    round against the dialog, open at the bottom where the body joins."""
+    border, top, bottom, _ = p["task_header"]
+    h = TASK_HEADER_HEIGHT
+    im = Image(40, h, p["dialog"])
+    panel(im, 0, 0, 40, h + 4, 4, border, top, bottom)
+    return im
+
+
+def task_body(p):
+    """A pane body, 40 x 20: the fill inside a border on the left, right
+    and bottom."""
+    border, fill = p["task_body"]
+    im = Image(40, 20, border)
+    im.fill(1, 0, 39, 19, fill)
+    return im
+
+
+def task_buttons(p, expand):
+    """Three looks (normal, hot, pressed) of the round header button with a
+    double chevron, pointing down to expand and up to collapse."""
+    w = h = TASK_BUTTON
+    c = w / 2.0
+    behind = mix(p["task_header"][1], p["task_header"][2], 0.5)
+    out = []
+    for ring, fill, mark in p["task_button"]:
+        im = Image(w, h, MAGENTA)
+        paint(im, lambda x, y, ring=ring: ring, circle(c, c, c - 0.5), behind)
+        paint(im, lambda x, y, fill=fill: fill, circle(c, c, c - 1.7), behind)
+        for dy in (-2.5, 1.5):
+            tip = c + dy + (2 if expand else -1)
+            base = c + dy + (-1 if expand else 2)
+
+            def chevron(px, py, tip=tip, base=base):
+                return min(seg_distance(px, py, c - 4, base, c, tip),
+                           seg_distance(px, py, c + 4, base, c, tip)) <= 0.9
+            paint(im, lambda x, y, mark=mark: mark, chevron, behind)
+        out.append(im)
+    return stack(out)
+
+
+def task_items(p):
+    """Eight looks of an item, 40 x 22 (normal, hot, pressed, disabled, then
+    the same checked): flat on the body when normal, a soft rounded plate
+    otherwise."""
+    body = p["task_body"][1]
+    out = []
+    for border, fill in p["task_item"]:
+        im = Image(40, 22, body)
+        if fill and not border:
+            im.fill(0, 0, 40, 22, fill)
+        elif fill:
+            panel(im, 0, 0, 40, 22, 3, border, shade(fill, 0.25), fill)
+        out.append(im)
+    return stack(out)
+
+
 # -------------------------------------------------------------- STYLE.INI
 
 def rgb(c):
@@ -1223,6 +1314,7 @@ def style_ini(name, p):
     add("$default$=name:%s, size:%d" % (f, s))
     add("$Bold=name:%s, size:%d, bold" % (f, s))
     add("$Link=name:%s, size:%d, underline" % (f, s))
+    add("$BoldLink=name:%s, size:%d, bold, underline" % (f, s))
     add("$Title=name:%s, size:%d, bold" % (f, s + 2))
     # Wine's Tahoma has a bold face only up to 12 pixels (9 points)
     add("$Caption=name:%s, size:9, bold" % f)
@@ -1409,6 +1501,29 @@ def style_ini(name, p):
         "TransparentColor=255, 0, 255\n")
     add("[Fore@QuickScanText]\nType=Text\nStateCount=4\nVAlign=center\nPrefix=true\nFont=$Title")
     add(per_state("TextColor", [rgb(c) for c in p["tile_text"]]) + "\n")
+    add("; Task panes: a header (caption and a round expand/collapse button,")
+    add("; normal, hot, pressed) over a body of items. Item state: 0 normal,")
+    add("; 1 hot, 2 pressed, 3 disabled; 4 to 7 the same checked.")
+    add("[TaskPaneHeader]\n")
+    add("[Back@TaskPaneHeader]\nType=FillImage\nImageFile=TaskHeader.bmp\nSizingType=Stretch\n"
+        "SizingMargins=5, 5, 5, 2\n")
+    add("[TaskPaneHeaderLabel]\nMargins=10, 4, 6, 6\n")
+    add("[Fore@TaskPaneHeaderLabel]\nType=Text\nStateCount=1\nVAlign=center\nFont=$Bold\nTextColor=%s\n"
+        % rgb(p["task_header"][3]))
+    for kind, image in (("Expand", "TaskExpand.bmp"), ("Collapse", "TaskCollapse.bmp")):
+        add("[TaskPaneHeaderButton%s]\nMargins=0, 6, 0, 0\n" % kind)
+        add("[Fore@TaskPaneHeaderButton%s]\nType=ImageGlyph\nImageFile=%s\nImageCount=3\n"
+            "Transparent=true\nTransparentColor=255, 0, 255\n" % (kind, image))
+    add("[TaskPaneBody]\nMargins=6, 6, 6, 8\nGlyphSpace=2\n")
+    add("[Back@TaskPaneBody]\nType=FillImage\nImageFile=TaskBody.bmp\nSizingType=Stretch\n"
+        "SizingMargins=1, 1, 0, 1\n")
+    add("[TaskPaneItem]\nMargins=5, 5, 3, 3\nGlyphSpace=6\nCursor=$Hand\n")
+    add("[Back@TaskPaneItem]\nType=FillImage\nImageFile=TaskItem.bmp\nImageCount=8\nSizingType=Stretch\n"
+        "SizingMargins=4, 4, 4, 4\n")
+    add("[TaskPaneItemLabel]\n")
+    add("[Fore@TaskPaneItemLabel]\nType=Text\nStateCount=8\nVAlign=center\nFont=$default$")
+    add("Font1=$Link\nFont4=$Bold\nFont5=$BoldLink\nFont6=$Bold\nFont7=$Bold")
+    add(per_state("TextColor", [rgb(c) for c in p["task_text"]]) + "\n")
     return "\r\n".join("\n".join(lines).split("\n")) + "\r\n"
 
 
@@ -1470,6 +1585,11 @@ def build(name):
         out(image + ".bmp", spin_arrow(p, direction))
         out(image + "Mark.bmp", spin_marks(p, direction))
     out("Logo.bmp", logo(p))
+    out("TaskHeader.bmp", task_header(p))
+    out("TaskBody.bmp", task_body(p))
+    out("TaskItem.bmp", task_items(p))
+    out("TaskExpand.bmp", task_buttons(p, True))
+    out("TaskCollapse.bmp", task_buttons(p, False))
     demo, small = previews(p)
     out("Pic_demo.bmp", demo)
     out("Pic_small.bmp", small)

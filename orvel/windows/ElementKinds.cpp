@@ -103,6 +103,16 @@ const SElementKindUse kKinds[] = {
     {S::ServicePage, 8, L"CStyledFrame<153>", kBothLayers},
     {S::UploadItem, 2, L"CStyledFrame<153>", kBackLayer},
     {S::LangItem, 2, L"CStyledFrame<153>", kBackLayer},
+
+    // Task panes. Header buttons follow the mouse (normal, hot, pressed);
+    // items and their labels add 4 when checked.
+    {S::TaskPaneHeader, 1, L"CExplorerPaneHeader", kBackLayer},
+    {S::TaskPaneHeaderLabel, 1, L"CExplorerPaneHeaderLabel", kForeLayer},
+    {S::TaskPaneHeaderButtonExpand, 3, L"CExplorerPaneHeaderState", kForeLayer},
+    {S::TaskPaneHeaderButtonCollapse, 3, L"CExplorerPaneHeaderState", kForeLayer},
+    {S::TaskPaneItem, 8, L"CExplorerItem", kBackLayer},
+    {S::TaskPaneItemLabel, 8, L"CExplorerItemLabel", kForeLayer},
+    {S::TaskPaneBody, 1, L"CExplorerPaneBody", kBackLayer},
 };
 
 }  // namespace
