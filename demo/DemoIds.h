@@ -37,6 +37,12 @@
 #define IDC_LANGUAGE 1071
 #define IDC_STATUS 1072
 #define IDC_SETTINGS 1073
+#define IDC_TASKPANES 1074
+#define IDR_TASK_DETAILS 210
+#define IDC_TASK_OPEN 1080
+#define IDC_TASK_SAVE 1081
+#define IDC_TASK_ABOUT 1082
+#define IDC_TASK_HELP 1083
 
 // The settings dialog and its pages.
 #define IDC_SET_TABS 1100

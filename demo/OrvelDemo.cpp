@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 #include "DemoIds.h"
+#include "TaskPaneHost.h"
 #include "GlyphArea.h"
 #include "SettingsDialog.h"
 #include "orvel/base/GdiHandles.h"
@@ -132,6 +133,7 @@ public:
 private:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnInitDialog();
+    void AddSideBar();
     void StyleControls();
     void ReadPackColours();
     bool PackStylesFrames();
@@ -151,6 +153,7 @@ private:
 
     HWND m_dialog = nullptr;
     std::unique_ptr<Demo::CGlyphArea> m_glyphs;
+    HWND m_sideBar = nullptr;
     Base::CBrushHandle m_brush;
     COLORREF m_back = RGB(240, 240, 240);
     COLORREF m_text = RGB(0, 0, 0);
@@ -232,9 +235,39 @@ void CDemo::OnInitDialog()
     m_glyphs = std::make_unique<Demo::CGlyphArea>();
     if (!m_glyphs->SubclassWindow(GetDlgItem(m_dialog, IDC_GLYPHS)))
         m_glyphs.release();  // it has deleted itself
+    AddSideBar();
     ReadPackColours();
     StyleControls();
     UpdateStatus();
+}
+
+// A side bar of task panes right of the controls: two panes from a menu,
+// one from a menu template. Its items send the commands the buttons send.
+void CDemo::AddSideBar()
+{
+    RECT dialog;
+    GetWindowRect(m_dialog, &dialog);
+    RECT client;
+    GetClientRect(m_dialog, &client);
+    const int width = 170;
+    SetWindowPos(m_dialog, nullptr, 0, 0, dialog.right - dialog.left + width, dialog.bottom - dialog.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    HMENU menu = CreateMenu();
+    HMENU look = CreatePopupMenu();
+    AppendMenuW(look, MF_STRING, IDC_NEXT_STYLE, L"Next style");
+    AppendMenuW(look, MF_STRING, IDC_LANGUAGE, L"Switch language");
+    AppendMenuW(look, MF_STRING, IDC_SETTINGS, L"Settings dialog");
+    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(look), L"&Look");
+    HMENU files = CreatePopupMenu();
+    AppendMenuW(files, MF_STRING, IDC_TASK_OPEN, L"Open a project");
+    AppendMenuW(files, MF_STRING, IDC_TASK_SAVE, L"Save the settings");
+    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(files), L"&Files");
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(IDR_TASK_DETAILS), RT_MENU);
+    const void* details = found ? LockResource(LoadResource(instance, found)) : nullptr;
+    RECT place = {client.right + 4, 6, client.right + width - 6, client.bottom - 6};
+    m_sideBar = Demo::CreateTaskPaneHost(m_dialog, place, menu, IDC_TASKPANES, details, L"Details");
+    DestroyMenu(menu);
 }
 
 // Each control goes to the manager operation of its kind; what the manager
@@ -368,6 +401,12 @@ INT_PTR CDemo::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case IDC_LINK:
             SetDlgItemTextW(m_dialog, IDC_STATUS, L"The link was clicked: a host would open its page now.");
             return TRUE;
+        case IDC_TASK_OPEN:
+        case IDC_TASK_SAVE:
+        case IDC_TASK_ABOUT:
+        case IDC_TASK_HELP:
+            SetDlgItemTextW(m_dialog, IDC_STATUS, L"A task-pane item ran its command.");
+            return TRUE;
         case IDCANCEL:
             DestroyWindow(m_dialog);
             return TRUE;
@@ -391,6 +430,8 @@ void CDemo::SelectPack(const std::wstring& name)
     // A styled frame re-reads its keys when told the style changed.
     if (m_framed)
         SendMessageW(m_dialog, Windows::kMsgStyleChanged, 0, 0);
+    if (m_sideBar)
+        SendMessageW(m_sideBar, Windows::kMsgStyleChanged, 0, 0);
     ReadPackColours();
     if (m_glyphs)
         m_glyphs->ReloadFromStyle();

@@ -206,7 +206,7 @@ void CTaskPaneHost::Layout()
     }
     SCROLLINFO info = {};
     info.cbSize = sizeof info;
-    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;  // the bar goes when the panes fit
     info.nMax = m_contentHeight - 1;
     info.nPage = static_cast<UINT>(client.bottom);
     info.nPos = m_scroll;
