@@ -1,6 +1,8 @@
 #include "Controls.h"
 
 #include <algorithm>
+#include <vector>
+#include "../base/GdiHandles.h"
 #include "../style/Painter.h"
 #include "../style/StyleManager.h"
 #include "Buttons.h"
@@ -559,15 +561,62 @@ void CTrackBar::OnSubclassed()
     m_pGlyph->SetVessel(this);
     HDC dc = GetDC();
     m_pGlyph->GetBackground().SetRegion(dc, ClientOf(m_hWnd));
+    RECT channel = ChannelRect();
+    m_pGlyph->SetRegion(dc, Glyph::CRect(channel.left, channel.top, channel.right, channel.bottom));
+    ReleaseDC(dc);
+    LayoutThumb();
+}
+
+RECT CTrackBar::ChannelRect()
+{
     RECT channel = {};
     GetChannelRect(channel);
     // Windows reports a vertical channel as if it lay horizontally; Wine
     // reports it as it lies.
-    if (!horizontal && channel.right - channel.left > channel.bottom - channel.top)
+    if ((GetStyle() & TBS_VERT) && channel.right - channel.left > channel.bottom - channel.top)
         channel = {channel.top, channel.left, channel.bottom, channel.right};
-    m_pGlyph->SetRegion(dc, Glyph::CRect(channel.left, channel.top, channel.right, channel.bottom));
-    ReleaseDC(dc);
-    LayoutThumb();
+    return channel;
+}
+
+// The tick marks the native control would draw, in the parent's static text
+// colour (a styled frame's, or the system's), beside the thumb.
+void CTrackBar::DrawTicks(HDC dc)
+{
+    const DWORD style = GetStyle();
+    const int count = static_cast<int>(SendMessage(TBM_GETNUMTICS));
+    if ((style & TBS_NOTICKS) || count <= 0)
+        return;
+    const bool vertical = (style & TBS_VERT) != 0;
+    const RECT channel = ChannelRect();
+    const RECT& thumb = m_rcThumb;
+    const int half = vertical ? (thumb.bottom - thumb.top) / 2 : (thumb.right - thumb.left) / 2;
+    std::vector<int> places = {(vertical ? channel.top : channel.left) + half,
+                               (vertical ? channel.bottom : channel.right) - half - 1};
+    for (int i = 0; i + 2 < count; ++i)
+        places.push_back(static_cast<int>(SendMessage(TBM_GETTICPOS, i)));
+    const int saved = ::SaveDC(dc);
+    COLORREF ink = ::GetSysColor(COLOR_BTNTEXT);
+    if (HWND parent = GetParent()) {
+        ::SetTextColor(dc, ink);
+        ::SendMessageW(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(m_hWnd));
+        ink = ::GetTextColor(dc);
+    }
+    ::RestoreDC(dc, saved);
+    Base::CBrushHandle brush(::CreateSolidBrush(ink));
+    const bool before = (style & TBS_BOTH) || (style & TBS_TOP);  // TBS_TOP is TBS_LEFT
+    const bool after = (style & TBS_BOTH) || !(style & TBS_TOP);
+    for (int place : places) {
+        if (after) {
+            RECT tick = vertical ? RECT{thumb.right + 1, place, thumb.right + 4, place + 1}
+                                 : RECT{place, thumb.bottom + 1, place + 1, thumb.bottom + 4};
+            ::FillRect(dc, &tick, brush);
+        }
+        if (before) {
+            RECT tick = vertical ? RECT{thumb.left - 4, place, thumb.left - 1, place + 1}
+                                 : RECT{place, thumb.top - 4, place + 1, thumb.top - 1};
+            ::FillRect(dc, &tick, brush);
+        }
+    }
 }
 
 void CTrackBar::LayoutThumb()
@@ -615,6 +664,7 @@ BOOL CTrackBar::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPA
         if (!::EqualRect(&thumb, &m_rcThumb))
             LayoutThumb();
         m_pGlyph->Draw(dc, &paint.rcPaint);
+        DrawTicks(dc);
         ::EndPaint(hWnd, &paint);
         result = 0;
         return TRUE;

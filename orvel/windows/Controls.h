@@ -232,6 +232,8 @@ public:
 
 protected:
     void LayoutThumb();
+    RECT ChannelRect();
+    void DrawTicks(HDC dc);
     void SetHotPart(Glyph::CStyledImageGlyph* part);
 
     TrackBarImpl::CTrackBarGlyph* m_pGlyph = nullptr;

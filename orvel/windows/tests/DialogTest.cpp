@@ -584,3 +584,18 @@ TEST_F(DialogTest, AFocusedStyledTabControlShowsAFocusCue)
     dialog.Pump();
     EXPECT_EQ(0u, Differences(unfocused, Capture(tabs)));
 }
+
+TEST_F(DialogTest, AStyledTrackBarKeepsItsTickMarks)
+{
+    CSettings dialog(CSettings::ControlsAndFrames);
+    HWND track = dialog.Item(IDC_LEVEL);
+    RECT thumb = {}, channel = {};
+    SendMessageW(track, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+    SendMessageW(track, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
+    const int first = channel.left + (thumb.right - thumb.left) / 2;
+    HDC dc = GetDC(track);
+    // In the styled frame's static text colour, where the native ticks are.
+    EXPECT_EQ(RGB(28, 40, 62), GetPixel(dc, first, thumb.bottom + 2));
+    EXPECT_NE(RGB(28, 40, 62), GetPixel(dc, first + 3, thumb.bottom + 2));
+    ReleaseDC(track, dc);
+}
