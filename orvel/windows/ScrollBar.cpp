@@ -242,6 +242,68 @@ void CScrollBarGlyph::AdjustLayout()
         SetRegion(nullptr, m_rcRegion);
 }
 
+int CScrollBarGlyph::get_m_nThumbLength()
+{
+    int offset = 0;
+    int length = 0;
+    CalcThumbPosition(offset, length);
+    return length;
+}
+
+int CScrollBarGlyph::get_m_nThumbPosition()
+{
+    int offset = 0;
+    int length = 0;
+    CalcThumbPosition(offset, length);
+    return GetArrowSize() + offset;
+}
+
+int CScrollBarGlyph::GetCurrentThumbPos()
+{
+    return get_m_nThumbPosition();
+}
+
+int CScrollBarGlyph::GetGlyphPartCode(Glyph::CGlyph* part)
+{
+    for (int code = PartFirstArrow; code < PartNone; ++code)
+        if (part && part == GetPart(code))
+            return code;
+    return PartNone;
+}
+
+void CScrollBarGlyph::SetState(INT64 state, bool redraw)
+{
+    for (int code = PartFirstArrow; code < PartNone; ++code)
+        GetPart(code)->SetState(state, redraw);
+}
+
+void CScrollBarGlyph::LayoutParts(HDC dc, const Glyph::CRect& rect, bool vertical)
+{
+    // Positions along the bar; across it every part spans the whole bar.
+    const int start = vertical ? rect.top : rect.left;
+    const int end = vertical ? rect.bottom : rect.right;
+    const int side = vertical ? rect.Width() : rect.Height();
+    auto place = [&](int part, int from, int to) {
+        GetPart(part)->SetRegion(dc, vertical ? Glyph::CRect(rect.left, from, rect.right, to)
+                                            : Glyph::CRect(from, rect.top, to, rect.bottom));
+    };
+    place(PartFirstArrow, start, start + side);
+    int offset = 0;
+    int length = 0;
+    CalcThumbPosition(offset, length);
+    const int trackStart = start + side;
+    const int thumbEnd = trackStart + offset + length;
+    const int lastArrowStart = vertical ? end - side - 1 : end - side;
+    place(PartLowerTrack, trackStart, trackStart + offset);
+    if (vertical)
+        GetPart(PartLowerTrack)->Show(offset > 0);
+    place(PartThumb, trackStart + offset, thumbEnd);
+    place(PartUpperTrack, thumbEnd, lastArrowStart);
+    if (vertical)
+        GetPart(PartUpperTrack)->Show(lastArrowStart - thumbEnd > 0);
+    place(PartLastArrow, lastArrowStart, end);
+}
+
 // ------------------------------------------------------- horizontal bar
 
 CHorzScrollBarGlyph::CHorzScrollBarGlyph()
@@ -268,19 +330,7 @@ Glyph::CSize CHorzScrollBarGlyph::CalcSize(HDC, int cx, int, bool)
 void CHorzScrollBarGlyph::SetRegion(HDC dc, const Glyph::CRect& rect)
 {
     CGlyph::SetRegion(dc, rect);
-    const int side = rect.Height();
-    const int top = rect.top;
-    const int bottom = rect.bottom;
-    m_leftArrow.SetRegion(dc, Glyph::CRect(rect.left, top, rect.left + side, bottom));
-    int offset = 0;
-    int length = 0;
-    CalcThumbPosition(offset, length);
-    const int trackStart = rect.left + side;
-    m_lowerTrack.SetRegion(dc, Glyph::CRect(trackStart, top, trackStart + offset, bottom));
-    const int thumbEnd = trackStart + offset + length;
-    m_thumb.SetRegion(dc, Glyph::CRect(trackStart + offset, top, thumbEnd, bottom));
-    m_upperTrack.SetRegion(dc, Glyph::CRect(thumbEnd, top, rect.right - side, bottom));
-    m_rightArrow.SetRegion(dc, Glyph::CRect(rect.right - side, top, rect.right, bottom));
+    LayoutParts(dc, rect, false);
 }
 
 int CHorzScrollBarGlyph::get_m_nScrollLen()
@@ -288,62 +338,15 @@ int CHorzScrollBarGlyph::get_m_nScrollLen()
     return m_rcRegion.Width() - 2 * GetArrowSize();
 }
 
-int CHorzScrollBarGlyph::get_m_nThumbLength()
-{
-    int offset = 0;
-    int length = 0;
-    CalcThumbPosition(offset, length);
-    return length;
-}
-
-int CHorzScrollBarGlyph::get_m_nThumbPosition()
-{
-    int offset = 0;
-    int length = 0;
-    CalcThumbPosition(offset, length);
-    return GetArrowSize() + offset;
-}
-
 int CHorzScrollBarGlyph::GetArrowSize()
 {
     return std::max(0L, m_rcRegion.Height());
 }
 
-int CHorzScrollBarGlyph::GetCurrentThumbPos()
-{
-    return get_m_nThumbPosition();
-}
-
 Glyph::CStyledGlyph* CHorzScrollBarGlyph::GetPart(int part)
 {
-    switch (part) {
-    case PartFirstArrow:
-        return &m_leftArrow;
-    case PartLowerTrack:
-        return &m_lowerTrack;
-    case PartThumb:
-        return &m_thumb;
-    case PartUpperTrack:
-        return &m_upperTrack;
-    case PartLastArrow:
-        return &m_rightArrow;
-    default:
-        return nullptr;
-    }
-}
-
-int CHorzScrollBarGlyph::GetGlyphPartCode(Glyph::CGlyph* part)
-{
-    for (int code = PartFirstArrow; code < PartNone; ++code)
-        if (part && part == GetPart(code))
-            return code;
-    return PartNone;
-}
-
-void CHorzScrollBarGlyph::SetState(INT64 state, bool redraw)
-{
-    for (int code = PartFirstArrow; code < PartNone; ++code)
-        GetPart(code)->SetState(state, redraw);
+    Glyph::CStyledGlyph* const parts[] = {&m_leftArrow, &m_lowerTrack, &m_thumb, &m_upperTrack, &m_rightArrow};
+    return part >= PartFirstArrow && part < PartNone ? parts[part] : nullptr;
 }
 
 // --------------------------------------------------------- vertical bar
@@ -372,22 +375,7 @@ Glyph::CSize CVertScrollBarGlyph::CalcSize(HDC, int, int cy, bool)
 void CVertScrollBarGlyph::SetRegion(HDC dc, const Glyph::CRect& rect)
 {
     CGlyph::SetRegion(dc, rect);
-    const int side = rect.Width();
-    const int left = rect.left;
-    const int right = rect.right;
-    m_upArrow.SetRegion(dc, Glyph::CRect(left, rect.top, right, rect.top + side));
-    int offset = 0;
-    int length = 0;
-    CalcThumbPosition(offset, length);
-    const int trackStart = rect.top + side;
-    m_lowerTrack.SetRegion(dc, Glyph::CRect(left, trackStart, right, trackStart + offset));
-    m_lowerTrack.Show(offset > 0);
-    const int thumbEnd = trackStart + offset + length;
-    m_thumb.SetRegion(dc, Glyph::CRect(left, trackStart + offset, right, thumbEnd));
-    const int downTop = rect.bottom - side - 1;
-    m_upperTrack.SetRegion(dc, Glyph::CRect(left, thumbEnd, right, downTop));
-    m_upperTrack.Show(downTop - thumbEnd > 0);
-    m_downArrow.SetRegion(dc, Glyph::CRect(left, downTop, right, rect.bottom));
+    LayoutParts(dc, rect, true);
 }
 
 int CVertScrollBarGlyph::get_m_nScrollLen()
@@ -395,62 +383,15 @@ int CVertScrollBarGlyph::get_m_nScrollLen()
     return m_rcRegion.Height() - 2 * GetArrowSize();
 }
 
-int CVertScrollBarGlyph::get_m_nThumbLength()
-{
-    int offset = 0;
-    int length = 0;
-    CalcThumbPosition(offset, length);
-    return length;
-}
-
-int CVertScrollBarGlyph::get_m_nThumbPosition()
-{
-    int offset = 0;
-    int length = 0;
-    CalcThumbPosition(offset, length);
-    return GetArrowSize() + offset;
-}
-
 int CVertScrollBarGlyph::GetArrowSize()
 {
     return std::max(0L, m_rcRegion.Width());
 }
 
-int CVertScrollBarGlyph::GetCurrentThumbPos()
-{
-    return get_m_nThumbPosition();
-}
-
 Glyph::CStyledGlyph* CVertScrollBarGlyph::GetPart(int part)
 {
-    switch (part) {
-    case PartFirstArrow:
-        return &m_upArrow;
-    case PartLowerTrack:
-        return &m_lowerTrack;
-    case PartThumb:
-        return &m_thumb;
-    case PartUpperTrack:
-        return &m_upperTrack;
-    case PartLastArrow:
-        return &m_downArrow;
-    default:
-        return nullptr;
-    }
-}
-
-int CVertScrollBarGlyph::GetGlyphPartCode(Glyph::CGlyph* part)
-{
-    for (int code = PartFirstArrow; code < PartNone; ++code)
-        if (part && part == GetPart(code))
-            return code;
-    return PartNone;
-}
-
-void CVertScrollBarGlyph::SetState(INT64 state, bool redraw)
-{
-    for (int code = PartFirstArrow; code < PartNone; ++code)
-        GetPart(code)->SetState(state, redraw);
+    Glyph::CStyledGlyph* const parts[] = {&m_upArrow, &m_lowerTrack, &m_thumb, &m_upperTrack, &m_downArrow};
+    return part >= PartFirstArrow && part < PartNone ? parts[part] : nullptr;
 }
 
 }  // namespace ScrollBarImpl
