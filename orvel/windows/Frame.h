@@ -97,6 +97,33 @@ private:
     void PaintNonClient();
     void RedrawCaption();
     void Refresh();  // layout, render, paint
+    void Rebuild();  // layout, render, rebuild the region, paint
+    // Renders and paints again when the activation look changes.
+    void SetInactive(int inactive);
+
+    BOOL OnNcCalcSize(HWND hWnd, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    LRESULT OnNcPaint();
+    LRESULT OnNcActivate(WPARAM active);
+    LRESULT OnActivate(WPARAM wParam);
+    LRESULT OnWindowPosChanged(LPARAM lParam);
+    LRESULT OnNcMouseMove(HWND hWnd, WPARAM wParam, LPARAM lParam);
+    LRESULT OnNcMouseHover();
+    LRESULT OnNcLButtonDown(HWND hWnd, WPARAM hitCode);
+    BOOL OnNcLButtonUp(HWND hWnd, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    BOOL OpenSystemMenu(HWND hWnd, LPARAM lParam, LRESULT& result);
+    void OnNcMouseLeave();
+    LRESULT OnSetText(HWND hWnd, WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetIcon(WPARAM type);
+    BOOL OnStyleChanged(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    LRESULT OnEnable();
+    BOOL OnCtlColor(UINT message, HDC dc, LRESULT& result);
+    LRESULT OnSysCommand(HWND hWnd, WPARAM command);
+    LRESULT OnInitMenuPopup(LPARAM lParam);
+    // The style pack changed: read it again and rebuild the frame.
+    LRESULT OnPackChanged(HWND hWnd);
+    LRESULT OnCaptionButtonRect(int hitCode, RECT* rect);
+    // Widens the window so the caption text fits; 1 when it grew.
+    LRESULT OnFitToCaption(HWND hWnd);
     bool HasIcon() const;
     HICON SmallIcon() const;
     RECT TextRect() const;

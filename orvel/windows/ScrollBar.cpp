@@ -497,109 +497,42 @@ BOOL CScrollBar::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LP
         return FALSE;
     switch (message) {
     case WM_CREATE:
-        result = DefWindowProc();
-        if (result != -1)
-            Init();
+        result = OnCreate();
         return TRUE;
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = ::BeginPaint(hWnd, &paint);
-        if (dc)
-            m_pScrollBar->Draw(dc, &paint.rcPaint);
-        ::EndPaint(hWnd, &paint);
-        result = 0;
+    case WM_PAINT:
+        result = OnPaint(hWnd);
         return TRUE;
-    }
     case SBM_SETSCROLLINFO:
     case SBM_SETPOS:
     case SBM_SETRANGE:
-    case SBM_SETRANGEREDRAW: {
-        // The native bar may paint itself here; our look follows at once.
-        result = DefaultThenRepaint();
-        // Read back what the native control kept: it clamps the position
-        // to the range, and the caller's record may be partial or null.
-        Synchronize(nullptr, true);
+    case SBM_SETRANGEREDRAW:
+        result = OnSetScrollState();
         return TRUE;
-    }
     case WM_SIZE:
-        if (wParam != SIZE_MINIMIZED)
-            Synchronize(nullptr, false);
-        result = DefWindowProc();
+        result = SynchronizeThenDefault(wParam != SIZE_MINIMIZED);
         return TRUE;
     case WM_SHOWWINDOW:
-        if (wParam)
-            Synchronize(nullptr, false);
-        result = DefWindowProc();
+        result = SynchronizeThenDefault(wParam != 0);
         return TRUE;
-    case WM_MOUSEMOVE: {
-        result = 0;
-        if (m_bCapturing)
-            return TRUE;
-        Glyph::CGlyph* hit = m_pScrollBar->HitTest(Glyph::CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
-        EnableMouseLeaveMsg();
-        if (hit != m_pHotPart) {
-            SetHotState(m_pHotPart, 0);
-            SetHotState(hit, 1);
-            m_pHotPart = hit;
-        }
+    case WM_MOUSEMOVE:
+        result = OnMouseMove(lParam);
         return TRUE;
-    }
     case WM_MOUSELEAVE:
-        PostMouseLeave();
-        if (!m_bCapturing) {
-            SetHotState(m_pHotPart, 0);
-            m_pHotPart = nullptr;
-        }
-        result = 0;
+        result = OnMouseLeave();
         return TRUE;
-    case WM_LBUTTONDOWN: {
-        // The part under the click, also when no move announced it.
-        Glyph::CGlyph* hit = m_pScrollBar->HitTest(Glyph::CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
-        if (hit != m_pHotPart) {
-            SetHotState(m_pHotPart, 0);
-            m_pHotPart = hit;
-        }
-        SetHotState(m_pHotPart, 2);
-        m_nPressedPart = m_pScrollBar->GetGlyphPartCode(m_pHotPart);
-        m_nThumbPosAtPress = m_pScrollBar->GetCurrentThumbPos();
-        ::GetCursorPos(&m_ptPress);
-        ScrollAction();
-        if (!::IsWindow(hWnd))
-            return TRUE;
-        m_bCapturing = true;
-        ::SetCapture(hWnd);
-        ::SetTimer(hWnd, kTimerId, kFirstDelay, nullptr);
-        result = 0;
+    case WM_LBUTTONDOWN:
+        OnLButtonDown(hWnd, lParam, result);
         return TRUE;
-    }
     case WM_TIMER:
         if (wParam != kTimerId)
             return FALSE;
-        if (m_nPressedPart != PartNone) {
-            ScrollAction();
-            if (::IsWindow(hWnd) && m_nPressedPart != PartNone)
-                ::SetTimer(hWnd, kTimerId, kRepeatDelay, nullptr);
-        }
-        result = 0;
+        result = OnTimer(hWnd);
         return TRUE;
     case WM_LBUTTONUP:
-        ::KillTimer(hWnd, kTimerId);
-        if (m_nPressedPart == PartThumb) {
-            const int pos = m_pScrollBar->CalcPosBaseOnThumbPos(m_nThumbPosAtPress + CursorTravel());
-            m_nPressedPart = PartNone;
-            Notify(SB_THUMBPOSITION, pos);
-        }
-        m_nPressedPart = PartNone;
-        if (::GetCapture() == hWnd)
-            ::ReleaseCapture();
-        EndTracking();
-        result = 0;
+        result = OnLButtonUp(hWnd);
         return TRUE;
     case WM_CAPTURECHANGED:
-        // Losing the capture without a release (another window took it)
-        // must not leave the repeat timer running.
-        if (m_bCapturing && reinterpret_cast<HWND>(lParam) != hWnd)
-            EndTracking();
+        OnCaptureChanged(hWnd, reinterpret_cast<HWND>(lParam));
         return FALSE;
     case WM_LBUTTONDBLCLK:
         result = 0;
@@ -607,6 +540,125 @@ BOOL CScrollBar::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LP
     default:
         return FALSE;
     }
+}
+
+LRESULT CScrollBar::OnCreate()
+{
+    const LRESULT result = DefWindowProc();
+    if (result != -1)
+        Init();
+    return result;
+}
+
+LRESULT CScrollBar::OnPaint(HWND hWnd)
+{
+    PAINTSTRUCT paint;
+    HDC dc = ::BeginPaint(hWnd, &paint);
+    if (dc)
+        m_pScrollBar->Draw(dc, &paint.rcPaint);
+    ::EndPaint(hWnd, &paint);
+    return 0;
+}
+
+LRESULT CScrollBar::OnSetScrollState()
+{
+    // The native bar may paint itself here; our look follows at once.
+    const LRESULT result = DefaultThenRepaint();
+    // Read back what the native control kept: it clamps the position
+    // to the range, and the caller's record may be partial or null.
+    Synchronize(nullptr, true);
+    return result;
+}
+
+LRESULT CScrollBar::SynchronizeThenDefault(bool synchronize)
+{
+    if (synchronize)
+        Synchronize(nullptr, false);
+    return DefWindowProc();
+}
+
+Glyph::CGlyph* CScrollBar::PartAt(LPARAM point) const
+{
+    return m_pScrollBar->HitTest(Glyph::CPoint(GET_X_LPARAM(point), GET_Y_LPARAM(point)));
+}
+
+void CScrollBar::ChangeHotPart(Glyph::CGlyph* part)
+{
+    SetHotState(m_pHotPart, 0);
+    m_pHotPart = part;
+}
+
+LRESULT CScrollBar::OnMouseMove(LPARAM lParam)
+{
+    if (m_bCapturing)
+        return 0;
+    Glyph::CGlyph* hit = PartAt(lParam);
+    EnableMouseLeaveMsg();
+    if (hit != m_pHotPart) {
+        ChangeHotPart(hit);
+        SetHotState(hit, 1);
+    }
+    return 0;
+}
+
+LRESULT CScrollBar::OnMouseLeave()
+{
+    PostMouseLeave();
+    if (!m_bCapturing)
+        ChangeHotPart(nullptr);
+    return 0;
+}
+
+void CScrollBar::OnLButtonDown(HWND hWnd, LPARAM lParam, LRESULT& result)
+{
+    // The part under the click, also when no move announced it.
+    Glyph::CGlyph* hit = PartAt(lParam);
+    if (hit != m_pHotPart)
+        ChangeHotPart(hit);
+    SetHotState(m_pHotPart, 2);
+    m_nPressedPart = m_pScrollBar->GetGlyphPartCode(m_pHotPart);
+    m_nThumbPosAtPress = m_pScrollBar->GetCurrentThumbPos();
+    ::GetCursorPos(&m_ptPress);
+    ScrollAction();
+    if (!::IsWindow(hWnd))
+        return;
+    m_bCapturing = true;
+    ::SetCapture(hWnd);
+    ::SetTimer(hWnd, kTimerId, kFirstDelay, nullptr);
+    result = 0;
+}
+
+LRESULT CScrollBar::OnTimer(HWND hWnd)
+{
+    if (m_nPressedPart != PartNone) {
+        ScrollAction();
+        if (::IsWindow(hWnd) && m_nPressedPart != PartNone)
+            ::SetTimer(hWnd, kTimerId, kRepeatDelay, nullptr);
+    }
+    return 0;
+}
+
+LRESULT CScrollBar::OnLButtonUp(HWND hWnd)
+{
+    ::KillTimer(hWnd, kTimerId);
+    if (m_nPressedPart == PartThumb) {
+        const int pos = m_pScrollBar->CalcPosBaseOnThumbPos(m_nThumbPosAtPress + CursorTravel());
+        m_nPressedPart = PartNone;
+        Notify(SB_THUMBPOSITION, pos);
+    }
+    m_nPressedPart = PartNone;
+    if (::GetCapture() == hWnd)
+        ::ReleaseCapture();
+    EndTracking();
+    return 0;
+}
+
+void CScrollBar::OnCaptureChanged(HWND hWnd, HWND newCapture)
+{
+    // Losing the capture without a release (another window took it)
+    // must not leave the repeat timer running.
+    if (m_bCapturing && newCapture != hWnd)
+        EndTracking();
 }
 
 // ------------------------------------------------------- the scroll window

@@ -193,6 +193,22 @@ protected:
     int CursorTravel() const;
     void SetHotState(Glyph::CGlyph* part, INT64 state);
     void EndTracking();
+    // The part under a client point packed as in a mouse message.
+    Glyph::CGlyph* PartAt(LPARAM point) const;
+    // The old hot part back to normal, then part is the hot one.
+    void ChangeHotPart(Glyph::CGlyph* part);
+    LRESULT SynchronizeThenDefault(bool synchronize);
+
+    LRESULT OnCreate();
+    LRESULT OnPaint(HWND hWnd);
+    LRESULT OnSetScrollState();
+    LRESULT OnMouseMove(LPARAM lParam);
+    LRESULT OnMouseLeave();
+    // Leaves result alone when the notification destroyed the window.
+    void OnLButtonDown(HWND hWnd, LPARAM lParam, LRESULT& result);
+    LRESULT OnTimer(HWND hWnd);
+    LRESULT OnLButtonUp(HWND hWnd);
+    void OnCaptureChanged(HWND hWnd, HWND newCapture);
 
     ScrollBarImpl::CScrollBarGlyph* m_pScrollBar = nullptr;
     bool m_bVert = false;
