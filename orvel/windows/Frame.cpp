@@ -18,35 +18,6 @@ namespace Windows {
 
 namespace FrameImpl {
 
-void SPart::Free()
-{
-    if (dc) {
-        ::SelectObject(dc, old);
-        ::DeleteDC(dc);
-    }
-    if (bitmap)
-        ::DeleteObject(bitmap);
-    dc = nullptr;
-    bitmap = nullptr;
-    old = nullptr;
-}
-
-bool SPart::Prepare(HDC windowDC)
-{
-    Free();
-    int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    if (width <= 0 || height <= 0)
-        return false;
-    dc = ::CreateCompatibleDC(windowDC);
-    bitmap = dc ? ::CreateCompatibleBitmap(windowDC, width, height) : nullptr;
-    if (!bitmap) {
-        Free();
-        return false;
-    }
-    old = ::SelectObject(dc, bitmap);
-    return true;
-}
-
 unsigned int& ForbidStaticColor()
 {
     static unsigned int forbid = 0;
@@ -85,13 +56,7 @@ void ReadInt(const Resource::CSection* section, const wchar_t* key, int& value)
 void CutEraseColor(HRGN region, HDC partDC, HBITMAP bitmap, const RECT& part, COLORREF erase)
 {
     int width = part.right - part.left, height = part.bottom - part.top;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = Base::TopDown32BitInfo(width, height);
     std::vector<DWORD> pixels(static_cast<size_t>(width) * height);
     if (!::GetDIBits(partDC, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS))
         return;
@@ -106,11 +71,9 @@ void CutEraseColor(HRGN region, HDC partDC, HBITMAP bitmap, const RECT& part, CO
             int start = x;
             while (x < width && (row[x] & 0xFFFFFF) == key)
                 ++x;
-            HRGN run = ::CreateRectRgn(part.left + start, part.top + y, part.left + x, part.top + y + 1);
-            if (run) {
+            Base::CRegionHandle run(::CreateRectRgn(part.left + start, part.top + y, part.left + x, part.top + y + 1));
+            if (run)
                 ::CombineRgn(region, region, run, RGN_DIFF);
-                ::DeleteObject(run);
-            }
         }
     }
 }
@@ -122,17 +85,13 @@ void CutCorner(HRGN region, int x, int y, SIZE size, bool right, bool bottom)
     if (size.cx < 1 || size.cy < 1)
         return;
     int left = right ? x - size.cx : x, top = bottom ? y - size.cy : y;
-    HRGN square = ::CreateRectRgn(right ? x - size.cx / 2 : x, bottom ? y - size.cy / 2 : y,
-                                  right ? x : x + size.cx / 2, bottom ? y : y + size.cy / 2);
-    HRGN ellipse = ::CreateEllipticRgn(left, top, left + size.cx + 1, top + size.cy + 1);
+    Base::CRegionHandle square(::CreateRectRgn(right ? x - size.cx / 2 : x, bottom ? y - size.cy / 2 : y,
+                                               right ? x : x + size.cx / 2, bottom ? y : y + size.cy / 2));
+    Base::CRegionHandle ellipse(::CreateEllipticRgn(left, top, left + size.cx + 1, top + size.cy + 1));
     if (square && ellipse) {
         ::CombineRgn(square, square, ellipse, RGN_DIFF);
         ::CombineRgn(region, region, square, RGN_DIFF);
     }
-    if (square)
-        ::DeleteObject(square);
-    if (ellipse)
-        ::DeleteObject(ellipse);
 }
 
 }  // namespace
@@ -155,8 +114,6 @@ CStyledFrame<N>::~CStyledFrame()
 {
     for (SPart& part : m_parts)
         part.Free();
-    if (m_backBrush)
-        ::DeleteObject(m_backBrush);
     if (m_toolTip && ::IsWindow(m_toolTip))
         ::DestroyWindow(m_toolTip);
 }
@@ -212,9 +169,7 @@ void CStyledFrame<N>::ReadStyle()
     m_bottom = std::max<LONG>(margins.bottom, 0);
     if (const Resource::CLine* line = section ? section->FindLine(L"BackColor") : nullptr) {
         m_backColor = line->ReadContentAsColor();
-        if (m_backBrush)
-            ::DeleteObject(m_backBrush);
-        m_backBrush = m_backColor != CLR_INVALID ? ::CreateSolidBrush(m_backColor) : nullptr;
+        m_backBrush.Reset(m_backColor != CLR_INVALID ? ::CreateSolidBrush(m_backColor) : nullptr);
     }
     if (const Resource::CLine* line = section ? section->FindLine(L"StaticColor") : nullptr)
         m_staticColor = line->ReadContentAsColor();
@@ -304,7 +259,7 @@ void CStyledFrame<N>::Layout()
         area.bottom -= margins.bottom;
     }
     // Natural sizes: the button's image, or a square fitting the caption.
-    HDC dc = ::GetWindowDC(this->m_hWnd);
+    Base::CWindowDC dc(this->m_hWnd);
     int groupWidth = 0, groupHeight = 0;
     std::vector<SIZE> sizes;
     for (STitleButton& button : m_buttons) {
@@ -318,8 +273,6 @@ void CStyledFrame<N>::Layout()
         groupWidth += size.cx;
         groupHeight = std::max<int>(groupHeight, size.cy);
     }
-    if (dc)
-        ::ReleaseDC(this->m_hWnd, dc);
     if (!m_buttons.empty())
         groupWidth += m_buttonSpace * static_cast<int>(m_buttons.size() - 1);
     int x = m_alignLeft ? area.left + m_buttonRight : area.right - m_buttonRight - groupWidth;
@@ -403,12 +356,13 @@ void CStyledFrame<N>::RenderCaption()
 template <int N>
 void CStyledFrame<N>::Render()
 {
-    HDC windowDC = ::GetWindowDC(this->m_hWnd);
-    if (!windowDC)
-        return;
-    for (SPart& part : m_parts)
-        part.Prepare(windowDC);
-    ::ReleaseDC(this->m_hWnd, windowDC);
+    {
+        Base::CWindowDC windowDC(this->m_hWnd);
+        if (!windowDC)
+            return;
+        for (SPart& part : m_parts)
+            part.Prepare(windowDC);
+    }
     RenderCaption();
     int state = m_inactive ? 1 : 0;
     for (int index : {kLeft, kRight, kBottom}) {
@@ -428,7 +382,7 @@ void CStyledFrame<N>::PaintNonClient()
 {
     if (!::IsWindowVisible(this->m_hWnd))
         return;
-    HDC dc = ::GetWindowDC(this->m_hWnd);
+    Base::CWindowDC dc(this->m_hWnd);
     if (!dc)
         return;
     for (const SPart& part : m_parts) {
@@ -436,7 +390,6 @@ void CStyledFrame<N>::PaintNonClient()
             ::BitBlt(dc, part.rect.left, part.rect.top, part.rect.right - part.rect.left,
                      part.rect.bottom - part.rect.top, part.dc, 0, 0, SRCCOPY);
     }
-    ::ReleaseDC(this->m_hWnd, dc);
 }
 
 template <int N>
@@ -446,11 +399,9 @@ void CStyledFrame<N>::RedrawCaption()
     SPart& part = m_parts[kCaption];
     if (!part.dc || !::IsWindowVisible(this->m_hWnd))
         return;
-    HDC dc = ::GetWindowDC(this->m_hWnd);
-    if (!dc)
-        return;
-    ::BitBlt(dc, 0, 0, part.rect.right, part.rect.bottom, part.dc, 0, 0, SRCCOPY);
-    ::ReleaseDC(this->m_hWnd, dc);
+    Base::CWindowDC dc(this->m_hWnd);
+    if (dc)
+        ::BitBlt(dc, 0, 0, part.rect.right, part.rect.bottom, part.dc, 0, 0, SRCCOPY);
 }
 
 template <int N>
@@ -473,7 +424,7 @@ void CStyledFrame<N>::RebuildRegion()
     if (!::GetWindowRect(this->m_hWnd, &window))
         return;
     int width = window.right - window.left, height = window.bottom - window.top;
-    HRGN region = ::CreateRectRgn(0, 0, width, height);
+    Base::CRegionHandle region(::CreateRectRgn(0, 0, width, height));
     if (!region)
         return;
     CutCorner(region, 0, 0, m_corners[0], false, false);
@@ -484,12 +435,11 @@ void CStyledFrame<N>::RebuildRegion()
         Style::CPainter* painter = Painter(index == kCaption ? kPartTitle : kPartLeftBorder + index - kLeft);
         COLORREF erase = painter ? painter->GetEraseColor() : CLR_INVALID;
         if (erase != CLR_INVALID && m_parts[index].dc)
-            CutEraseColor(region, m_parts[index].dc, m_parts[index].bitmap, m_parts[index].rect, erase);
+            CutEraseColor(region, m_parts[index].dc, m_parts[index].dc.Bitmap(), m_parts[index].rect, erase);
     }
+    // Once set, the region belongs to the window.
     if (::SetWindowRgn(this->m_hWnd, region, TRUE))
-        m_region = region;
-    else
-        ::DeleteObject(region);
+        m_region = region.Detach();
 }
 
 template <int N>
@@ -533,7 +483,7 @@ void CStyledFrame<N>::RedrawVesselRect(const RECT*)
 template <int N>
 HDC CStyledFrame<N>::GetVesselDC()
 {
-    return m_parts[kCaption].dc;
+    return m_parts[kCaption].dc.Get();
 }
 
 template <int N>
@@ -700,11 +650,9 @@ void CStyledFrame<N>::ShowToolTip()
     int below = ::GetSystemMetrics(SM_CYCURSOR);
     ICONINFO info = {};
     if (HCURSOR current = ::GetCursor(); current && ::GetIconInfo(current, &info)) {
+        // GetIconInfo hands over copies of the cursor's bitmaps.
+        Base::CBitmapHandle mask(info.hbmMask), color(info.hbmColor);
         below -= static_cast<int>(info.yHotspot);
-        if (info.hbmMask)
-            ::DeleteObject(info.hbmMask);
-        if (info.hbmColor)
-            ::DeleteObject(info.hbmColor);
     }
     ::SendMessageW(m_toolTip, TTM_TRACKPOSITION, 0, MAKELPARAM(cursor.x, cursor.y + below));
     ::SendMessageW(m_toolTip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
@@ -1067,7 +1015,7 @@ BOOL CStyledFrame<N>::OnCtlColor(UINT message, HDC dc, LRESULT& result)
         if (m_backColor != CLR_INVALID)
             ::SetBkColor(dc, m_backColor);
     }
-    result = reinterpret_cast<LRESULT>(m_backBrush);
+    result = reinterpret_cast<LRESULT>(m_backBrush.Get());
     return TRUE;
 }
 
@@ -1103,11 +1051,8 @@ LRESULT CStyledFrame<N>::OnFitToCaption(HWND hWnd)
     RECT text = TextRect();
     SIZE size = {80, 0};
     if (Style::CPainter* caption = Painter(kPartTitle)) {
-        HDC dc = ::GetWindowDC(hWnd);
-        if (dc) {
+        if (Base::CWindowDC dc(hWnd); dc)
             size = caption->CalcSize(dc, {0, text.bottom - text.top}, m_caption);
-            ::ReleaseDC(hWnd, dc);
-        }
     }
     int missing = size.cx - (text.right - text.left);
     if (missing <= 0)

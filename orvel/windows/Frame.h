@@ -33,12 +33,10 @@ struct STitleButton {
 // One pre-rendered non-client part.
 struct SPart {
     RECT rect = {};  // window coordinates
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ old = nullptr;
+    Base::CBitmapDC dc;
 
-    void Free();
-    bool Prepare(HDC windowDC);
+    void Free() { dc.Reset(); }
+    bool Prepare(HDC windowDC) { return dc.Create(windowDC, rect.right - rect.left, rect.bottom - rect.top); }
 };
 
 }  // namespace FrameImpl
@@ -164,7 +162,7 @@ private:
     HWND m_toolTip = nullptr;
     bool m_toolTipShown = false;
     POINT m_toolTipPoint = {-1, -1};
-    HBRUSH m_backBrush = nullptr;
+    Base::CBrushHandle m_backBrush;
     COLORREF m_staticColor = CLR_INVALID;
     COLORREF m_backColor = CLR_INVALID;
 };

@@ -1,4 +1,5 @@
 #include "ScrollBar.h"
+#include "../base/GdiHandles.h"
 
 #include <windowsx.h>
 #include <algorithm>
@@ -441,14 +442,9 @@ void CScrollBar::Synchronize(const SCROLLINFO* info, bool redraw)
     }
     m_pScrollBar->SetScrollInfo(*info, FALSE);
     Glyph::CRect client = GetClientRect();
-    HDC dc = ::GetDC(m_hWnd);
-    m_pScrollBar->SetRegion(dc, client);
-    ::ReleaseDC(m_hWnd, dc);
-    if (redraw && ::IsWindowVisible(m_hWnd)) {
-        dc = ::GetDC(m_hWnd);
-        m_pScrollBar->Draw(dc, nullptr);
-        ::ReleaseDC(m_hWnd, dc);
-    }
+    m_pScrollBar->SetRegion(Base::CClientDC(m_hWnd), client);
+    if (redraw && ::IsWindowVisible(m_hWnd))
+        m_pScrollBar->Draw(Base::CClientDC(m_hWnd), nullptr);
 }
 
 int CScrollBar::CursorTravel() const
@@ -552,11 +548,9 @@ LRESULT CScrollBar::OnCreate()
 
 LRESULT CScrollBar::OnPaint(HWND hWnd)
 {
-    PAINTSTRUCT paint;
-    HDC dc = ::BeginPaint(hWnd, &paint);
+    Base::CPaintDC dc(hWnd);
     if (dc)
-        m_pScrollBar->Draw(dc, &paint.rcPaint);
-    ::EndPaint(hWnd, &paint);
+        m_pScrollBar->Draw(dc, &dc.PaintRect());
     return 0;
 }
 
@@ -700,7 +694,7 @@ void CScrollWnd::Layout()
     Glyph::CRect vert(client.right, client.top, client.right + cxVScroll, client.bottom);
     horz.OffsetRect(-window.left, -window.top);
     vert.OffsetRect(-window.left, -window.top);
-    HDC dc = ::GetWindowDC(m_hWnd);
+    Base::CWindowDC dc(m_hWnd);
     if (m_pHorzScrollBar) {
         SCROLLINFO info = MakeScrollInfo(SIF_ALL);
         if (::GetScrollInfo(m_hWnd, SB_HORZ, &info))
@@ -713,7 +707,6 @@ void CScrollWnd::Layout()
             m_pVertScrollBar->SetScrollInfo(info, FALSE);
         m_pVertScrollBar->SetRegion(dc, vert);
     }
-    ::ReleaseDC(m_hWnd, dc);
 }
 
 BOOL CScrollWnd::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM, LPARAM, LRESULT& result, DWORD)
@@ -726,13 +719,11 @@ BOOL CScrollWnd::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM, LPARAM, L
     // The native side may have scrolled or resized since the last paint.
     Layout();
     const DWORD style = GetStyle();
-    HDC dc = ::GetWindowDC(hWnd);
-    if (dc) {
+    if (Base::CWindowDC dc(hWnd); dc) {
         if (m_pHorzScrollBar && (style & WS_HSCROLL))
             m_pHorzScrollBar->Draw(dc, nullptr);
         if (m_pVertScrollBar && (style & WS_VSCROLL))
             m_pVertScrollBar->Draw(dc, nullptr);
-        ::ReleaseDC(hWnd, dc);
     }
     result = 0;
     return TRUE;

@@ -1,4 +1,5 @@
 #include "ScrollBarFlat.h"
+#include "../base/GdiHandles.h"
 
 #include <windowsx.h>
 
@@ -173,19 +174,18 @@ void CFlatScrollBarCore::RepaintScrollBars(HRGN region)
         return;
     if (!m_horzBar.IsVisible() && !m_vertBar.IsVisible() && !m_sizeBox.IsVisible())
         return;
-    HDC dc = ::GetWindowDC(window);
+    Base::CWindowDC dc(window);
     if (!dc)
         return;
     if (region && region != reinterpret_cast<HRGN>(1)) {
-        HRGN clip = ::CreateRectRgn(0, 0, 0, 0);
+        // SelectClipRgn copies the region, so the copy here can go at once.
+        Base::CRegionHandle clip(::CreateRectRgn(0, 0, 0, 0));
         if (clip && ::CombineRgn(clip, region, nullptr, RGN_COPY) != ERROR) {
             RECT frame;
             ::GetWindowRect(window, &frame);
             ::OffsetRgn(clip, -frame.left, -frame.top);
             ::SelectClipRgn(dc, clip);
         }
-        if (clip)
-            ::DeleteObject(clip);
     }
     if (m_horzBar.IsVisible())
         m_horzBar.Draw(dc, nullptr);
@@ -193,7 +193,6 @@ void CFlatScrollBarCore::RepaintScrollBars(HRGN region)
         m_vertBar.Draw(dc, nullptr);
     if (m_sizeBox.IsVisible())
         m_sizeBox.Draw(dc, nullptr);
-    ::ReleaseDC(window, dc);
 }
 
 // ------------------------------------------------------- non-client area
