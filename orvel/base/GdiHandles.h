@@ -63,17 +63,19 @@ private:
     HDC m_dc;
 };
 
-// A window's client-area device context, released with the scope.
-class CClientDC {
+// A device context of a window, from GetDC (client area) or GetWindowDC
+// (frame included), released with the scope.
+template <HDC(WINAPI* TGet)(HWND)>
+class CWindowDCT {
 public:
-    explicit CClientDC(HWND window) noexcept : m_window(window), m_dc(::GetDC(window)) {}
-    ~CClientDC()
+    explicit CWindowDCT(HWND window) noexcept : m_window(window), m_dc(TGet(window)) {}
+    ~CWindowDCT()
     {
         if (m_dc)
             ::ReleaseDC(m_window, m_dc);
     }
-    CClientDC(const CClientDC&) = delete;
-    CClientDC& operator=(const CClientDC&) = delete;
+    CWindowDCT(const CWindowDCT&) = delete;
+    CWindowDCT& operator=(const CWindowDCT&) = delete;
 
     HDC Get() const noexcept { return m_dc; }
     operator HDC() const noexcept { return m_dc; }
@@ -83,25 +85,8 @@ private:
     HDC m_dc;
 };
 
-// A window's whole device context (frame included), released with the scope.
-class CWindowDC {
-public:
-    explicit CWindowDC(HWND window) noexcept : m_window(window), m_dc(::GetWindowDC(window)) {}
-    ~CWindowDC()
-    {
-        if (m_dc)
-            ::ReleaseDC(m_window, m_dc);
-    }
-    CWindowDC(const CWindowDC&) = delete;
-    CWindowDC& operator=(const CWindowDC&) = delete;
-
-    HDC Get() const noexcept { return m_dc; }
-    operator HDC() const noexcept { return m_dc; }
-
-private:
-    HWND m_window;
-    HDC m_dc;
-};
+using CClientDC = CWindowDCT<::GetDC>;
+using CWindowDC = CWindowDCT<::GetWindowDC>;
 
 // BeginPaint for the scope; EndPaint always follows, as WM_PAINT requires
 // even when BeginPaint gave no context.
