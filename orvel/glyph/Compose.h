@@ -51,12 +51,13 @@ public:
         // A child answering -1 along the axis takes the rest.
         bool minusOneTakesRest;
     };
+
+protected:
     // Extent along the axis (gaps between children only), widest across it.
     CSize CalcStackSize(HDC dc, int cx, int cy, bool layoutPass, const StackRule& rule);
     // Places the children one after the other.
     void SetStackRegions(HDC dc, const CRect& rect, const StackRule& rule);
 
-protected:
     std::vector<CGlyph*> m_glyphs;
 
 public:
