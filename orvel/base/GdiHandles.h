@@ -63,17 +63,19 @@ private:
     HDC m_dc;
 };
 
-// A window's client-area device context, released with the scope.
-class CClientDC {
+// A device context of a window, from GetDC (client area) or GetWindowDC
+// (frame included), released with the scope.
+template <HDC(WINAPI* TGet)(HWND)>
+class CWindowDCT {
 public:
-    explicit CClientDC(HWND window) noexcept : m_window(window), m_dc(::GetDC(window)) {}
-    ~CClientDC()
+    explicit CWindowDCT(HWND window) noexcept : m_window(window), m_dc(TGet(window)) {}
+    ~CWindowDCT()
     {
         if (m_dc)
             ::ReleaseDC(m_window, m_dc);
     }
-    CClientDC(const CClientDC&) = delete;
-    CClientDC& operator=(const CClientDC&) = delete;
+    CWindowDCT(const CWindowDCT&) = delete;
+    CWindowDCT& operator=(const CWindowDCT&) = delete;
 
     HDC Get() const noexcept { return m_dc; }
     operator HDC() const noexcept { return m_dc; }
@@ -82,6 +84,99 @@ private:
     HWND m_window;
     HDC m_dc;
 };
+
+using CClientDC = CWindowDCT<::GetDC>;
+using CWindowDC = CWindowDCT<::GetWindowDC>;
+
+// BeginPaint for the scope; EndPaint always follows, as WM_PAINT requires
+// even when BeginPaint gave no context.
+class CPaintDC {
+public:
+    explicit CPaintDC(HWND window) noexcept : m_window(window), m_paint{}, m_dc(::BeginPaint(window, &m_paint)) {}
+    ~CPaintDC() { ::EndPaint(m_window, &m_paint); }
+    CPaintDC(const CPaintDC&) = delete;
+    CPaintDC& operator=(const CPaintDC&) = delete;
+
+    HDC Get() const noexcept { return m_dc; }
+    operator HDC() const noexcept { return m_dc; }
+    const RECT& PaintRect() const noexcept { return m_paint.rcPaint; }
+
+private:
+    HWND m_window;
+    PAINTSTRUCT m_paint;
+    HDC m_dc;
+};
+
+// A memory context with a bitmap of its own selected into it, both made
+// compatible with another context; empty until Create succeeds.
+class CBitmapDC {
+public:
+    CBitmapDC() noexcept = default;
+    ~CBitmapDC() { Reset(); }
+    CBitmapDC(const CBitmapDC&) = delete;
+    CBitmapDC& operator=(const CBitmapDC&) = delete;
+
+    // False, and empty, when the size is empty or either object fails.
+    bool Create(HDC compatible, int width, int height) noexcept
+    {
+        Reset();
+        if (width <= 0 || height <= 0)
+            return false;
+        m_dc = ::CreateCompatibleDC(compatible);
+        if (m_dc)
+            m_bitmap.Reset(::CreateCompatibleBitmap(compatible, width, height));
+        if (!m_bitmap) {
+            Reset();
+            return false;
+        }
+        m_old = ::SelectObject(m_dc, m_bitmap);
+        return true;
+    }
+    void Reset() noexcept
+    {
+        if (m_dc) {
+            ::SelectObject(m_dc, m_old);
+            ::DeleteDC(m_dc);
+        }
+        m_bitmap.Reset();
+        m_dc = nullptr;
+        m_old = nullptr;
+    }
+
+    HDC Get() const noexcept { return m_dc; }
+    operator HDC() const noexcept { return m_dc; }
+    explicit operator bool() const noexcept { return m_dc != nullptr; }
+    HBITMAP Bitmap() const noexcept { return m_bitmap; }
+
+private:
+    HDC m_dc = nullptr;
+    CGdiHandle<HBITMAP> m_bitmap;
+    HGDIOBJ m_old = nullptr;
+};
+
+// The header of a top-down 32-bit DIB: row 0 is the top row, one DWORD a pixel.
+inline BITMAPINFO TopDown32BitInfo(int width, int height) noexcept
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+// A top-down 32-bit DIB section; bits receives its pixels (null on failure).
+inline CGdiHandle<HBITMAP> CreateTopDownDIB(int width, int height, void** bits, HDC dc = nullptr) noexcept
+{
+    const BITMAPINFO info = TopDown32BitInfo(width, height);
+    void* pixels = nullptr;
+    CGdiHandle<HBITMAP> bitmap(::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
+    if (bits)
+        *bits = bitmap ? pixels : nullptr;
+    return bitmap;
+}
 
 // Selects an object into a context for the scope's lifetime.
 class CSelectScope {

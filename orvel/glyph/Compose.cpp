@@ -143,80 +143,81 @@ void CCompose::SetGlyphSpace(int space)
 
 // ---- Column and row ----
 
-CSize CVerticalCompose::CalcSize(HDC dc, int cx, int cy, bool layoutPass)
+CSize CCompose::CalcStackSize(HDC dc, int cx, int cy, bool layoutPass, const StackRule& rule)
 {
     CSize size;
+    LONG& along = rule.vertical ? size.cy : size.cx;
+    LONG& across = rule.vertical ? size.cx : size.cy;
+    const int offered = rule.vertical ? cy : cx;
     bool anyVisible = false;
     for (CGlyph* child : m_glyphs) {
         if (!child || !child->IsVisible())
             continue;
-        const CSize wanted = child->CalcSize(dc, cx, cy, layoutPass);
-        size.cx = std::max(size.cx, wanted.cx);
-        size.cy += wanted.cy + m_nGlyphSpace;
+        const int offer = rule.offerRest && offered > 0 ? offered - along : offered;
+        const CSize wanted = rule.vertical ? child->CalcSize(dc, cx, offer, layoutPass)
+                                           : child->CalcSize(dc, offer, cy, layoutPass);
+        across = std::max(across, rule.vertical ? wanted.cx : wanted.cy);
+        along += (rule.vertical ? wanted.cy : wanted.cx) + m_nGlyphSpace;
         anyVisible = true;
     }
     if (anyVisible)
-        size.cy -= m_nGlyphSpace;
+        along -= m_nGlyphSpace;
     CRect margins;
-    if (GetContentMargins(margins))
-        size.cy += margins.top + margins.bottom;
+    if (rule.ownRegion && GetContentMargins(margins))
+        along += rule.vertical ? margins.top + margins.bottom : margins.left + margins.right;
     EnsureSizeValid(size, cx, cy);
     return size;
+}
+
+void CCompose::SetStackRegions(HDC dc, const CRect& rect, const StackRule& rule)
+{
+    CRect content = rect;
+    if (rule.ownRegion) {
+        CGlyph::SetRegion(dc, rect);
+        CRect margins;
+        if (GetContentMargins(margins))
+            content.DeflateRect(margins);
+    }
+    CRect r = content;
+    LONG& start = rule.vertical ? r.top : r.left;
+    const LONG end = rule.vertical ? content.bottom : content.right;
+    int free = rule.vertical ? content.Height() : content.Width();
+    for (CGlyph* child : m_glyphs) {
+        if (!child || !child->IsVisible())
+            continue;
+        const int offer = rule.offerRest ? free : -1;
+        const CSize wanted = rule.vertical ? child->CalcSize(dc, r.Width(), offer, true)
+                                           : child->CalcSize(dc, offer, r.Height(), true);
+        const int length = rule.vertical ? wanted.cy : wanted.cx;
+        const LONG stop = rule.minusOneTakesRest && length == -1 ? end : start + length;
+        child->SetRegion(dc, rule.vertical ? CRect(r.left, start, r.right, stop)
+                                           : CRect(start, r.top, stop, r.bottom));
+        start = stop + m_nGlyphSpace;
+        free -= length + m_nGlyphSpace;
+    }
+}
+
+static constexpr CCompose::StackRule kColumn{true, true, false, false};
+static constexpr CCompose::StackRule kRow{false, true, false, false};
+
+CSize CVerticalCompose::CalcSize(HDC dc, int cx, int cy, bool layoutPass)
+{
+    return CalcStackSize(dc, cx, cy, layoutPass, kColumn);
 }
 
 void CVerticalCompose::SetRegion(HDC dc, const CRect& rect)
 {
-    CGlyph::SetRegion(dc, rect);
-    CRect r = rect;
-    CRect margins;
-    if (GetContentMargins(margins))
-        r.DeflateRect(margins);
-    for (CGlyph* child : m_glyphs) {
-        if (!child || !child->IsVisible())
-            continue;
-        const CSize wanted = child->CalcSize(dc, r.Width(), -1, true);
-        const CRect placed(r.left, r.top, r.right, r.top + wanted.cy);
-        child->SetRegion(dc, placed);
-        r.top = placed.bottom + m_nGlyphSpace;
-    }
+    SetStackRegions(dc, rect, kColumn);
 }
 
 CSize CHorizontalCompose::CalcSize(HDC dc, int cx, int cy, bool layoutPass)
 {
-    CSize size;
-    bool anyVisible = false;
-    for (CGlyph* child : m_glyphs) {
-        if (!child || !child->IsVisible())
-            continue;
-        const CSize wanted = child->CalcSize(dc, cx, cy, layoutPass);
-        size.cy = std::max(size.cy, wanted.cy);
-        size.cx += wanted.cx + m_nGlyphSpace;
-        anyVisible = true;
-    }
-    if (anyVisible)
-        size.cx -= m_nGlyphSpace;
-    CRect margins;
-    if (GetContentMargins(margins))
-        size.cx += margins.left + margins.right;
-    EnsureSizeValid(size, cx, cy);
-    return size;
+    return CalcStackSize(dc, cx, cy, layoutPass, kRow);
 }
 
 void CHorizontalCompose::SetRegion(HDC dc, const CRect& rect)
 {
-    CGlyph::SetRegion(dc, rect);
-    CRect r = rect;
-    CRect margins;
-    if (GetContentMargins(margins))
-        r.DeflateRect(margins);
-    for (CGlyph* child : m_glyphs) {
-        if (!child || !child->IsVisible())
-            continue;
-        const CSize wanted = child->CalcSize(dc, -1, r.Height(), true);
-        const CRect placed(r.left, r.top, r.left + wanted.cx, r.bottom);
-        child->SetRegion(dc, placed);
-        r.left = placed.right + m_nGlyphSpace;
-    }
+    SetStackRegions(dc, rect, kRow);
 }
 
 // ---- Wrapping row ----

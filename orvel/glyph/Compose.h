@@ -40,7 +40,24 @@ public:
     void ClearAllGlyph();
     void SetGlyphSpace(int space);
 
+    // How a column or row stacks its visible children along its axis.
+    struct StackRule {
+        bool vertical;
+        // The rectangle is the composition's own region, its content margins
+        // kept free; else it is already the content rectangle.
+        bool ownRegion;
+        // Each child is offered what is still free along the axis, not the whole.
+        bool offerRest;
+        // A child answering -1 along the axis takes the rest.
+        bool minusOneTakesRest;
+    };
+
 protected:
+    // Extent along the axis (gaps between children only), widest across it.
+    CSize CalcStackSize(HDC dc, int cx, int cy, bool layoutPass, const StackRule& rule);
+    // Places the children one after the other.
+    void SetStackRegions(HDC dc, const CRect& rect, const StackRule& rule);
+
     std::vector<CGlyph*> m_glyphs;
 
 public:

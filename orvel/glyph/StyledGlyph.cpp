@@ -333,42 +333,23 @@ void CStyledCompose::SetState(INT64 state, bool redraw)
         Invalidate();
 }
 
+// Styled stacks offer each child what is still free; a row's child asking
+// for -1 takes the rest of the row.
+static constexpr CCompose::StackRule kStyledColumn{true, false, true, false};
+static constexpr CCompose::StackRule kStyledRow{false, false, true, true};
+
 CStyledVerticalCompose::CStyledVerticalCompose(INT64 painterType) : CStyledCompose(painterType)
 {
 }
 
 CSize CStyledVerticalCompose::CalcContentSize(HDC dc, int cx, int cy, bool layoutPass)
 {
-    CSize size;
-    bool anyVisible = false;
-    for (CGlyph* child : m_glyphs) {
-        if (!child || !child->IsVisible())
-            continue;
-        const int offer = cy > 0 ? cy - size.cy : cy;
-        const CSize wanted = child->CalcSize(dc, cx, offer, layoutPass);
-        size.cx = std::max(size.cx, wanted.cx);
-        size.cy += wanted.cy + m_nGlyphSpace;
-        anyVisible = true;
-    }
-    if (anyVisible)
-        size.cy -= m_nGlyphSpace;
-    EnsureSizeValid(size, cx, cy);
-    return size;
+    return CalcStackSize(dc, cx, cy, layoutPass, kStyledColumn);
 }
 
 void CStyledVerticalCompose::SetContentRegion(HDC dc, const CRect& content)
 {
-    CRect r = content;
-    int free = content.Height();
-    for (CGlyph* child : m_glyphs) {
-        if (!child || !child->IsVisible())
-            continue;
-        const CSize wanted = child->CalcSize(dc, r.Width(), free, true);
-        const CRect placed(r.left, r.top, r.right, r.top + wanted.cy);
-        child->SetRegion(dc, placed);
-        r.top = placed.bottom + m_nGlyphSpace;
-        free -= wanted.cy + m_nGlyphSpace;
-    }
+    SetStackRegions(dc, content, kStyledColumn);
 }
 
 CStyledHorizontalCompose::CStyledHorizontalCompose(INT64 painterType)
@@ -378,37 +359,12 @@ CStyledHorizontalCompose::CStyledHorizontalCompose(INT64 painterType)
 
 CSize CStyledHorizontalCompose::CalcContentSize(HDC dc, int cx, int cy, bool layoutPass)
 {
-    CSize size;
-    bool anyVisible = false;
-    for (CGlyph* child : m_glyphs) {
-        if (!child || !child->IsVisible())
-            continue;
-        const int offer = cx > 0 ? cx - size.cx : cx;
-        const CSize wanted = child->CalcSize(dc, offer, cy, layoutPass);
-        size.cy = std::max(size.cy, wanted.cy);
-        size.cx += wanted.cx + m_nGlyphSpace;
-        anyVisible = true;
-    }
-    if (anyVisible)
-        size.cx -= m_nGlyphSpace;
-    EnsureSizeValid(size, cx, cy);
-    return size;
+    return CalcStackSize(dc, cx, cy, layoutPass, kStyledRow);
 }
 
 void CStyledHorizontalCompose::SetContentRegion(HDC dc, const CRect& content)
 {
-    CRect r = content;
-    int free = content.Width();
-    for (CGlyph* child : m_glyphs) {
-        if (!child || !child->IsVisible())
-            continue;
-        const CSize wanted = child->CalcSize(dc, free, r.Height(), true);
-        // A child that asks for -1 takes the rest of the row.
-        const int right = wanted.cx == -1 ? content.right : r.left + wanted.cx;
-        child->SetRegion(dc, CRect(r.left, r.top, right, r.bottom));
-        r.left = right + m_nGlyphSpace;
-        free -= wanted.cx + m_nGlyphSpace;
-    }
+    SetStackRegions(dc, content, kStyledRow);
 }
 
 // ---- Command glyph ----

@@ -18,35 +18,6 @@ namespace Windows {
 
 namespace FrameImpl {
 
-void SPart::Free()
-{
-    if (dc) {
-        ::SelectObject(dc, old);
-        ::DeleteDC(dc);
-    }
-    if (bitmap)
-        ::DeleteObject(bitmap);
-    dc = nullptr;
-    bitmap = nullptr;
-    old = nullptr;
-}
-
-bool SPart::Prepare(HDC windowDC)
-{
-    Free();
-    int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    if (width <= 0 || height <= 0)
-        return false;
-    dc = ::CreateCompatibleDC(windowDC);
-    bitmap = dc ? ::CreateCompatibleBitmap(windowDC, width, height) : nullptr;
-    if (!bitmap) {
-        Free();
-        return false;
-    }
-    old = ::SelectObject(dc, bitmap);
-    return true;
-}
-
 unsigned int& ForbidStaticColor()
 {
     static unsigned int forbid = 0;
@@ -85,13 +56,7 @@ void ReadInt(const Resource::CSection* section, const wchar_t* key, int& value)
 void CutEraseColor(HRGN region, HDC partDC, HBITMAP bitmap, const RECT& part, COLORREF erase)
 {
     int width = part.right - part.left, height = part.bottom - part.top;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = Base::TopDown32BitInfo(width, height);
     std::vector<DWORD> pixels(static_cast<size_t>(width) * height);
     if (!::GetDIBits(partDC, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS))
         return;
@@ -106,11 +71,9 @@ void CutEraseColor(HRGN region, HDC partDC, HBITMAP bitmap, const RECT& part, CO
             int start = x;
             while (x < width && (row[x] & 0xFFFFFF) == key)
                 ++x;
-            HRGN run = ::CreateRectRgn(part.left + start, part.top + y, part.left + x, part.top + y + 1);
-            if (run) {
+            Base::CRegionHandle run(::CreateRectRgn(part.left + start, part.top + y, part.left + x, part.top + y + 1));
+            if (run)
                 ::CombineRgn(region, region, run, RGN_DIFF);
-                ::DeleteObject(run);
-            }
         }
     }
 }
@@ -122,17 +85,13 @@ void CutCorner(HRGN region, int x, int y, SIZE size, bool right, bool bottom)
     if (size.cx < 1 || size.cy < 1)
         return;
     int left = right ? x - size.cx : x, top = bottom ? y - size.cy : y;
-    HRGN square = ::CreateRectRgn(right ? x - size.cx / 2 : x, bottom ? y - size.cy / 2 : y,
-                                  right ? x : x + size.cx / 2, bottom ? y : y + size.cy / 2);
-    HRGN ellipse = ::CreateEllipticRgn(left, top, left + size.cx + 1, top + size.cy + 1);
+    Base::CRegionHandle square(::CreateRectRgn(right ? x - size.cx / 2 : x, bottom ? y - size.cy / 2 : y,
+                                               right ? x : x + size.cx / 2, bottom ? y : y + size.cy / 2));
+    Base::CRegionHandle ellipse(::CreateEllipticRgn(left, top, left + size.cx + 1, top + size.cy + 1));
     if (square && ellipse) {
         ::CombineRgn(square, square, ellipse, RGN_DIFF);
         ::CombineRgn(region, region, square, RGN_DIFF);
     }
-    if (square)
-        ::DeleteObject(square);
-    if (ellipse)
-        ::DeleteObject(ellipse);
 }
 
 }  // namespace
@@ -155,8 +114,6 @@ CStyledFrame<N>::~CStyledFrame()
 {
     for (SPart& part : m_parts)
         part.Free();
-    if (m_backBrush)
-        ::DeleteObject(m_backBrush);
     if (m_toolTip && ::IsWindow(m_toolTip))
         ::DestroyWindow(m_toolTip);
 }
@@ -212,9 +169,7 @@ void CStyledFrame<N>::ReadStyle()
     m_bottom = std::max<LONG>(margins.bottom, 0);
     if (const Resource::CLine* line = section ? section->FindLine(L"BackColor") : nullptr) {
         m_backColor = line->ReadContentAsColor();
-        if (m_backBrush)
-            ::DeleteObject(m_backBrush);
-        m_backBrush = m_backColor != CLR_INVALID ? ::CreateSolidBrush(m_backColor) : nullptr;
+        m_backBrush.Reset(m_backColor != CLR_INVALID ? ::CreateSolidBrush(m_backColor) : nullptr);
     }
     if (const Resource::CLine* line = section ? section->FindLine(L"StaticColor") : nullptr)
         m_staticColor = line->ReadContentAsColor();
@@ -304,7 +259,7 @@ void CStyledFrame<N>::Layout()
         area.bottom -= margins.bottom;
     }
     // Natural sizes: the button's image, or a square fitting the caption.
-    HDC dc = ::GetWindowDC(this->m_hWnd);
+    Base::CWindowDC dc(this->m_hWnd);
     int groupWidth = 0, groupHeight = 0;
     std::vector<SIZE> sizes;
     for (STitleButton& button : m_buttons) {
@@ -318,8 +273,6 @@ void CStyledFrame<N>::Layout()
         groupWidth += size.cx;
         groupHeight = std::max<int>(groupHeight, size.cy);
     }
-    if (dc)
-        ::ReleaseDC(this->m_hWnd, dc);
     if (!m_buttons.empty())
         groupWidth += m_buttonSpace * static_cast<int>(m_buttons.size() - 1);
     int x = m_alignLeft ? area.left + m_buttonRight : area.right - m_buttonRight - groupWidth;
@@ -403,12 +356,13 @@ void CStyledFrame<N>::RenderCaption()
 template <int N>
 void CStyledFrame<N>::Render()
 {
-    HDC windowDC = ::GetWindowDC(this->m_hWnd);
-    if (!windowDC)
-        return;
-    for (SPart& part : m_parts)
-        part.Prepare(windowDC);
-    ::ReleaseDC(this->m_hWnd, windowDC);
+    {
+        Base::CWindowDC windowDC(this->m_hWnd);
+        if (!windowDC)
+            return;
+        for (SPart& part : m_parts)
+            part.Prepare(windowDC);
+    }
     RenderCaption();
     int state = m_inactive ? 1 : 0;
     for (int index : {kLeft, kRight, kBottom}) {
@@ -428,7 +382,7 @@ void CStyledFrame<N>::PaintNonClient()
 {
     if (!::IsWindowVisible(this->m_hWnd))
         return;
-    HDC dc = ::GetWindowDC(this->m_hWnd);
+    Base::CWindowDC dc(this->m_hWnd);
     if (!dc)
         return;
     for (const SPart& part : m_parts) {
@@ -436,7 +390,6 @@ void CStyledFrame<N>::PaintNonClient()
             ::BitBlt(dc, part.rect.left, part.rect.top, part.rect.right - part.rect.left,
                      part.rect.bottom - part.rect.top, part.dc, 0, 0, SRCCOPY);
     }
-    ::ReleaseDC(this->m_hWnd, dc);
 }
 
 template <int N>
@@ -446,11 +399,9 @@ void CStyledFrame<N>::RedrawCaption()
     SPart& part = m_parts[kCaption];
     if (!part.dc || !::IsWindowVisible(this->m_hWnd))
         return;
-    HDC dc = ::GetWindowDC(this->m_hWnd);
-    if (!dc)
-        return;
-    ::BitBlt(dc, 0, 0, part.rect.right, part.rect.bottom, part.dc, 0, 0, SRCCOPY);
-    ::ReleaseDC(this->m_hWnd, dc);
+    Base::CWindowDC dc(this->m_hWnd);
+    if (dc)
+        ::BitBlt(dc, 0, 0, part.rect.right, part.rect.bottom, part.dc, 0, 0, SRCCOPY);
 }
 
 template <int N>
@@ -473,7 +424,7 @@ void CStyledFrame<N>::RebuildRegion()
     if (!::GetWindowRect(this->m_hWnd, &window))
         return;
     int width = window.right - window.left, height = window.bottom - window.top;
-    HRGN region = ::CreateRectRgn(0, 0, width, height);
+    Base::CRegionHandle region(::CreateRectRgn(0, 0, width, height));
     if (!region)
         return;
     CutCorner(region, 0, 0, m_corners[0], false, false);
@@ -484,12 +435,11 @@ void CStyledFrame<N>::RebuildRegion()
         Style::CPainter* painter = Painter(index == kCaption ? kPartTitle : kPartLeftBorder + index - kLeft);
         COLORREF erase = painter ? painter->GetEraseColor() : CLR_INVALID;
         if (erase != CLR_INVALID && m_parts[index].dc)
-            CutEraseColor(region, m_parts[index].dc, m_parts[index].bitmap, m_parts[index].rect, erase);
+            CutEraseColor(region, m_parts[index].dc, m_parts[index].dc.Bitmap(), m_parts[index].rect, erase);
     }
+    // Once set, the region belongs to the window.
     if (::SetWindowRgn(this->m_hWnd, region, TRUE))
-        m_region = region;
-    else
-        ::DeleteObject(region);
+        m_region = region.Detach();
 }
 
 template <int N>
@@ -533,7 +483,7 @@ void CStyledFrame<N>::RedrawVesselRect(const RECT*)
 template <int N>
 HDC CStyledFrame<N>::GetVesselDC()
 {
-    return m_parts[kCaption].dc;
+    return m_parts[kCaption].dc.Get();
 }
 
 template <int N>
@@ -700,11 +650,9 @@ void CStyledFrame<N>::ShowToolTip()
     int below = ::GetSystemMetrics(SM_CYCURSOR);
     ICONINFO info = {};
     if (HCURSOR current = ::GetCursor(); current && ::GetIconInfo(current, &info)) {
+        // GetIconInfo hands over copies of the cursor's bitmaps.
+        Base::CBitmapHandle mask(info.hbmMask), color(info.hbmColor);
         below -= static_cast<int>(info.yHotspot);
-        if (info.hbmMask)
-            ::DeleteObject(info.hbmMask);
-        if (info.hbmColor)
-            ::DeleteObject(info.hbmColor);
     }
     ::SendMessageW(m_toolTip, TTM_TRACKPOSITION, 0, MAKELPARAM(cursor.x, cursor.y + below));
     ::SendMessageW(m_toolTip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
@@ -717,308 +665,405 @@ BOOL CStyledFrame<N>::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wPara
                                            LRESULT& result, DWORD)
 {
     switch (message) {
-    case WM_NCCALCSIZE: {
-        if (wParam) {
-            auto* params = reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam);
-            RECT proposed = params->rgrc[0];
-            result = this->DefWindowProc();
-            m_zoomed = ::IsZoomed(hWnd) != 0;
-            if (proposed.bottom == proposed.top) {
-                m_collapsed = true;
-                params->rgrc[0] = proposed;
-                result = 0;
-                return TRUE;
-            }
-            m_collapsed = false;
-            if (STitleButton* maximize = ButtonAt(kHitMaximize))
-                maximize->restore = m_zoomed;
-            Deflate(proposed);
-            params->rgrc[0] = proposed;
-        } else {
-            Deflate(*reinterpret_cast<RECT*>(lParam));
-            result = 0;
-        }
-        return TRUE;
-    }
+    case WM_NCCALCSIZE:
+        return OnNcCalcSize(hWnd, wParam, lParam, result);
     case WM_NCHITTEST:
         result = HitTest(ToWindow(lParam));
         return TRUE;
     case WM_NCPAINT:
-        PaintNonClient();
-        result = 0;
+        result = OnNcPaint();
         return TRUE;
-    case WM_NCACTIVATE: {
-        int inactive = wParam == 0;
-        if (inactive != m_inactive) {
-            m_inactive = inactive;
-            Render();
-            PaintNonClient();
-        }
-        result = TRUE;
+    case WM_NCACTIVATE:
+        result = OnNcActivate(wParam);
         return TRUE;
-    }
-    case WM_ACTIVATE: {
-        // A frame attached before its window was activated may never see
-        // WM_NCACTIVATE for that activation; follow WM_ACTIVATE as well.
-        result = this->DefWindowProc();
-        int inactive = LOWORD(wParam) == WA_INACTIVE;
-        if (inactive != m_inactive) {
-            m_inactive = inactive;
-            Render();
-            PaintNonClient();
-        }
+    case WM_ACTIVATE:
+        result = OnActivate(wParam);
         return TRUE;
-    }
-    case WM_WINDOWPOSCHANGED: {
-        result = this->DefWindowProc();
-        const auto* position = reinterpret_cast<const WINDOWPOS*>(lParam);
-        int inactive = ::GetActiveWindow() != this->m_hWnd;
-        bool activationChanged = (position->flags & SWP_SHOWWINDOW) && inactive != m_inactive;
-        if (activationChanged)
-            m_inactive = inactive;
-        if (!(position->flags & SWP_NOSIZE) || activationChanged) {
-            Layout();
-            Render();
-            RebuildRegion();
-            PaintNonClient();
-        }
+    case WM_WINDOWPOSCHANGED:
+        result = OnWindowPosChanged(lParam);
         return TRUE;
-    }
-    case WM_NCMOUSEMOVE: {
-        POINT cursor = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        if (m_toolTipShown && (cursor.x != m_toolTipPoint.x || cursor.y != m_toolTipPoint.y))
-            HideToolTip();
-        if (!m_mouseRequested) {
-            TRACKMOUSEEVENT track = {sizeof track, TME_HOVER | TME_LEAVE | TME_NONCLIENT, hWnd, HOVER_DEFAULT};
-            m_mouseRequested = ::TrackMouseEvent(&track) != 0;
-        }
-        STitleButton* hot = ButtonAt(static_cast<int>(wParam));
-        if (hot) {
-            hot->state = m_pressed ? 2 : 1;
-            if (m_pressed)
-                m_pressed = hot;
-        }
-        bool changed = hot != m_hot;
-        SetHot(hot);
-        if (changed || hot)
-            RedrawCaption();
-        if (!hot)
-            result = this->DefWindowProc();
-        else
-            result = 0;
+    case WM_NCMOUSEMOVE:
+        result = OnNcMouseMove(hWnd, wParam, lParam);
         return TRUE;
-    }
     case WM_NCLBUTTONDOWN:
-        HideToolTip();
-        if (STitleButton* button = ButtonAt(static_cast<int>(wParam))) {
-            button->state = 2;
-            m_pressed = button;
-            RedrawCaption();
-            result = 0;
-            return TRUE;
-        }
-        result = this->DefWindowProc();
-        if (::IsWindow(hWnd))
-            RedrawCaption();
+        result = OnNcLButtonDown(hWnd, wParam);
         return TRUE;
     case WM_NCLBUTTONUP:
-        if (m_pressed) {
-            STitleButton* button = m_pressed;
-            m_pressed = nullptr;
-            button->state = 0;
-            RedrawCaption();
-            int command = ButtonCommand(*button);
-            if (command >= 0xF000) {
-                ::PostMessageW(hWnd, WM_SYSCOMMAND, command, 0);
-                if (command == SC_CLOSE)
-                    ::PostMessageW(hWnd, kMsgPostClose, SC_CLOSE, 0);
-            } else {
-                ::PostMessageW(hWnd, WM_COMMAND, command, 0);
-            }
-            result = 0;
-            return TRUE;
-        }
-        if (wParam == HTSYSMENU) {
-            ::PostMessageW(hWnd, WM_SYSCOMMAND, kScSystemMenuByMouse, lParam);
-            result = 0;
-            return TRUE;
-        }
-        return FALSE;
+        return OnNcLButtonUp(hWnd, wParam, lParam, result);
     case WM_NCRBUTTONUP:
-        if (wParam == HTCAPTION) {
-            ::PostMessageW(hWnd, WM_SYSCOMMAND, kScSystemMenuByMouse, lParam);
-            result = 0;
-            return TRUE;
-        }
-        return FALSE;
+        return wParam == HTCAPTION && OpenSystemMenu(hWnd, lParam, result);
     case WM_NCMOUSELEAVE:
-        if (m_hot) {
-            if (m_hot != m_pressed)
-                m_hot->state = 0;
-            m_hot = nullptr;
-            RedrawCaption();
-        }
-        m_mouseRequested = false;
+        OnNcMouseLeave();
         return FALSE;
     case WM_NCMOUSEHOVER:
-        ShowToolTip();
-        result = 0;
+        result = OnNcMouseHover();
         return TRUE;
-    case WM_SETTEXT: {
-        if (!lParam) {
-            result = this->DefWindowProc();
-            return TRUE;
-        }
-        std::wstring text;
-        if (::IsWindowUnicode(hWnd)) {
-            text = reinterpret_cast<const wchar_t*>(lParam);
-        } else {
-            auto* ansi = reinterpret_cast<const char*>(lParam);
-            int length = ::MultiByteToWideChar(CP_ACP, 0, ansi, -1, nullptr, 0);
-            if (length > 0) {
-                text.resize(static_cast<size_t>(length));
-                ::MultiByteToWideChar(CP_ACP, 0, ansi, -1, text.data(), length);
-                text.resize(static_cast<size_t>(length - 1));
-            }
-        }
-        if (m_textSet && text == m_lastText) {
-            result = this->DefWindowProc();
-            return TRUE;
-        }
-        m_caption = LangString(kTextCaptionPrefix) + text + LangString(kTextCaptionSuffix);
-        // The native text is a spaced copy, so a native caption never
-        // shows the text in the native look.
-        std::wstring spaced;
-        for (wchar_t c : text) {
-            if (spaced.size() + 2 > 255)
-                break;
-            spaced += L' ';
-            spaced += c;
-        }
-        result = this->DefWindowProc(WM_SETTEXT, wParam, reinterpret_cast<LPARAM>(spaced.c_str()));
-        m_lastText = text;
-        m_textSet = true;
-        Layout();
-        RedrawCaption();
-        PaintNonClient();
+    case WM_SETTEXT:
+        result = OnSetText(hWnd, wParam, lParam);
         return TRUE;
-    }
     case WM_SETICON:
-        result = this->DefWindowProc();
-        if (wParam == ICON_SMALL) {
-            Layout();
-            Render();
-            PaintNonClient();
-        }
+        result = OnSetIcon(wParam);
         return TRUE;
     case WM_STYLECHANGED:
-        if (wParam == static_cast<WPARAM>(GWL_STYLE)) {
-            auto* change = reinterpret_cast<const STYLESTRUCT*>(lParam);
-            if ((change->styleOld ^ change->styleNew) & WS_DISABLED) {
-                result = this->DefWindowProc();
-                RedrawCaption();
-                return TRUE;
-            }
-        }
-        return FALSE;
+        return OnStyleChanged(wParam, lParam, result);
     case WM_ENABLE:
-        // EnableWindow changes WS_DISABLED without WM_STYLECHANGED.
-        result = this->DefWindowProc();
-        RedrawCaption();
+        result = OnEnable();
         return TRUE;
     case WM_CTLCOLORDLG:
-        if (!m_backBrush)
-            return FALSE;
-        result = reinterpret_cast<LRESULT>(m_backBrush);
-        return TRUE;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSTATIC:
+        return OnCtlColor(message, reinterpret_cast<HDC>(wParam), result);
+    case WM_SYSCOMMAND:
+        result = OnSysCommand(hWnd, wParam);
+        return TRUE;
+    case WM_INITMENUPOPUP:
+        result = OnInitMenuPopup(lParam);
+        return TRUE;
+    case kMsgStyleChanged:
+        result = OnPackChanged(hWnd);
+        return TRUE;
+    case kMsgCaptionButtonRect:
+        result = OnCaptionButtonRect(static_cast<int>(wParam), reinterpret_cast<RECT*>(lParam));
+        return TRUE;
+    case kMsgFitToCaption:
+        result = OnFitToCaption(hWnd);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+template <int N>
+void CStyledFrame<N>::SetInactive(int inactive)
+{
+    if (inactive == m_inactive)
+        return;
+    m_inactive = inactive;
+    Render();
+    PaintNonClient();
+}
+
+template <int N>
+void CStyledFrame<N>::Rebuild()
+{
+    Layout();
+    Render();
+    RebuildRegion();
+    PaintNonClient();
+}
+
+template <int N>
+LRESULT CStyledFrame<N>::OnNcPaint()
+{
+    PaintNonClient();
+    return 0;
+}
+
+template <int N>
+LRESULT CStyledFrame<N>::OnNcActivate(WPARAM active)
+{
+    SetInactive(active == 0);
+    return TRUE;
+}
+
+template <int N>
+LRESULT CStyledFrame<N>::OnActivate(WPARAM wParam)
+{
+    // A frame attached before its window was activated may never see
+    // WM_NCACTIVATE for that activation; follow WM_ACTIVATE as well.
+    const LRESULT result = this->DefWindowProc();
+    SetInactive(LOWORD(wParam) == WA_INACTIVE);
+    return result;
+}
+
+template <int N>
+LRESULT CStyledFrame<N>::OnNcMouseHover()
+{
+    ShowToolTip();
+    return 0;
+}
+
+template <int N>
+LRESULT CStyledFrame<N>::OnSetIcon(WPARAM type)
+{
+    const LRESULT result = this->DefWindowProc();
+    if (type == ICON_SMALL)
+        Refresh();
+    return result;
+}
+
+template <int N>
+LRESULT CStyledFrame<N>::OnEnable()
+{
+    // EnableWindow changes WS_DISABLED without WM_STYLECHANGED.
+    const LRESULT result = this->DefWindowProc();
+    RedrawCaption();
+    return result;
+}
+
+template <int N>
+LRESULT CStyledFrame<N>::OnSysCommand(HWND hWnd, WPARAM command)
+{
+    this->DefWindowProc();
+    if ((command & 0xFFF0) != SC_CLOSE && ::IsWindow(hWnd))
+        RedrawCaption();
+    return 0;
+}
+
+template <int N>
+LRESULT CStyledFrame<N>::OnInitMenuPopup(LPARAM lParam)
+{
+    this->DefWindowProc();
+    if (HIWORD(lParam))
+        RedrawCaption();
+    return 0;
+}
+
+template <int N>
+BOOL CStyledFrame<N>::OnNcCalcSize(HWND hWnd, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    if (!wParam) {
+        Deflate(*reinterpret_cast<RECT*>(lParam));
+        result = 0;
+        return TRUE;
+    }
+    auto* params = reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam);
+    RECT proposed = params->rgrc[0];
+    result = this->DefWindowProc();
+    m_zoomed = ::IsZoomed(hWnd) != 0;
+    if (proposed.bottom == proposed.top) {
+        m_collapsed = true;
+        params->rgrc[0] = proposed;
+        result = 0;
+        return TRUE;
+    }
+    m_collapsed = false;
+    if (STitleButton* maximize = ButtonAt(kHitMaximize))
+        maximize->restore = m_zoomed;
+    Deflate(proposed);
+    params->rgrc[0] = proposed;
+    return TRUE;
+}
+
+template <int N>
+LRESULT CStyledFrame<N>::OnWindowPosChanged(LPARAM lParam)
+{
+    const LRESULT result = this->DefWindowProc();
+    const auto* position = reinterpret_cast<const WINDOWPOS*>(lParam);
+    int inactive = ::GetActiveWindow() != this->m_hWnd;
+    bool activationChanged = (position->flags & SWP_SHOWWINDOW) && inactive != m_inactive;
+    if (activationChanged)
+        m_inactive = inactive;
+    if (!(position->flags & SWP_NOSIZE) || activationChanged)
+        Rebuild();
+    return result;
+}
+
+template <int N>
+LRESULT CStyledFrame<N>::OnNcMouseMove(HWND hWnd, WPARAM wParam, LPARAM lParam)
+{
+    POINT cursor = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (m_toolTipShown && (cursor.x != m_toolTipPoint.x || cursor.y != m_toolTipPoint.y))
+        HideToolTip();
+    if (!m_mouseRequested) {
+        TRACKMOUSEEVENT track = {sizeof track, TME_HOVER | TME_LEAVE | TME_NONCLIENT, hWnd, HOVER_DEFAULT};
+        m_mouseRequested = ::TrackMouseEvent(&track) != 0;
+    }
+    STitleButton* hot = ButtonAt(static_cast<int>(wParam));
+    if (hot) {
+        hot->state = m_pressed ? 2 : 1;
+        if (m_pressed)
+            m_pressed = hot;
+    }
+    bool changed = hot != m_hot;
+    SetHot(hot);
+    if (changed || hot)
+        RedrawCaption();
+    return hot ? 0 : this->DefWindowProc();
+}
+
+template <int N>
+LRESULT CStyledFrame<N>::OnNcLButtonDown(HWND hWnd, WPARAM hitCode)
+{
+    HideToolTip();
+    if (STitleButton* button = ButtonAt(static_cast<int>(hitCode))) {
+        button->state = 2;
+        m_pressed = button;
+        RedrawCaption();
+        return 0;
+    }
+    const LRESULT result = this->DefWindowProc();
+    if (::IsWindow(hWnd))
+        RedrawCaption();
+    return result;
+}
+
+template <int N>
+BOOL CStyledFrame<N>::OnNcLButtonUp(HWND hWnd, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    if (!m_pressed)
+        return wParam == HTSYSMENU && OpenSystemMenu(hWnd, lParam, result);
+    STitleButton* button = m_pressed;
+    m_pressed = nullptr;
+    button->state = 0;
+    RedrawCaption();
+    int command = ButtonCommand(*button);
+    if (command >= 0xF000) {
+        ::PostMessageW(hWnd, WM_SYSCOMMAND, command, 0);
+        if (command == SC_CLOSE)
+            ::PostMessageW(hWnd, kMsgPostClose, SC_CLOSE, 0);
+    } else {
+        ::PostMessageW(hWnd, WM_COMMAND, command, 0);
+    }
+    result = 0;
+    return TRUE;
+}
+
+template <int N>
+BOOL CStyledFrame<N>::OpenSystemMenu(HWND hWnd, LPARAM lParam, LRESULT& result)
+{
+    ::PostMessageW(hWnd, WM_SYSCOMMAND, kScSystemMenuByMouse, lParam);
+    result = 0;
+    return TRUE;
+}
+
+template <int N>
+void CStyledFrame<N>::OnNcMouseLeave()
+{
+    if (m_hot) {
+        if (m_hot != m_pressed)
+            m_hot->state = 0;
+        m_hot = nullptr;
+        RedrawCaption();
+    }
+    m_mouseRequested = false;
+}
+
+template <int N>
+LRESULT CStyledFrame<N>::OnSetText(HWND hWnd, WPARAM wParam, LPARAM lParam)
+{
+    if (!lParam)
+        return this->DefWindowProc();
+    std::wstring text;
+    if (::IsWindowUnicode(hWnd)) {
+        text = reinterpret_cast<const wchar_t*>(lParam);
+    } else {
+        auto* ansi = reinterpret_cast<const char*>(lParam);
+        int length = ::MultiByteToWideChar(CP_ACP, 0, ansi, -1, nullptr, 0);
+        if (length > 0) {
+            text.resize(static_cast<size_t>(length));
+            ::MultiByteToWideChar(CP_ACP, 0, ansi, -1, text.data(), length);
+            text.resize(static_cast<size_t>(length - 1));
+        }
+    }
+    if (m_textSet && text == m_lastText)
+        return this->DefWindowProc();
+    m_caption = LangString(kTextCaptionPrefix) + text + LangString(kTextCaptionSuffix);
+    // The native text is a spaced copy, so a native caption never
+    // shows the text in the native look.
+    std::wstring spaced;
+    for (wchar_t c : text) {
+        if (spaced.size() + 2 > 255)
+            break;
+        spaced += L' ';
+        spaced += c;
+    }
+    const LRESULT result = this->DefWindowProc(WM_SETTEXT, wParam, reinterpret_cast<LPARAM>(spaced.c_str()));
+    m_lastText = text;
+    m_textSet = true;
+    Layout();
+    RedrawCaption();
+    PaintNonClient();
+    return result;
+}
+
+template <int N>
+BOOL CStyledFrame<N>::OnStyleChanged(WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    if (wParam != static_cast<WPARAM>(GWL_STYLE))
+        return FALSE;
+    auto* change = reinterpret_cast<const STYLESTRUCT*>(lParam);
+    if (!((change->styleOld ^ change->styleNew) & WS_DISABLED))
+        return FALSE;
+    result = this->DefWindowProc();
+    RedrawCaption();
+    return TRUE;
+}
+
+template <int N>
+BOOL CStyledFrame<N>::OnCtlColor(UINT message, HDC dc, LRESULT& result)
+{
+    if (message == WM_CTLCOLOREDIT || message == WM_CTLCOLORLISTBOX) {
         // Native edit and list-box fields in the pack's field colours, so a
         // dark pack has no white boxes; without the keys they stay native.
         if (!m_fieldBrush)
             return FALSE;
         if (m_fieldTextColor != CLR_INVALID)
-            ::SetTextColor(reinterpret_cast<HDC>(wParam), m_fieldTextColor);
-        ::SetBkColor(reinterpret_cast<HDC>(wParam), m_fieldColor);
+            ::SetTextColor(dc, m_fieldTextColor);
+        ::SetBkColor(dc, m_fieldColor);
         result = reinterpret_cast<LRESULT>(m_fieldBrush.Get());
         return TRUE;
-    case WM_CTLCOLORSTATIC:
-        if (!m_backBrush || ForbidStaticColor())
+    }
+    if (!m_backBrush)
+        return FALSE;
+    if (message == WM_CTLCOLORSTATIC) {
+        if (ForbidStaticColor())
             return FALSE;
         if (m_staticColor != CLR_INVALID)
-            ::SetTextColor(reinterpret_cast<HDC>(wParam), m_staticColor);
+            ::SetTextColor(dc, m_staticColor);
         if (m_backColor != CLR_INVALID)
-            ::SetBkColor(reinterpret_cast<HDC>(wParam), m_backColor);
-        result = reinterpret_cast<LRESULT>(m_backBrush);
-        return TRUE;
-    case WM_SYSCOMMAND:
-        this->DefWindowProc();
-        if ((wParam & 0xFFF0) != SC_CLOSE && ::IsWindow(hWnd))
-            RedrawCaption();
-        result = 0;
-        return TRUE;
-    case WM_INITMENUPOPUP:
-        this->DefWindowProc();
-        if (HIWORD(lParam))
-            RedrawCaption();
-        result = 0;
-        return TRUE;
-    case kMsgStyleChanged: {
-        ReadStyle();
-        DropFrameOfChild();
-        LONG_PTR style = ::GetWindowLongPtrW(hWnd, GWL_STYLE);
-        if ((style & WS_CAPTION) == WS_CAPTION)
-            BuildButtons(style);
-        else
-            m_captionHeight = 0;
-        ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0,
-                       SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        Layout();
-        Render();
-        RebuildRegion();
-        PaintNonClient();
-        result = 0;
-        return TRUE;
+            ::SetBkColor(dc, m_backColor);
     }
-    case kMsgCaptionButtonRect: {
-        STitleButton* button = ButtonAt(static_cast<int>(wParam));
-        auto* rect = reinterpret_cast<RECT*>(lParam);
-        if (!button || !rect) {
-            result = 0;
-        } else {
-            *rect = button->rect;
-            result = 1;
-        }
-        return TRUE;
+    result = reinterpret_cast<LRESULT>(m_backBrush.Get());
+    return TRUE;
+}
+
+template <int N>
+LRESULT CStyledFrame<N>::OnPackChanged(HWND hWnd)
+{
+    ReadStyle();
+    DropFrameOfChild();
+    LONG_PTR style = ::GetWindowLongPtrW(hWnd, GWL_STYLE);
+    if ((style & WS_CAPTION) == WS_CAPTION)
+        BuildButtons(style);
+    else
+        m_captionHeight = 0;
+    ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0,
+                   SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Rebuild();
+    return 0;
+}
+
+template <int N>
+LRESULT CStyledFrame<N>::OnCaptionButtonRect(int hitCode, RECT* rect)
+{
+    STitleButton* button = ButtonAt(hitCode);
+    if (!button || !rect)
+        return 0;
+    *rect = button->rect;
+    return 1;
+}
+
+template <int N>
+LRESULT CStyledFrame<N>::OnFitToCaption(HWND hWnd)
+{
+    RECT text = TextRect();
+    SIZE size = {80, 0};
+    if (Style::CPainter* caption = Painter(kPartTitle)) {
+        if (Base::CWindowDC dc(hWnd); dc)
+            size = caption->CalcSize(dc, {0, text.bottom - text.top}, m_caption);
     }
-    case kMsgFitToCaption: {
-        // Fit the window to its caption text.
-        RECT text = TextRect();
-        SIZE size = {80, 0};
-        if (Style::CPainter* caption = Painter(kPartTitle)) {
-            HDC dc = ::GetWindowDC(hWnd);
-            if (dc) {
-                size = caption->CalcSize(dc, {0, text.bottom - text.top}, m_caption);
-                ::ReleaseDC(hWnd, dc);
-            }
-        }
-        int missing = size.cx - (text.right - text.left);
-        if (missing <= 0) {
-            result = 0;
-            return TRUE;
-        }
-        RECT window = {};
-        ::GetWindowRect(hWnd, &window);
-        if (HWND parent = ::GetParent(hWnd); parent && (::GetWindowLongPtrW(hWnd, GWL_STYLE) & WS_CHILD))
-            ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&window), 2);
-        ::MoveWindow(hWnd, window.left, window.top, window.right - window.left + missing + 20,
-                     window.bottom - window.top, TRUE);
-        result = 1;
-        return TRUE;
-    }
-    default:
-        return FALSE;
-    }
+    int missing = size.cx - (text.right - text.left);
+    if (missing <= 0)
+        return 0;
+    RECT window = {};
+    ::GetWindowRect(hWnd, &window);
+    if (HWND parent = ::GetParent(hWnd); parent && (::GetWindowLongPtrW(hWnd, GWL_STYLE) & WS_CHILD))
+        ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&window), 2);
+    ::MoveWindow(hWnd, window.left, window.top, window.right - window.left + missing + 20,
+                 window.bottom - window.top, TRUE);
+    return 1;
 }
 
 template class CStyledFrame<Style::CStyle::Frame>;

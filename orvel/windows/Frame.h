@@ -33,12 +33,10 @@ struct STitleButton {
 // One pre-rendered non-client part.
 struct SPart {
     RECT rect = {};  // window coordinates
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ old = nullptr;
+    Base::CBitmapDC dc;
 
-    void Free();
-    bool Prepare(HDC windowDC);
+    void Free() { dc.Reset(); }
+    bool Prepare(HDC windowDC) { return dc.Create(windowDC, rect.right - rect.left, rect.bottom - rect.top); }
 };
 
 }  // namespace FrameImpl
@@ -97,6 +95,33 @@ private:
     void PaintNonClient();
     void RedrawCaption();
     void Refresh();  // layout, render, paint
+    void Rebuild();  // layout, render, rebuild the region, paint
+    // Renders and paints again when the activation look changes.
+    void SetInactive(int inactive);
+
+    BOOL OnNcCalcSize(HWND hWnd, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    LRESULT OnNcPaint();
+    LRESULT OnNcActivate(WPARAM active);
+    LRESULT OnActivate(WPARAM wParam);
+    LRESULT OnWindowPosChanged(LPARAM lParam);
+    LRESULT OnNcMouseMove(HWND hWnd, WPARAM wParam, LPARAM lParam);
+    LRESULT OnNcMouseHover();
+    LRESULT OnNcLButtonDown(HWND hWnd, WPARAM hitCode);
+    BOOL OnNcLButtonUp(HWND hWnd, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    BOOL OpenSystemMenu(HWND hWnd, LPARAM lParam, LRESULT& result);
+    void OnNcMouseLeave();
+    LRESULT OnSetText(HWND hWnd, WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetIcon(WPARAM type);
+    BOOL OnStyleChanged(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    LRESULT OnEnable();
+    BOOL OnCtlColor(UINT message, HDC dc, LRESULT& result);
+    LRESULT OnSysCommand(HWND hWnd, WPARAM command);
+    LRESULT OnInitMenuPopup(LPARAM lParam);
+    // The style pack changed: read it again and rebuild the frame.
+    LRESULT OnPackChanged(HWND hWnd);
+    LRESULT OnCaptionButtonRect(int hitCode, RECT* rect);
+    // Widens the window so the caption text fits; 1 when it grew.
+    LRESULT OnFitToCaption(HWND hWnd);
     bool HasIcon() const;
     HICON SmallIcon() const;
     RECT TextRect() const;
@@ -137,7 +162,7 @@ private:
     HWND m_toolTip = nullptr;
     bool m_toolTipShown = false;
     POINT m_toolTipPoint = {-1, -1};
-    HBRUSH m_backBrush = nullptr;
+    Base::CBrushHandle m_backBrush;
     COLORREF m_staticColor = CLR_INVALID;
     COLORREF m_backColor = CLR_INVALID;
 };

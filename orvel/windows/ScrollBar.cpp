@@ -1,4 +1,5 @@
 #include "ScrollBar.h"
+#include "../base/GdiHandles.h"
 
 #include <windowsx.h>
 #include <algorithm>
@@ -242,6 +243,68 @@ void CScrollBarGlyph::AdjustLayout()
         SetRegion(nullptr, m_rcRegion);
 }
 
+int CScrollBarGlyph::get_m_nThumbLength()
+{
+    int offset = 0;
+    int length = 0;
+    CalcThumbPosition(offset, length);
+    return length;
+}
+
+int CScrollBarGlyph::get_m_nThumbPosition()
+{
+    int offset = 0;
+    int length = 0;
+    CalcThumbPosition(offset, length);
+    return GetArrowSize() + offset;
+}
+
+int CScrollBarGlyph::GetCurrentThumbPos()
+{
+    return get_m_nThumbPosition();
+}
+
+int CScrollBarGlyph::GetGlyphPartCode(Glyph::CGlyph* part)
+{
+    for (int code = PartFirstArrow; code < PartNone; ++code)
+        if (part && part == GetPart(code))
+            return code;
+    return PartNone;
+}
+
+void CScrollBarGlyph::SetState(INT64 state, bool redraw)
+{
+    for (int code = PartFirstArrow; code < PartNone; ++code)
+        GetPart(code)->SetState(state, redraw);
+}
+
+void CScrollBarGlyph::LayoutParts(HDC dc, const Glyph::CRect& rect, bool vertical)
+{
+    // Positions along the bar; across it every part spans the whole bar.
+    const int start = vertical ? rect.top : rect.left;
+    const int end = vertical ? rect.bottom : rect.right;
+    const int side = vertical ? rect.Width() : rect.Height();
+    auto place = [&](int part, int from, int to) {
+        GetPart(part)->SetRegion(dc, vertical ? Glyph::CRect(rect.left, from, rect.right, to)
+                                            : Glyph::CRect(from, rect.top, to, rect.bottom));
+    };
+    place(PartFirstArrow, start, start + side);
+    int offset = 0;
+    int length = 0;
+    CalcThumbPosition(offset, length);
+    const int trackStart = start + side;
+    const int thumbEnd = trackStart + offset + length;
+    const int lastArrowStart = vertical ? end - side - 1 : end - side;
+    place(PartLowerTrack, trackStart, trackStart + offset);
+    if (vertical)
+        GetPart(PartLowerTrack)->Show(offset > 0);
+    place(PartThumb, trackStart + offset, thumbEnd);
+    place(PartUpperTrack, thumbEnd, lastArrowStart);
+    if (vertical)
+        GetPart(PartUpperTrack)->Show(lastArrowStart - thumbEnd > 0);
+    place(PartLastArrow, lastArrowStart, end);
+}
+
 // ------------------------------------------------------- horizontal bar
 
 CHorzScrollBarGlyph::CHorzScrollBarGlyph()
@@ -268,19 +331,7 @@ Glyph::CSize CHorzScrollBarGlyph::CalcSize(HDC, int cx, int, bool)
 void CHorzScrollBarGlyph::SetRegion(HDC dc, const Glyph::CRect& rect)
 {
     CGlyph::SetRegion(dc, rect);
-    const int side = rect.Height();
-    const int top = rect.top;
-    const int bottom = rect.bottom;
-    m_leftArrow.SetRegion(dc, Glyph::CRect(rect.left, top, rect.left + side, bottom));
-    int offset = 0;
-    int length = 0;
-    CalcThumbPosition(offset, length);
-    const int trackStart = rect.left + side;
-    m_lowerTrack.SetRegion(dc, Glyph::CRect(trackStart, top, trackStart + offset, bottom));
-    const int thumbEnd = trackStart + offset + length;
-    m_thumb.SetRegion(dc, Glyph::CRect(trackStart + offset, top, thumbEnd, bottom));
-    m_upperTrack.SetRegion(dc, Glyph::CRect(thumbEnd, top, rect.right - side, bottom));
-    m_rightArrow.SetRegion(dc, Glyph::CRect(rect.right - side, top, rect.right, bottom));
+    LayoutParts(dc, rect, false);
 }
 
 int CHorzScrollBarGlyph::get_m_nScrollLen()
@@ -288,62 +339,15 @@ int CHorzScrollBarGlyph::get_m_nScrollLen()
     return m_rcRegion.Width() - 2 * GetArrowSize();
 }
 
-int CHorzScrollBarGlyph::get_m_nThumbLength()
-{
-    int offset = 0;
-    int length = 0;
-    CalcThumbPosition(offset, length);
-    return length;
-}
-
-int CHorzScrollBarGlyph::get_m_nThumbPosition()
-{
-    int offset = 0;
-    int length = 0;
-    CalcThumbPosition(offset, length);
-    return GetArrowSize() + offset;
-}
-
 int CHorzScrollBarGlyph::GetArrowSize()
 {
     return std::max(0L, m_rcRegion.Height());
 }
 
-int CHorzScrollBarGlyph::GetCurrentThumbPos()
-{
-    return get_m_nThumbPosition();
-}
-
 Glyph::CStyledGlyph* CHorzScrollBarGlyph::GetPart(int part)
 {
-    switch (part) {
-    case PartFirstArrow:
-        return &m_leftArrow;
-    case PartLowerTrack:
-        return &m_lowerTrack;
-    case PartThumb:
-        return &m_thumb;
-    case PartUpperTrack:
-        return &m_upperTrack;
-    case PartLastArrow:
-        return &m_rightArrow;
-    default:
-        return nullptr;
-    }
-}
-
-int CHorzScrollBarGlyph::GetGlyphPartCode(Glyph::CGlyph* part)
-{
-    for (int code = PartFirstArrow; code < PartNone; ++code)
-        if (part && part == GetPart(code))
-            return code;
-    return PartNone;
-}
-
-void CHorzScrollBarGlyph::SetState(INT64 state, bool redraw)
-{
-    for (int code = PartFirstArrow; code < PartNone; ++code)
-        GetPart(code)->SetState(state, redraw);
+    Glyph::CStyledGlyph* const parts[] = {&m_leftArrow, &m_lowerTrack, &m_thumb, &m_upperTrack, &m_rightArrow};
+    return part >= PartFirstArrow && part < PartNone ? parts[part] : nullptr;
 }
 
 // --------------------------------------------------------- vertical bar
@@ -372,22 +376,7 @@ Glyph::CSize CVertScrollBarGlyph::CalcSize(HDC, int, int cy, bool)
 void CVertScrollBarGlyph::SetRegion(HDC dc, const Glyph::CRect& rect)
 {
     CGlyph::SetRegion(dc, rect);
-    const int side = rect.Width();
-    const int left = rect.left;
-    const int right = rect.right;
-    m_upArrow.SetRegion(dc, Glyph::CRect(left, rect.top, right, rect.top + side));
-    int offset = 0;
-    int length = 0;
-    CalcThumbPosition(offset, length);
-    const int trackStart = rect.top + side;
-    m_lowerTrack.SetRegion(dc, Glyph::CRect(left, trackStart, right, trackStart + offset));
-    m_lowerTrack.Show(offset > 0);
-    const int thumbEnd = trackStart + offset + length;
-    m_thumb.SetRegion(dc, Glyph::CRect(left, trackStart + offset, right, thumbEnd));
-    const int downTop = rect.bottom - side - 1;
-    m_upperTrack.SetRegion(dc, Glyph::CRect(left, thumbEnd, right, downTop));
-    m_upperTrack.Show(downTop - thumbEnd > 0);
-    m_downArrow.SetRegion(dc, Glyph::CRect(left, downTop, right, rect.bottom));
+    LayoutParts(dc, rect, true);
 }
 
 int CVertScrollBarGlyph::get_m_nScrollLen()
@@ -395,62 +384,15 @@ int CVertScrollBarGlyph::get_m_nScrollLen()
     return m_rcRegion.Height() - 2 * GetArrowSize();
 }
 
-int CVertScrollBarGlyph::get_m_nThumbLength()
-{
-    int offset = 0;
-    int length = 0;
-    CalcThumbPosition(offset, length);
-    return length;
-}
-
-int CVertScrollBarGlyph::get_m_nThumbPosition()
-{
-    int offset = 0;
-    int length = 0;
-    CalcThumbPosition(offset, length);
-    return GetArrowSize() + offset;
-}
-
 int CVertScrollBarGlyph::GetArrowSize()
 {
     return std::max(0L, m_rcRegion.Width());
 }
 
-int CVertScrollBarGlyph::GetCurrentThumbPos()
-{
-    return get_m_nThumbPosition();
-}
-
 Glyph::CStyledGlyph* CVertScrollBarGlyph::GetPart(int part)
 {
-    switch (part) {
-    case PartFirstArrow:
-        return &m_upArrow;
-    case PartLowerTrack:
-        return &m_lowerTrack;
-    case PartThumb:
-        return &m_thumb;
-    case PartUpperTrack:
-        return &m_upperTrack;
-    case PartLastArrow:
-        return &m_downArrow;
-    default:
-        return nullptr;
-    }
-}
-
-int CVertScrollBarGlyph::GetGlyphPartCode(Glyph::CGlyph* part)
-{
-    for (int code = PartFirstArrow; code < PartNone; ++code)
-        if (part && part == GetPart(code))
-            return code;
-    return PartNone;
-}
-
-void CVertScrollBarGlyph::SetState(INT64 state, bool redraw)
-{
-    for (int code = PartFirstArrow; code < PartNone; ++code)
-        GetPart(code)->SetState(state, redraw);
+    Glyph::CStyledGlyph* const parts[] = {&m_upArrow, &m_lowerTrack, &m_thumb, &m_upperTrack, &m_downArrow};
+    return part >= PartFirstArrow && part < PartNone ? parts[part] : nullptr;
 }
 
 }  // namespace ScrollBarImpl
@@ -500,14 +442,9 @@ void CScrollBar::Synchronize(const SCROLLINFO* info, bool redraw)
     }
     m_pScrollBar->SetScrollInfo(*info, FALSE);
     Glyph::CRect client = GetClientRect();
-    HDC dc = ::GetDC(m_hWnd);
-    m_pScrollBar->SetRegion(dc, client);
-    ::ReleaseDC(m_hWnd, dc);
-    if (redraw && ::IsWindowVisible(m_hWnd)) {
-        dc = ::GetDC(m_hWnd);
-        m_pScrollBar->Draw(dc, nullptr);
-        ::ReleaseDC(m_hWnd, dc);
-    }
+    m_pScrollBar->SetRegion(Base::CClientDC(m_hWnd), client);
+    if (redraw && ::IsWindowVisible(m_hWnd))
+        m_pScrollBar->Draw(Base::CClientDC(m_hWnd), nullptr);
 }
 
 int CScrollBar::CursorTravel() const
@@ -556,109 +493,42 @@ BOOL CScrollBar::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LP
         return FALSE;
     switch (message) {
     case WM_CREATE:
-        result = DefWindowProc();
-        if (result != -1)
-            Init();
+        result = OnCreate();
         return TRUE;
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = ::BeginPaint(hWnd, &paint);
-        if (dc)
-            m_pScrollBar->Draw(dc, &paint.rcPaint);
-        ::EndPaint(hWnd, &paint);
-        result = 0;
+    case WM_PAINT:
+        result = OnPaint(hWnd);
         return TRUE;
-    }
     case SBM_SETSCROLLINFO:
     case SBM_SETPOS:
     case SBM_SETRANGE:
-    case SBM_SETRANGEREDRAW: {
-        // The native bar may paint itself here; our look follows at once.
-        result = DefaultThenRepaint();
-        // Read back what the native control kept: it clamps the position
-        // to the range, and the caller's record may be partial or null.
-        Synchronize(nullptr, true);
+    case SBM_SETRANGEREDRAW:
+        result = OnSetScrollState();
         return TRUE;
-    }
     case WM_SIZE:
-        if (wParam != SIZE_MINIMIZED)
-            Synchronize(nullptr, false);
-        result = DefWindowProc();
+        result = SynchronizeThenDefault(wParam != SIZE_MINIMIZED);
         return TRUE;
     case WM_SHOWWINDOW:
-        if (wParam)
-            Synchronize(nullptr, false);
-        result = DefWindowProc();
+        result = SynchronizeThenDefault(wParam != 0);
         return TRUE;
-    case WM_MOUSEMOVE: {
-        result = 0;
-        if (m_bCapturing)
-            return TRUE;
-        Glyph::CGlyph* hit = m_pScrollBar->HitTest(Glyph::CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
-        EnableMouseLeaveMsg();
-        if (hit != m_pHotPart) {
-            SetHotState(m_pHotPart, 0);
-            SetHotState(hit, 1);
-            m_pHotPart = hit;
-        }
+    case WM_MOUSEMOVE:
+        result = OnMouseMove(lParam);
         return TRUE;
-    }
     case WM_MOUSELEAVE:
-        PostMouseLeave();
-        if (!m_bCapturing) {
-            SetHotState(m_pHotPart, 0);
-            m_pHotPart = nullptr;
-        }
-        result = 0;
+        result = OnMouseLeave();
         return TRUE;
-    case WM_LBUTTONDOWN: {
-        // The part under the click, also when no move announced it.
-        Glyph::CGlyph* hit = m_pScrollBar->HitTest(Glyph::CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
-        if (hit != m_pHotPart) {
-            SetHotState(m_pHotPart, 0);
-            m_pHotPart = hit;
-        }
-        SetHotState(m_pHotPart, 2);
-        m_nPressedPart = m_pScrollBar->GetGlyphPartCode(m_pHotPart);
-        m_nThumbPosAtPress = m_pScrollBar->GetCurrentThumbPos();
-        ::GetCursorPos(&m_ptPress);
-        ScrollAction();
-        if (!::IsWindow(hWnd))
-            return TRUE;
-        m_bCapturing = true;
-        ::SetCapture(hWnd);
-        ::SetTimer(hWnd, kTimerId, kFirstDelay, nullptr);
-        result = 0;
+    case WM_LBUTTONDOWN:
+        OnLButtonDown(hWnd, lParam, result);
         return TRUE;
-    }
     case WM_TIMER:
         if (wParam != kTimerId)
             return FALSE;
-        if (m_nPressedPart != PartNone) {
-            ScrollAction();
-            if (::IsWindow(hWnd) && m_nPressedPart != PartNone)
-                ::SetTimer(hWnd, kTimerId, kRepeatDelay, nullptr);
-        }
-        result = 0;
+        result = OnTimer(hWnd);
         return TRUE;
     case WM_LBUTTONUP:
-        ::KillTimer(hWnd, kTimerId);
-        if (m_nPressedPart == PartThumb) {
-            const int pos = m_pScrollBar->CalcPosBaseOnThumbPos(m_nThumbPosAtPress + CursorTravel());
-            m_nPressedPart = PartNone;
-            Notify(SB_THUMBPOSITION, pos);
-        }
-        m_nPressedPart = PartNone;
-        if (::GetCapture() == hWnd)
-            ::ReleaseCapture();
-        EndTracking();
-        result = 0;
+        result = OnLButtonUp(hWnd);
         return TRUE;
     case WM_CAPTURECHANGED:
-        // Losing the capture without a release (another window took it)
-        // must not leave the repeat timer running.
-        if (m_bCapturing && reinterpret_cast<HWND>(lParam) != hWnd)
-            EndTracking();
+        OnCaptureChanged(hWnd, reinterpret_cast<HWND>(lParam));
         return FALSE;
     case WM_LBUTTONDBLCLK:
         result = 0;
@@ -666,6 +536,123 @@ BOOL CScrollBar::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LP
     default:
         return FALSE;
     }
+}
+
+LRESULT CScrollBar::OnCreate()
+{
+    const LRESULT result = DefWindowProc();
+    if (result != -1)
+        Init();
+    return result;
+}
+
+LRESULT CScrollBar::OnPaint(HWND hWnd)
+{
+    Base::CPaintDC dc(hWnd);
+    if (dc)
+        m_pScrollBar->Draw(dc, &dc.PaintRect());
+    return 0;
+}
+
+LRESULT CScrollBar::OnSetScrollState()
+{
+    // The native bar may paint itself here; our look follows at once.
+    const LRESULT result = DefaultThenRepaint();
+    // Read back what the native control kept: it clamps the position
+    // to the range, and the caller's record may be partial or null.
+    Synchronize(nullptr, true);
+    return result;
+}
+
+LRESULT CScrollBar::SynchronizeThenDefault(bool synchronize)
+{
+    if (synchronize)
+        Synchronize(nullptr, false);
+    return DefWindowProc();
+}
+
+Glyph::CGlyph* CScrollBar::PartAt(LPARAM point) const
+{
+    return m_pScrollBar->HitTest(Glyph::CPoint(GET_X_LPARAM(point), GET_Y_LPARAM(point)));
+}
+
+void CScrollBar::ChangeHotPart(Glyph::CGlyph* part)
+{
+    SetHotState(m_pHotPart, 0);
+    m_pHotPart = part;
+}
+
+LRESULT CScrollBar::OnMouseMove(LPARAM lParam)
+{
+    if (m_bCapturing)
+        return 0;
+    Glyph::CGlyph* hit = PartAt(lParam);
+    EnableMouseLeaveMsg();
+    if (hit != m_pHotPart) {
+        ChangeHotPart(hit);
+        SetHotState(hit, 1);
+    }
+    return 0;
+}
+
+LRESULT CScrollBar::OnMouseLeave()
+{
+    PostMouseLeave();
+    if (!m_bCapturing)
+        ChangeHotPart(nullptr);
+    return 0;
+}
+
+void CScrollBar::OnLButtonDown(HWND hWnd, LPARAM lParam, LRESULT& result)
+{
+    // The part under the click, also when no move announced it.
+    Glyph::CGlyph* hit = PartAt(lParam);
+    if (hit != m_pHotPart)
+        ChangeHotPart(hit);
+    SetHotState(m_pHotPart, 2);
+    m_nPressedPart = m_pScrollBar->GetGlyphPartCode(m_pHotPart);
+    m_nThumbPosAtPress = m_pScrollBar->GetCurrentThumbPos();
+    ::GetCursorPos(&m_ptPress);
+    ScrollAction();
+    if (!::IsWindow(hWnd))
+        return;
+    m_bCapturing = true;
+    ::SetCapture(hWnd);
+    ::SetTimer(hWnd, kTimerId, kFirstDelay, nullptr);
+    result = 0;
+}
+
+LRESULT CScrollBar::OnTimer(HWND hWnd)
+{
+    if (m_nPressedPart != PartNone) {
+        ScrollAction();
+        if (::IsWindow(hWnd) && m_nPressedPart != PartNone)
+            ::SetTimer(hWnd, kTimerId, kRepeatDelay, nullptr);
+    }
+    return 0;
+}
+
+LRESULT CScrollBar::OnLButtonUp(HWND hWnd)
+{
+    ::KillTimer(hWnd, kTimerId);
+    if (m_nPressedPart == PartThumb) {
+        const int pos = m_pScrollBar->CalcPosBaseOnThumbPos(m_nThumbPosAtPress + CursorTravel());
+        m_nPressedPart = PartNone;
+        Notify(SB_THUMBPOSITION, pos);
+    }
+    m_nPressedPart = PartNone;
+    if (::GetCapture() == hWnd)
+        ::ReleaseCapture();
+    EndTracking();
+    return 0;
+}
+
+void CScrollBar::OnCaptureChanged(HWND hWnd, HWND newCapture)
+{
+    // Losing the capture without a release (another window took it)
+    // must not leave the repeat timer running.
+    if (m_bCapturing && newCapture != hWnd)
+        EndTracking();
 }
 
 // ------------------------------------------------------- the scroll window
@@ -707,7 +694,7 @@ void CScrollWnd::Layout()
     Glyph::CRect vert(client.right, client.top, client.right + cxVScroll, client.bottom);
     horz.OffsetRect(-window.left, -window.top);
     vert.OffsetRect(-window.left, -window.top);
-    HDC dc = ::GetWindowDC(m_hWnd);
+    Base::CWindowDC dc(m_hWnd);
     if (m_pHorzScrollBar) {
         SCROLLINFO info = MakeScrollInfo(SIF_ALL);
         if (::GetScrollInfo(m_hWnd, SB_HORZ, &info))
@@ -720,7 +707,6 @@ void CScrollWnd::Layout()
             m_pVertScrollBar->SetScrollInfo(info, FALSE);
         m_pVertScrollBar->SetRegion(dc, vert);
     }
-    ::ReleaseDC(m_hWnd, dc);
 }
 
 BOOL CScrollWnd::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM, LPARAM, LRESULT& result, DWORD)
@@ -733,13 +719,11 @@ BOOL CScrollWnd::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM, LPARAM, L
     // The native side may have scrolled or resized since the last paint.
     Layout();
     const DWORD style = GetStyle();
-    HDC dc = ::GetWindowDC(hWnd);
-    if (dc) {
+    if (Base::CWindowDC dc(hWnd); dc) {
         if (m_pHorzScrollBar && (style & WS_HSCROLL))
             m_pHorzScrollBar->Draw(dc, nullptr);
         if (m_pVertScrollBar && (style & WS_VSCROLL))
             m_pVertScrollBar->Draw(dc, nullptr);
-        ::ReleaseDC(hWnd, dc);
     }
     result = 0;
     return TRUE;

@@ -79,16 +79,18 @@ public:
 
     // Bar length less both arrows.
     virtual int get_m_nScrollLen() = 0;
-    virtual int get_m_nThumbLength() = 0;
+    virtual int get_m_nThumbLength();
     // From the bar's start edge, the first arrow included.
-    virtual int get_m_nThumbPosition() = 0;
+    virtual int get_m_nThumbPosition();
     // The first arrow's extent along the bar.
     virtual int GetArrowSize() = 0;
-    virtual int GetCurrentThumbPos() = 0;
+    virtual int GetCurrentThumbPos();
     // PartNone for anything that is not one of the five parts.
-    virtual int GetGlyphPartCode(Glyph::CGlyph* part) = 0;
+    virtual int GetGlyphPartCode(Glyph::CGlyph* part);
     // Every part takes the state; the arrows add their direction.
-    virtual void SetState(INT64 state, bool redraw) = 0;
+    virtual void SetState(INT64 state, bool redraw);
+    // The part glyph of a part code; null for PartNone.
+    virtual Glyph::CStyledGlyph* GetPart(int part) = 0;
 
     BOOL GetScrollInfo(SCROLLINFO& info) const;
     BOOL SetScrollInfo(const SCROLLINFO& info, int redraw);
@@ -110,6 +112,10 @@ public:
     void AdjustLayout();
 
 protected:
+    // Places the five parts (in part-code order) along the bar. A vertical
+    // bar hides a track without room and gives the last arrow one pixel more.
+    void LayoutParts(HDC dc, const Glyph::CRect& rect, bool vertical);
+
     SCROLLINFO m_si;
 };
 
@@ -121,15 +127,8 @@ public:
     Glyph::CSize CalcSize(HDC dc, int cx, int cy, bool layoutPass) override;
     void SetRegion(HDC dc, const Glyph::CRect& rect) override;
     int get_m_nScrollLen() override;
-    int get_m_nThumbLength() override;
-    int get_m_nThumbPosition() override;
     int GetArrowSize() override;
-    int GetCurrentThumbPos() override;
-    int GetGlyphPartCode(Glyph::CGlyph* part) override;
-    void SetState(INT64 state, bool redraw) override;
-
-    // The part glyph of a part code; null for PartNone.
-    Glyph::CStyledGlyph* GetPart(int part);
+    Glyph::CStyledGlyph* GetPart(int part) override;
 
 protected:
     CArrowGlyph m_leftArrow;
@@ -149,14 +148,8 @@ public:
     Glyph::CSize CalcSize(HDC dc, int cx, int cy, bool layoutPass) override;
     void SetRegion(HDC dc, const Glyph::CRect& rect) override;
     int get_m_nScrollLen() override;
-    int get_m_nThumbLength() override;
-    int get_m_nThumbPosition() override;
     int GetArrowSize() override;
-    int GetCurrentThumbPos() override;
-    int GetGlyphPartCode(Glyph::CGlyph* part) override;
-    void SetState(INT64 state, bool redraw) override;
-
-    Glyph::CStyledGlyph* GetPart(int part);
+    Glyph::CStyledGlyph* GetPart(int part) override;
 
 protected:
     CArrowGlyph m_upArrow;
@@ -200,6 +193,22 @@ protected:
     int CursorTravel() const;
     void SetHotState(Glyph::CGlyph* part, INT64 state);
     void EndTracking();
+    // The part under a client point packed as in a mouse message.
+    Glyph::CGlyph* PartAt(LPARAM point) const;
+    // The old hot part back to normal, then part is the hot one.
+    void ChangeHotPart(Glyph::CGlyph* part);
+    LRESULT SynchronizeThenDefault(bool synchronize);
+
+    LRESULT OnCreate();
+    LRESULT OnPaint(HWND hWnd);
+    LRESULT OnSetScrollState();
+    LRESULT OnMouseMove(LPARAM lParam);
+    LRESULT OnMouseLeave();
+    // Leaves result alone when the notification destroyed the window.
+    void OnLButtonDown(HWND hWnd, LPARAM lParam, LRESULT& result);
+    LRESULT OnTimer(HWND hWnd);
+    LRESULT OnLButtonUp(HWND hWnd);
+    void OnCaptureChanged(HWND hWnd, HWND newCapture);
 
     ScrollBarImpl::CScrollBarGlyph* m_pScrollBar = nullptr;
     bool m_bVert = false;

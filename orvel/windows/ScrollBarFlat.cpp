@@ -1,4 +1,5 @@
 #include "ScrollBarFlat.h"
+#include "../base/GdiHandles.h"
 
 #include <windowsx.h>
 
@@ -173,19 +174,18 @@ void CFlatScrollBarCore::RepaintScrollBars(HRGN region)
         return;
     if (!m_horzBar.IsVisible() && !m_vertBar.IsVisible() && !m_sizeBox.IsVisible())
         return;
-    HDC dc = ::GetWindowDC(window);
+    Base::CWindowDC dc(window);
     if (!dc)
         return;
     if (region && region != reinterpret_cast<HRGN>(1)) {
-        HRGN clip = ::CreateRectRgn(0, 0, 0, 0);
+        // SelectClipRgn copies the region, so the copy here can go at once.
+        Base::CRegionHandle clip(::CreateRectRgn(0, 0, 0, 0));
         if (clip && ::CombineRgn(clip, region, nullptr, RGN_COPY) != ERROR) {
             RECT frame;
             ::GetWindowRect(window, &frame);
             ::OffsetRgn(clip, -frame.left, -frame.top);
             ::SelectClipRgn(dc, clip);
         }
-        if (clip)
-            ::DeleteObject(clip);
     }
     if (m_horzBar.IsVisible())
         m_horzBar.Draw(dc, nullptr);
@@ -193,7 +193,6 @@ void CFlatScrollBarCore::RepaintScrollBars(HRGN region)
         m_vertBar.Draw(dc, nullptr);
     if (m_sizeBox.IsVisible())
         m_sizeBox.Draw(dc, nullptr);
-    ::ReleaseDC(window, dc);
 }
 
 // ------------------------------------------------------- non-client area
@@ -407,8 +406,7 @@ void CFlatScrollBarCore::EndTrack()
         ::ReleaseCapture();
     m_nPressedPart = PartNone;
     m_bTracking = false;
-    SetHot(m_pHotPart, 0);
-    m_pHotPart = nullptr;
+    ClearHot();
 }
 
 void CFlatScrollBarCore::TrackLoop(bool vert, POINT screenPoint)
@@ -468,106 +466,165 @@ BOOL CFlatScrollBarCore::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wP
     m_bHandled = TRUE;
     switch (message) {
     case WM_CREATE:
-        result = Redispatch(message, wParam, lParam);
-        if (result != -1 && lParam)
-            m_sizeBox.m_bSizingGrip = (reinterpret_cast<const CREATESTRUCTW*>(lParam)->style & WS_THICKFRAME) != 0;
+        result = OnCreate(wParam, lParam);
         return TRUE;
     case WM_NCCALCSIZE:
         result = OnNcCalcSize(wParam, lParam);
         return TRUE;
     case WM_NCPAINT:
-        Redispatch(message, wParam, lParam);
-        RepaintScrollBars(reinterpret_cast<HRGN>(wParam));
-        result = 0;
+        result = OnNcPaint(wParam, lParam);
         return TRUE;
     case WM_NCHITTEST:
         result = OnNcHitTest(wParam, lParam);
         return TRUE;
     case WM_NCMOUSEMOVE:
         OnNcMouseMove(wParam, lParam);
-        m_bHandled = FALSE;
-        return FALSE;
+        return Decline();
     case WM_NCMOUSELEAVE:
-        SetHot(m_pHotPart, 0);
-        m_pHotPart = nullptr;
-        m_bNcTrackRequested = false;
-        result = 0;
+        result = OnNcMouseLeave();
         return TRUE;
     case WM_NCLBUTTONDOWN:
-        if (wParam != HTHSCROLL && wParam != HTVSCROLL) {
-            m_bHandled = FALSE;
-            return FALSE;
-        }
-        SetHot(m_pHotPart, 2);
-        ::SendMessageW(hWnd, WM_SYSCOMMAND, wParam == HTHSCROLL ? (SC_HSCROLL | HTHSCROLL) : (SC_VSCROLL | HTVSCROLL),
-                       lParam);
-        result = 0;
-        return TRUE;
-    case WM_SYSCOMMAND: {
-        const WPARAM command = wParam & 0xFFF0;
-        const WPARAM nibble = wParam & 0x000F;
-        bool vert;
-        if (command == SC_VSCROLL && nibble == HTVSCROLL)
-            vert = true;
-        else if (command == SC_HSCROLL && nibble == HTHSCROLL)
-            vert = false;
-        else {
-            m_bHandled = FALSE;
-            return FALSE;
-        }
-        TrackLoop(vert, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        result = 0;
-        return TRUE;
-    }
+        return OnNcLButtonDown(hWnd, wParam, lParam, result);
+    case WM_SYSCOMMAND:
+        return OnSysCommand(wParam, lParam, result);
     case WM_HSCROLL:
     case WM_VSCROLL:
-        result = Redispatch(message, wParam, lParam);
-        if (LOWORD(wParam) != SB_THUMBTRACK && ::IsWindow(hWnd))
-            SynchronizeScrollBars(message == WM_VSCROLL ? 1 : 0, SIF_POS);
+        result = OnScroll(hWnd, message, wParam, lParam);
         return TRUE;
     case WM_MOUSEWHEEL:
-        result = Redispatch(message, wParam, lParam);
-        if (::IsWindow(hWnd)) {
-            SynchronizeScrollBars(kBothBars, SIF_POS);
-            RepaintScrollBars();
-        }
+        result = OnMouseWheel(hWnd, wParam, lParam);
         return TRUE;
     case WM_KEYDOWN:
-        result = Redispatch(message, wParam, lParam);
-        if (!::IsWindow(hWnd))
-            return TRUE;
-        switch (wParam) {
-        case VK_PRIOR:
-        case VK_NEXT:
-        case VK_LEFT:
-        case VK_UP:
-        case VK_RIGHT:
-        case VK_DOWN:
-            SynchronizeScrollBars(1, SIF_POS);
-            break;
-        case VK_END:
-        case VK_HOME:
-            SynchronizeScrollBars(kBothBars, SIF_POS);
-            break;
-        default:
-            break;
-        }
+        result = OnKeyDown(hWnd, wParam, lParam);
         return TRUE;
     case WM_WINDOWPOSCHANGED:
-        result = Redispatch(message, wParam, lParam);
-        if (lParam && !(reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_NOSIZE))
-            ::PostMessageW(hWnd, kMsgScrollBarUpdate, kBothBars, SIF_ALL);
+        result = OnWindowPosChanged(hWnd, wParam, lParam);
         return TRUE;
     case kMsgScrollBarUpdate:
-        SynchronizeScrollBars(static_cast<int>(wParam), static_cast<UINT>(lParam));
-        if ((::GetWindowLongPtrW(hWnd, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) == (WS_HSCROLL | WS_VSCROLL))
-            RecalcFrame(0);
-        result = 0;
+        result = OnScrollBarUpdate(hWnd, wParam, lParam);
         return TRUE;
     default:
-        m_bHandled = FALSE;
-        return FALSE;
+        return Decline();
     }
+}
+
+BOOL CFlatScrollBarCore::Decline()
+{
+    m_bHandled = FALSE;
+    return FALSE;
+}
+
+void CFlatScrollBarCore::ClearHot()
+{
+    SetHot(m_pHotPart, 0);
+    m_pHotPart = nullptr;
+}
+
+LRESULT CFlatScrollBarCore::OnCreate(WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT result = Redispatch(WM_CREATE, wParam, lParam);
+    if (result != -1 && lParam)
+        m_sizeBox.m_bSizingGrip = (reinterpret_cast<const CREATESTRUCTW*>(lParam)->style & WS_THICKFRAME) != 0;
+    return result;
+}
+
+LRESULT CFlatScrollBarCore::OnNcPaint(WPARAM wParam, LPARAM lParam)
+{
+    Redispatch(WM_NCPAINT, wParam, lParam);
+    RepaintScrollBars(reinterpret_cast<HRGN>(wParam));
+    return 0;
+}
+
+LRESULT CFlatScrollBarCore::OnNcMouseLeave()
+{
+    ClearHot();
+    m_bNcTrackRequested = false;
+    return 0;
+}
+
+BOOL CFlatScrollBarCore::OnNcLButtonDown(HWND hWnd, WPARAM hitCode, LPARAM lParam, LRESULT& result)
+{
+    if (hitCode != HTHSCROLL && hitCode != HTVSCROLL)
+        return Decline();
+    SetHot(m_pHotPart, 2);
+    ::SendMessageW(hWnd, WM_SYSCOMMAND, hitCode == HTHSCROLL ? (SC_HSCROLL | HTHSCROLL) : (SC_VSCROLL | HTVSCROLL),
+                   lParam);
+    result = 0;
+    return TRUE;
+}
+
+BOOL CFlatScrollBarCore::OnSysCommand(WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    const WPARAM command = wParam & 0xFFF0;
+    const WPARAM nibble = wParam & 0x000F;
+    bool vert;
+    if (command == SC_VSCROLL && nibble == HTVSCROLL)
+        vert = true;
+    else if (command == SC_HSCROLL && nibble == HTHSCROLL)
+        vert = false;
+    else
+        return Decline();
+    TrackLoop(vert, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    result = 0;
+    return TRUE;
+}
+
+LRESULT CFlatScrollBarCore::OnScroll(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT result = Redispatch(message, wParam, lParam);
+    if (LOWORD(wParam) != SB_THUMBTRACK && ::IsWindow(hWnd))
+        SynchronizeScrollBars(message == WM_VSCROLL ? 1 : 0, SIF_POS);
+    return result;
+}
+
+LRESULT CFlatScrollBarCore::OnMouseWheel(HWND hWnd, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT result = Redispatch(WM_MOUSEWHEEL, wParam, lParam);
+    if (::IsWindow(hWnd)) {
+        SynchronizeScrollBars(kBothBars, SIF_POS);
+        RepaintScrollBars();
+    }
+    return result;
+}
+
+LRESULT CFlatScrollBarCore::OnKeyDown(HWND hWnd, WPARAM key, LPARAM lParam)
+{
+    const LRESULT result = Redispatch(WM_KEYDOWN, key, lParam);
+    if (!::IsWindow(hWnd))
+        return result;
+    switch (key) {
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+        SynchronizeScrollBars(1, SIF_POS);
+        break;
+    case VK_END:
+    case VK_HOME:
+        SynchronizeScrollBars(kBothBars, SIF_POS);
+        break;
+    default:
+        break;
+    }
+    return result;
+}
+
+LRESULT CFlatScrollBarCore::OnWindowPosChanged(HWND hWnd, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT result = Redispatch(WM_WINDOWPOSCHANGED, wParam, lParam);
+    if (lParam && !(reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_NOSIZE))
+        ::PostMessageW(hWnd, kMsgScrollBarUpdate, kBothBars, SIF_ALL);
+    return result;
+}
+
+LRESULT CFlatScrollBarCore::OnScrollBarUpdate(HWND hWnd, WPARAM bars, LPARAM mask)
+{
+    SynchronizeScrollBars(static_cast<int>(bars), static_cast<UINT>(mask));
+    if ((::GetWindowLongPtrW(hWnd, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) == (WS_HSCROLL | WS_VSCROLL))
+        RecalcFrame(0);
+    return 0;
 }
 
 }  // namespace ScrollBarImpl

@@ -92,6 +92,21 @@ protected:
     LRESULT OnNcHitTest(WPARAM wParam, LPARAM lParam);
     void OnNcMouseMove(WPARAM hitCode, LPARAM lParam);
     void SetHot(Glyph::CGlyph* part, INT64 state);
+    // The hot part back to normal, and none hot.
+    void ClearHot();
+    // Leaves the message to the owner.
+    BOOL Decline();
+
+    LRESULT OnCreate(WPARAM wParam, LPARAM lParam);
+    LRESULT OnNcPaint(WPARAM wParam, LPARAM lParam);
+    LRESULT OnNcMouseLeave();
+    BOOL OnNcLButtonDown(HWND hWnd, WPARAM hitCode, LPARAM lParam, LRESULT& result);
+    BOOL OnSysCommand(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    LRESULT OnScroll(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMouseWheel(HWND hWnd, WPARAM wParam, LPARAM lParam);
+    LRESULT OnKeyDown(HWND hWnd, WPARAM key, LPARAM lParam);
+    LRESULT OnWindowPosChanged(HWND hWnd, WPARAM wParam, LPARAM lParam);
+    LRESULT OnScrollBarUpdate(HWND hWnd, WPARAM bars, LPARAM mask);
 
     // The modal loop of a press on a bar, from its WM_SYSCOMMAND.
     void TrackLoop(bool vert, POINT screenPoint);
