@@ -26,9 +26,8 @@ Glyph::CPoint PointOf(LPARAM lParam)
 
 void SetRegionWithDC(HWND window, Glyph::CGlyph& glyph, const Glyph::CRect& rect)
 {
-    HDC dc = ::GetDC(window);
+    Base::CClientDC dc(window);
     glyph.SetRegion(dc, rect);
-    ::ReleaseDC(window, dc);
 }
 
 }  // namespace
@@ -327,9 +326,8 @@ void CProgressBar::PaintNow()
     Images::CMemDC memory(m_hWnd, false);
     m_pGlyph->Draw(memory, nullptr);
     const RECT& r = memory.GetRect();
-    HDC dc = GetDC();
+    Base::CClientDC dc(m_hWnd);
     ::BitBlt(dc, 0, 0, r.right, r.bottom, memory, 0, 0, SRCCOPY);
-    ReleaseDC(dc);
 }
 
 void CProgressBar::FollowNativePosition()
@@ -468,10 +466,8 @@ BOOL CSpinButton::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, L
         return FALSE;
     switch (message) {
     case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = ::BeginPaint(hWnd, &paint);
-        m_pGlyph->Draw(dc, &paint.rcPaint);
-        ::EndPaint(hWnd, &paint);
+        Base::CPaintDC dc(hWnd);
+        m_pGlyph->Draw(dc, &dc.PaintRect());
         result = 0;
         return TRUE;
     }
@@ -559,11 +555,10 @@ void CTrackBar::OnSubclassed()
     const bool horizontal = (GetStyle() & TBS_VERT) == 0;
     m_pGlyph = new TrackBarImpl::CTrackBarGlyph(horizontal);
     m_pGlyph->SetVessel(this);
-    HDC dc = GetDC();
+    Base::CClientDC dc(m_hWnd);
     m_pGlyph->GetBackground().SetRegion(dc, ClientOf(m_hWnd));
     RECT channel = ChannelRect();
     m_pGlyph->SetRegion(dc, Glyph::CRect(channel.left, channel.top, channel.right, channel.bottom));
-    ReleaseDC(dc);
     LayoutThumb();
 }
 
@@ -657,15 +652,13 @@ BOOL CTrackBar::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPA
         return FALSE;
     switch (message) {
     case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = ::BeginPaint(hWnd, &paint);
+        Base::CPaintDC dc(hWnd);
         RECT thumb = {};
         GetThumbRect(thumb);
         if (!::EqualRect(&thumb, &m_rcThumb))
             LayoutThumb();
-        m_pGlyph->Draw(dc, &paint.rcPaint);
+        m_pGlyph->Draw(dc, &dc.PaintRect());
         DrawTicks(dc);
-        ::EndPaint(hWnd, &paint);
         result = 0;
         return TRUE;
     }

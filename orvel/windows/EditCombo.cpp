@@ -1,5 +1,7 @@
 #include "EditCombo.h"
 
+#include "../base/GdiHandles.h"
+
 #include <commctrl.h>
 #include "../style/Painter.h"
 #include "Buttons.h"
@@ -66,7 +68,7 @@ void CEdit::OnSubclassed()
 
 LRESULT CEdit::OnNcPaint(WPARAM updateRegion)
 {
-    HDC dc = ::GetWindowDC(m_hWnd);
+    Base::CWindowDC dc(m_hWnd);
     if (!dc)
         return 0;
     RECT frame;
@@ -74,13 +76,11 @@ LRESULT CEdit::OnNcPaint(WPARAM updateRegion)
     const RECT rect = {0, 0, frame.right - frame.left, frame.bottom - frame.top};
     HRGN region = reinterpret_cast<HRGN>(updateRegion);
     if (region && updateRegion != 1) {
-        HRGN clip = ::CreateRectRgn(0, 0, 0, 0);
+        Base::CRegionHandle clip(::CreateRectRgn(0, 0, 0, 0));
         if (clip && ::CombineRgn(clip, region, nullptr, RGN_COPY) != ERROR) {
             ::OffsetRgn(clip, -frame.left, -frame.top);
-            ::SelectClipRgn(dc, clip);
+            ::SelectClipRgn(dc, clip);  // the context keeps its own copy
         }
-        if (clip)
-            ::DeleteObject(clip);
     }
     if (Style::CPainter* painter = CurrentPainter(Style::CStyle::Edit)) {
         painter->DrawBackground(dc, 0, rect, rect);
@@ -88,7 +88,6 @@ LRESULT CEdit::OnNcPaint(WPARAM updateRegion)
         // text again over it.
         ::InvalidateRect(m_hWnd, nullptr, FALSE);
     }
-    ::ReleaseDC(m_hWnd, dc);
     return 0;
 }
 
@@ -236,10 +235,7 @@ void CComboBox::OnSubclassed()
         m_bOwnText = true;
     }
     m_nButtonWidth = client.right - buttonLeft;
-    HDC dc = ::GetWindowDC(m_hWnd);
-    m_glyph.SetRegion(dc, Glyph::CRect(client), buttonLeft);
-    if (dc)
-        ::ReleaseDC(m_hWnd, dc);
+    m_glyph.SetRegion(Base::CWindowDC(m_hWnd), Glyph::CRect(client), buttonLeft);
 
     HWND parent = GetParent();
     if (parent && ::IsWindow(parent)) {
@@ -288,11 +284,10 @@ void CComboBox::PaintNow()
     if (!memory.GetDC())
         return;
     m_glyph.Draw(memory, nullptr);
-    if (HDC dc = ::GetDC(m_hWnd)) {
-        const RECT& rect = memory.GetRect();
+    Base::CClientDC dc(m_hWnd);
+    const RECT& rect = memory.GetRect();
+    if (dc)
         ::BitBlt(dc, 0, 0, rect.right, rect.bottom, memory, 0, 0, SRCCOPY);
-        ::ReleaseDC(m_hWnd, dc);
-    }
 }
 
 BOOL CComboBox::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
@@ -349,10 +344,8 @@ BOOL CComboBox::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPA
         if (wParam != SIZE_MINIMIZED && wParam != SIZE_MAXHIDE && m_nButtonWidth >= 0) {
             const int width = LOWORD(lParam);
             const int height = HIWORD(lParam);
-            HDC dc = ::GetWindowDC(hWnd);
-            m_glyph.SetRegion(dc, Glyph::CRect(0, 0, width, height), width - m_nButtonWidth);
-            if (dc)
-                ::ReleaseDC(hWnd, dc);
+            m_glyph.SetRegion(Base::CWindowDC(hWnd), Glyph::CRect(0, 0, width, height),
+                              width - m_nButtonWidth);
         }
         return FALSE;
     case WM_NCMOUSEMOVE:

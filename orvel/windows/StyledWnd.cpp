@@ -1,5 +1,7 @@
 #include "StyledWnd.h"
 
+#include <algorithm>
+
 #include "../style/Painter.h"
 #include "Buttons.h"
 #include "StyledWndManager.h"
@@ -12,38 +14,19 @@ namespace Images {
 CMemDC::CMemDC(HWND window, bool /*copyBackground*/) : m_window(window)
 {
     ::GetClientRect(window, &m_rect);
-    HDC windowDC = ::GetDC(window);
-    m_dc = ::CreateCompatibleDC(windowDC);
-    m_bitmap = ::CreateCompatibleBitmap(windowDC, m_rect.right > 0 ? m_rect.right : 1,
-                                        m_rect.bottom > 0 ? m_rect.bottom : 1);
-    ::ReleaseDC(window, windowDC);
-    if (m_dc && m_bitmap) {
-        m_old = ::SelectObject(m_dc, m_bitmap);
+    Base::CClientDC windowDC(window);
+    if (m_dc.Create(windowDC, std::max<LONG>(m_rect.right, 1), std::max<LONG>(m_rect.bottom, 1)))
         Windows::PaintParentBackground(window, m_dc);
-    }
-}
-
-CMemDC::~CMemDC()
-{
-    if (m_dc) {
-        if (m_old)
-            ::SelectObject(m_dc, m_old);
-        ::DeleteDC(m_dc);
-    }
-    if (m_bitmap)
-        ::DeleteObject(m_bitmap);
 }
 
 void CMemDC::Show()
 {
-    PAINTSTRUCT paint;
-    HDC screen = ::BeginPaint(m_window, &paint);
+    Base::CPaintDC screen(m_window);
     if (screen && m_dc) {
-        const RECT& r = paint.rcPaint;
+        const RECT& r = screen.PaintRect();
         ::BitBlt(screen, r.left, r.top, r.right - r.left, r.bottom - r.top, m_dc, r.left, r.top,
                  SRCCOPY);
     }
-    ::EndPaint(m_window, &paint);
 }
 
 }  // namespace Images

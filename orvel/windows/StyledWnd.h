@@ -4,6 +4,7 @@
 // itself after its window's last message.
 #include <windows.h>
 #include "../base/Export.h"
+#include "../base/GdiHandles.h"
 #include "../base/WindowImpl.h"
 #include "../glyph/Glyph.h"
 #include "Messages.h"
@@ -17,7 +18,6 @@ namespace Images {
 class ORVEL_API CMemDC {
 public:
     CMemDC(HWND window, bool copyBackground);
-    ~CMemDC();
     CMemDC(const CMemDC&) = delete;
     CMemDC& operator=(const CMemDC&) = delete;
 
@@ -29,9 +29,7 @@ public:
 private:
     HWND m_window;
     RECT m_rect = {};
-    HDC m_dc = nullptr;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_old = nullptr;
+    Base::CBitmapDC m_dc;
 };
 
 }  // namespace Images

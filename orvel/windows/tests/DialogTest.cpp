@@ -10,6 +10,7 @@
 #include <vector>
 #include "DialogTestIds.h"
 #include "WindowTestUtil.h"
+#include "orvel/base/GdiHandles.h"
 #include "orvel/host/Global.h"
 #include "orvel/style/StyleManager.h"
 #include "orvel/testsupport/CurrentPack.h"
@@ -238,26 +239,18 @@ std::vector<COLORREF> Capture(HWND window)
     std::vector<COLORREF> pixels;
     if (width <= 0 || height <= 0)
         return pixels;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
+    Base::CClientDC screen(nullptr);
+    Base::CMemoryDC memory(screen);
+    Base::CBitmapHandle bitmap = Base::CreateTopDownDIB(width, height, &bits, screen);
+    if (!bitmap)
+        return pixels;
+    Base::CSelectScope select(memory, bitmap);
     BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
     GdiFlush();
     const auto* p = static_cast<const DWORD*>(bits);
     for (int i = 0; i < width * height; ++i)
         pixels.push_back(RGB((p[i] >> 16) & 0xFF, (p[i] >> 8) & 0xFF, p[i] & 0xFF));
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
     return pixels;
 }
 
