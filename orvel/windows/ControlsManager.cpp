@@ -6,27 +6,16 @@
 
 namespace Windows {
 
-namespace {
-
-template <class TStyled>
-TStyled* AttachControl(HWND window)
-{
-    auto* styled = new (std::nothrow) TStyled;
-    return styled && styled->SubclassWindow(window) != 0 ? styled : nullptr;
-}
-
-}  // namespace
-
 bool CStyledWndManager::EnableStaticStyled(HWND window)
 {
-    return IsStylable(window) && AttachControl<CStatic>(window);
+    return IsStylable(window) && AttachStyled<CStatic>(window);
 }
 
 bool CStyledWndManager::EnablePicStaticStyled(HWND window, const wchar_t* name)
 {
     if (!name || !IsStylable(window))
         return false;
-    CStatic* styled = AttachControl<CStatic>(window);
+    CStatic* styled = AttachStyled<CStatic>(window);
     if (!styled)
         return false;
     styled->SetPictureName(name);
@@ -35,22 +24,22 @@ bool CStyledWndManager::EnablePicStaticStyled(HWND window, const wchar_t* name)
 
 bool CStyledWndManager::EnableProgressBarStyled(HWND window)
 {
-    return IsStylable(window) && AttachControl<CProgressBar>(window);
+    return IsStylable(window) && AttachStyled<CProgressBar>(window);
 }
 
 bool CStyledWndManager::EnableSpinButtonStyled(HWND window)
 {
-    return IsStylable(window) && AttachControl<CSpinButton>(window);
+    return IsStylable(window) && AttachStyled<CSpinButton>(window);
 }
 
 bool CStyledWndManager::EnableTrackBarStyled(HWND window)
 {
-    return IsStylable(window) && AttachControl<CTrackBar>(window);
+    return IsStylable(window) && AttachStyled<CTrackBar>(window);
 }
 
 bool CStyledWndManager::EnableTabCtrlStyled(HWND window)
 {
-    return IsStylable(window) && AttachControl<CTabCtrl>(window);
+    return IsStylable(window) && AttachStyled<CTabCtrl>(window);
 }
 
 }  // namespace Windows

@@ -1075,8 +1075,8 @@ namespace FrameImpl {
 template <int N>
 bool AttachFrame(HWND window, bool resize, RECT* borders, COLORREF* backColor)
 {
-    auto* frame = new (std::nothrow) CStyledFrame<N>;
-    if (!frame || !frame->SubclassWindow(window))
+    auto* frame = AttachStyled<CStyledFrame<N>>(window);
+    if (!frame)
         return false;
     RECT margins = frame->GetBorders();
     if (borders)

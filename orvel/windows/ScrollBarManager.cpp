@@ -9,16 +9,14 @@ bool CStyledWndManager::EnableScrollBarStyled(HWND window)
 {
     if (!IsStylable(window))
         return false;
-    auto* styled = new (std::nothrow) CScrollBar;
-    return styled && styled->SubclassWindow(window) != 0;
+    return AttachStyled<CScrollBar>(window) != nullptr;
 }
 
 bool CStyledWndManager::EnableScrollWndStyled(HWND window)
 {
     if (!IsStylable(window))
         return false;
-    auto* styled = new (std::nothrow) CScrollWnd;
-    return styled && styled->SubclassWindow(window) != 0;
+    return AttachStyled<CScrollWnd>(window) != nullptr;
 }
 
 }  // namespace Windows

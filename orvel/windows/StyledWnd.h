@@ -3,6 +3,8 @@
 // a glyph tree as its vessel, tracks mouse enter and leave, and deletes
 // itself after its window's last message.
 #include <windows.h>
+#include <new>
+#include <utility>
 #include "../base/Export.h"
 #include "../base/GdiHandles.h"
 #include "../base/WindowImpl.h"
@@ -184,6 +186,16 @@ protected:
             ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
     }
 };
+
+// Makes a styled object of a kind and attaches it to window: the one way
+// every Enable operation creates one. Null when either fails; the object
+// has then deleted itself.
+template <class TStyled, class... TArgs>
+TStyled* AttachStyled(HWND window, TArgs&&... args)
+{
+    auto* styled = new (std::nothrow) TStyled(std::forward<TArgs>(args)...);
+    return styled && styled->SubclassWindow(window) ? styled : nullptr;
+}
 
 // Sends the notifications of a parent back to the child controls that
 // caused them, so styled children receive their own notifications.

@@ -15,15 +15,6 @@ namespace {
 
 CStyledWndManager* g_manager = nullptr;
 
-// Creates the styled object and attaches it; the object frees itself when
-// attaching fails.
-template <class TStyled, class TArg>
-bool Attach(HWND window, TArg argument)
-{
-    auto* styled = new (std::nothrow) TStyled(argument);
-    return styled && styled->SubclassWindow(window) != 0;
-}
-
 }  // namespace
 
 CStyledWndManager& CStyledWndManager::GetInstance()
@@ -77,35 +68,34 @@ bool CStyledWndManager::IsStylable(HWND window, bool refuseSimple)
 
 bool CStyledWndManager::EnablePushButtonStyled(HWND window)
 {
-    return IsStylable(window) && Attach<CPushButton>(window, Style::CStyle::PushButton);
+    return IsStylable(window) && AttachStyled<CPushButton>(window, Style::CStyle::PushButton);
 }
 
 bool CStyledWndManager::EnableCheckButtonStyled(HWND window)
 {
-    return IsStylable(window) && Attach<CCheckRadioButton>(window, CCheckRadioGlyph::Check);
+    return IsStylable(window) && AttachStyled<CCheckRadioButton>(window, CCheckRadioGlyph::Check);
 }
 
 bool CStyledWndManager::EnableRadioButtonStyled(HWND window)
 {
-    return IsStylable(window) && Attach<CCheckRadioButton>(window, CCheckRadioGlyph::Radio);
+    return IsStylable(window) && AttachStyled<CCheckRadioButton>(window, CCheckRadioGlyph::Radio);
 }
 
 bool CStyledWndManager::EnableRadioButtonStyledXP(HWND window)
 {
-    return IsStylable(window) && Attach<CCheckRadioButton>(window, CCheckRadioGlyph::RadioXP);
+    return IsStylable(window) && AttachStyled<CCheckRadioButton>(window, CCheckRadioGlyph::RadioXP);
 }
 
 bool CStyledWndManager::EnableHyperLinkStyled(HWND window)
 {
-    return IsStylable(window) && Attach<CHyperLink>(window, Style::CStyle::HyperLink);
+    return IsStylable(window) && AttachStyled<CHyperLink>(window, Style::CStyle::HyperLink);
 }
 
 bool CStyledWndManager::EnableControlContainerStyled(HWND window)
 {
     if (!IsStylable(window, false))
         return false;
-    auto* container = new (std::nothrow) CControlContainer;
-    return container && container->SubclassWindow(window) != 0;
+    return AttachStyled<CControlContainer>(window) != nullptr;
 }
 
 bool CStyledWndManager::EnableFrameStyled(HWND window)
@@ -127,8 +117,7 @@ bool CStyledWndManager::EnableEditStyled(HWND window)
 {
     if (!IsStylable(window))
         return false;
-    auto* edit = new (std::nothrow) CEdit;
-    return edit && edit->SubclassWindow(window) != 0;
+    return AttachStyled<CEdit>(window) != nullptr;
 }
 
 bool CStyledWndManager::EnableComboStyled(HWND window)
@@ -138,16 +127,14 @@ bool CStyledWndManager::EnableComboStyled(HWND window)
     // A combo box that wraps another (the extended combo) styles the inner one.
     if (HWND inner = ::GetDlgItem(window, ::GetDlgCtrlID(window)))
         window = inner;
-    auto* combo = new (std::nothrow) CComboBox;
-    return combo && combo->SubclassWindow(window) != 0;
+    return AttachStyled<CComboBox>(window) != nullptr;
 }
 
 bool CStyledWndManager::EnableListBoxStyled(HWND window)
 {
     if (!IsStylable(window))
         return false;
-    auto* list = new (std::nothrow) CListBox;
-    return list && list->SubclassWindow(window) != 0;
+    return AttachStyled<CListBox>(window) != nullptr;
 }
 
 bool CStyledWndManager::EnableClientStyled(HWND)
