@@ -1,5 +1,7 @@
 #include "tests/common/Screenshot.h"
 
+#include "orvel/base/GdiHandles.h"
+
 #include <objidl.h>
 #include <gdiplus.h>
 
@@ -55,12 +57,7 @@ bool CaptureScreenRect(const RECT& rect, SPixels& out)
     int w = rect.right - rect.left, h = rect.bottom - rect.top;
     if (w <= 0 || h <= 0)
         return false;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = Base::TopDown32BitInfo(w, h);
     void* bits = nullptr;
     HDC screen = GetDC(nullptr);
     if (!screen)

@@ -1,5 +1,7 @@
 #include "TestCommon.h"
 
+#include "orvel/base/GdiHandles.h"
+
 #include <algorithm>
 
 namespace TestCommon {
@@ -125,14 +127,7 @@ namespace {
 
 BITMAPINFO TopDown32(int width, int height)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
+    return Base::TopDown32BitInfo(width, height);
 }
 
 DWORD ToPixel(COLORREF c)

@@ -10,7 +10,7 @@
 #include <vector>
 #include "DialogTestIds.h"
 #include "WindowTestUtil.h"
-#include "orvel/base/GdiHandles.h"
+#include "tests/common/Screenshot.h"
 #include "orvel/host/Global.h"
 #include "orvel/style/StyleManager.h"
 #include "orvel/testsupport/CurrentPack.h"
@@ -193,18 +193,7 @@ public:
 
     void Click(HWND window, int x, int y) const
     {
-        POINT point = {x, y};
-        ClientToScreen(window, &point);
-        SetCursorPos(point.x, point.y);
-        Pump(30);
-        INPUT input[2] = {};
-        input[0].type = input[1].type = INPUT_MOUSE;
-        input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        SendInput(1, &input[0], sizeof(INPUT));
-        Pump(30);
-        SendInput(1, &input[1], sizeof(INPUT));
-        Pump(80);
+        WindowTest::ClickAt(window, x, y, [this](DWORD ms) { Pump(ms); });
     }
     void Key(WORD key, bool alt = false) const
     {
@@ -235,22 +224,12 @@ std::vector<COLORREF> Capture(HWND window)
 {
     RECT rect;
     GetWindowRect(window, &rect);
-    int width = rect.right - rect.left, height = rect.bottom - rect.top;
     std::vector<COLORREF> pixels;
-    if (width <= 0 || height <= 0)
+    Screenshot::SPixels shot;
+    if (!Screenshot::CaptureScreenRect(rect, shot))
         return pixels;
-    void* bits = nullptr;
-    Base::CClientDC screen(nullptr);
-    Base::CMemoryDC memory(screen);
-    Base::CBitmapHandle bitmap = Base::CreateTopDownDIB(width, height, &bits, screen);
-    if (!bitmap)
-        return pixels;
-    Base::CSelectScope select(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
-    const auto* p = static_cast<const DWORD*>(bits);
-    for (int i = 0; i < width * height; ++i)
-        pixels.push_back(RGB((p[i] >> 16) & 0xFF, (p[i] >> 8) & 0xFF, p[i] & 0xFF));
+    for (DWORD p : shot.bits)
+        pixels.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
     return pixels;
 }
 

@@ -370,15 +370,7 @@ protected:
     }
     void Click(const CRect& region)
     {
-        WindowTest::MoveCursorTo(m_window, region.left + 4, (region.top + region.bottom) / 2);
-        INPUT input[2] = {};
-        input[0].type = input[1].type = INPUT_MOUSE;
-        input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        SendInput(1, &input[0], sizeof(INPUT));
-        Pump(30);
-        SendInput(1, &input[1], sizeof(INPUT));
-        Pump(60);
+        WindowTest::ClickAt(m_window, region.left + 4, (region.top + region.bottom) / 2);
     }
     COLORREF ScreenPixel(int x, int y)
     {

@@ -82,4 +82,20 @@ void MoveCursorTo(HWND window, int x, int y)
     Pump(60);
 }
 
+void ClickAt(HWND window, int x, int y, const std::function<void(DWORD)>& pump)
+{
+    POINT point = {x, y};
+    ClientToScreen(window, &point);
+    SetCursorPos(point.x, point.y);
+    pump(30);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &input[0], sizeof(INPUT));
+    pump(30);
+    SendInput(1, &input[1], sizeof(INPUT));
+    pump(80);
+}
+
 }  // namespace WindowTest

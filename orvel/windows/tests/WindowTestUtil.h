@@ -2,6 +2,7 @@
 // Real windows for the window tests: a visible top-level host on the test
 // display, message pumping, and a recorder for posted notifications.
 #include <windows.h>
+#include <functional>
 #include <vector>
 
 namespace WindowTest {
@@ -58,5 +59,10 @@ private:
 // Moves the real cursor to a point in a window's client coordinates and
 // lets the resulting mouse messages arrive.
 void MoveCursorTo(HWND window, int x, int y);
+
+// A real left click (SendInput) at a point in a window's client
+// coordinates; pump runs the thread's messages between the steps (a dialog
+// test passes one that goes through the dialog manager).
+void ClickAt(HWND window, int x, int y, const std::function<void(DWORD)>& pump = Pump);
 
 }  // namespace WindowTest
