@@ -1,7 +1,8 @@
+#include "TabCtrl.h"
+
 #include <algorithm>
 #include "../style/Painter.h"
 #include "Buttons.h"
-#include "Controls.h"
 
 namespace Windows {
 
