@@ -87,22 +87,19 @@ void CStatic::SetPictureName(const wchar_t* name)
 
 void CStatic::ReleasePicture()
 {
-    if (m_hPicture) {
-        ::DeleteObject(m_hPicture);
-        m_hPicture = nullptr;
-    }
+    m_hPicture.Reset();
 }
 
 void CStatic::ReloadPicture()
 {
     if (m_strPictureName.empty())
         return;
-    HBITMAP picture = nullptr;
+    Base::CBitmapHandle picture;
     POINT position = {};
     bool placed = false;
     try {
         Style::CStyle& style = Style::CStyleManager::GetStyleInstance();
-        picture = style.ReadBitmap(m_strPictureName.c_str());
+        picture.Reset(style.ReadBitmap(m_strPictureName.c_str()));
         if (const Resource::CSection* section = style.GetConfig().FindSection(L"BitmapPosition")) {
             if (const Resource::CLine* line = section->FindLine(m_strPictureName.c_str())) {
                 SIZE size = {};
@@ -112,27 +109,21 @@ void CStatic::ReloadPicture()
             }
         }
     } catch (...) {
-        // A pack that cannot be read leaves the picture as it is.
-        if (picture)
-            ::DeleteObject(picture);
-        return;
+        return;  // a pack that cannot be read leaves the picture as it is
     }
     if (picture) {
         auto replaced = reinterpret_cast<HBITMAP>(
-            SendMessage(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture)));
-        if (replaced && replaced != picture) {
-            if (replaced == m_hPicture)
-                m_hPicture = nullptr;
-            ::DeleteObject(replaced);
+            SendMessage(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture.Get())));
+        if (replaced && replaced != picture.Get()) {
+            // The static hands the bitmap it showed back to us.
+            Base::CBitmapHandle old(replaced);
+            if (replaced == m_hPicture.Get())
+                m_hPicture.Detach();  // freed once, by old
         }
-        // A static that is not a bitmap static refuses the picture; then it
-        // is still ours to free.
-        if (reinterpret_cast<HBITMAP>(SendMessage(STM_GETIMAGE, IMAGE_BITMAP)) == picture) {
-            ReleasePicture();
-            m_hPicture = picture;
-        } else {
-            ::DeleteObject(picture);
-        }
+        // A static that is not a bitmap static refuses the picture; then the
+        // holder frees it.
+        if (reinterpret_cast<HBITMAP>(SendMessage(STM_GETIMAGE, IMAGE_BITMAP)) == picture.Get())
+            m_hPicture = std::move(picture);
     }
     if (placed)
         ::SetWindowPos(m_hWnd, nullptr, position.x, position.y, 0, 0, SWP_NOSIZE);

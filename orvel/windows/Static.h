@@ -2,6 +2,7 @@
 // Styled text and picture statics. The native control keeps its logic; the object mirrors
 // just enough of its state into glyphs to paint it from the style.
 #include <string>
+#include "../base/GdiHandles.h"
 #include "../glyph/StyledGlyph.h"
 #include "../style/Style.h"
 #include "StyledWnd.h"
@@ -50,7 +51,7 @@ protected:
 
     StaticImpl::CContent* m_pContent = nullptr;
     std::wstring m_strPictureName;
-    HBITMAP m_hPicture = nullptr;  // the style bitmap the static shows; ours
+    Base::CBitmapHandle m_hPicture;  // the style bitmap the static shows; ours
 };
 
 }  // namespace Windows
