@@ -128,10 +128,7 @@ void CComboBox::PaintNow()
     if (!memory.GetDC())
         return;
     m_glyph.Draw(memory, nullptr);
-    Base::CClientDC dc(m_hWnd);
-    const RECT& rect = memory.GetRect();
-    if (dc)
-        ::BitBlt(dc, 0, 0, rect.right, rect.bottom, memory, 0, 0, SRCCOPY);
+    memory.ShowNow();
 }
 
 BOOL CComboBox::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,

@@ -71,7 +71,6 @@ private:
     enum PartOffset : int {
         kPartFrame = 0,
         kPartTitle = Style::CStyle::FrameTitle - Style::CStyle::Frame,
-        kPartIcon = Style::CStyle::FrameIcon - Style::CStyle::Frame,
         kPartClose = Style::CStyle::FrameButtonClose - Style::CStyle::Frame,
         kPartMin = Style::CStyle::FrameButtonMin - Style::CStyle::Frame,
         kPartMax = Style::CStyle::FrameButtonMax - Style::CStyle::Frame,

@@ -111,9 +111,7 @@ void CProgressBar::PaintNow()
         return;
     Images::CMemDC memory(m_hWnd, false);
     m_pGlyph->Draw(memory, nullptr);
-    const RECT& r = memory.GetRect();
-    Base::CClientDC dc(m_hWnd);
-    ::BitBlt(dc, 0, 0, r.right, r.bottom, memory, 0, 0, SRCCOPY);
+    memory.ShowNow();
 }
 
 void CProgressBar::FollowNativePosition()

@@ -29,6 +29,13 @@ void CMemDC::Show()
     }
 }
 
+void CMemDC::ShowNow()
+{
+    Base::CClientDC screen(m_window);
+    if (screen && m_dc)
+        ::BitBlt(screen, 0, 0, m_rect.right, m_rect.bottom, m_dc, 0, 0, SRCCOPY);
+}
+
 }  // namespace Images
 
 namespace Windows {

@@ -27,6 +27,9 @@ public:
     operator HDC() const { return m_dc; }
     const RECT& GetRect() const { return m_rect; }
     void Show();
+    // Copies the whole buffer to the window at once, outside WM_PAINT (for a
+    // control whose native procedure has just drawn over it).
+    void ShowNow();
 
 private:
     HWND m_window;
