@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 #include "bench/BenchCommon.h"
+#include "orvel/base/GdiHandles.h"
 #include "orvel/style/Painter.h"
 #include "orvel/style/Style.h"
 #include "orvel/testsupport/PackMaker.h"
@@ -90,15 +91,7 @@ public:
     CTarget(int width, int height, bool dib) : m_dc(CreateCompatibleDC(nullptr))
     {
         if (dib) {
-            BITMAPINFO info = {};
-            info.bmiHeader.biSize = sizeof info.bmiHeader;
-            info.bmiHeader.biWidth = width;
-            info.bmiHeader.biHeight = -height;
-            info.bmiHeader.biPlanes = 1;
-            info.bmiHeader.biBitCount = 32;
-            info.bmiHeader.biCompression = BI_RGB;
-            void* bits = nullptr;
-            m_bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+            m_bitmap = Base::CreateTopDownDIB(width, height, nullptr).Detach();
         } else {
             HDC screen = GetDC(nullptr);
             m_bitmap = CreateCompatibleBitmap(screen, width, height);
