@@ -5,6 +5,7 @@
 #include "../style/Painter.h"
 #include "Buttons.h"
 #include "FlatBarOwner.h"
+#include "ListView.h"
 #include "StyledWndManager.h"
 
 namespace Windows {
@@ -36,15 +37,8 @@ bool ChangesListScrolling(UINT message)
 
 void CListBox::OnSubclassed()
 {
-    // Only list views answer this; the list box shares the shape.
-    if (HWND header = reinterpret_cast<HWND>(::SendMessageW(m_hWnd, LVM_GETHEADER, 0, 0));
-        header && ::IsWindow(header)) {
-        CStyledWndManager::GetInstance().EnableHeaderCtrlStyled(header);
-        RECT rect;
-        ::GetWindowRect(header, &rect);
-        ::SetWindowPos(header, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top + 20,
-                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    // Only list views answer for a header; the list box shares the shape.
+    StyleListHeader(m_hWnd);
     m_flat.OnOwnerSubclassed();
     ::PostMessageW(m_hWnd, kMsgScrollBarUpdate, 0, kAllButTrackPos);
 }

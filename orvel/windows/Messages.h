@@ -18,6 +18,9 @@ constexpr UINT kMsgScrollBarUpdate = 0x8905;
 // Sent to a styled frame: widen the window until its caption text fits.
 // It shares its value with the scroll-bar update; frames have no flat bars.
 constexpr UINT kMsgFitToCaption = kMsgScrollBarUpdate;
+// Sent to a styled header: wParam pixels (0 to 200) added to the height
+// the native header asks for in its layout; a styled list view sends 20.
+constexpr UINT kMsgHeaderExtraHeight = 0x8906;
 // Posted with SC_CLOSE by the styled close button.
 constexpr UINT kMsgPostClose = 0x07E8;
 

@@ -11,12 +11,20 @@ namespace Images {
 // Every buffer starts from the parent's background (whatever copyBackground
 // says): the window's own screen content may be the native control's
 // drawing, and an uncleared bitmap shows black where a look draws nothing.
-CMemDC::CMemDC(HWND window, bool /*copyBackground*/) : m_window(window)
+CMemDC::CMemDC(HWND window, bool /*copyBackground*/) : CMemDC(window, ParentBackground)
+{
+}
+
+CMemDC::CMemDC(HWND window, EStart start) : m_window(window)
 {
     ::GetClientRect(window, &m_rect);
     Base::CClientDC windowDC(window);
-    if (m_dc.Create(windowDC, std::max<LONG>(m_rect.right, 1), std::max<LONG>(m_rect.bottom, 1)))
+    if (!m_dc.Create(windowDC, std::max<LONG>(m_rect.right, 1), std::max<LONG>(m_rect.bottom, 1)))
+        return;
+    if (start == ParentBackground)
         Windows::PaintParentBackground(window, m_dc);
+    else
+        ::FillRect(m_dc, &m_rect, ::GetSysColorBrush(COLOR_BTNFACE));
 }
 
 void CMemDC::Show()
@@ -48,6 +56,13 @@ void PaintParentBackground(HWND window, HDC dc)
     HWND parent = ::GetParent(window);
     if (!parent || !(::GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD))
         return;
+    // A parent that paints its children from its own printing (a list
+    // view its header) would come back here for the same window without end.
+    static thread_local HWND s_painting = nullptr;
+    if (s_painting == window)
+        return;
+    HWND outer = s_painting;
+    s_painting = window;
     POINT origin = {0, 0};
     ::MapWindowPoints(window, parent, &origin, 1);
     // The parent may leave objects, colours or its origin changed.
@@ -56,6 +71,7 @@ void PaintParentBackground(HWND window, HDC dc)
     ::SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     ::SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
     ::RestoreDC(dc, saved);
+    s_painting = outer;
 }
 
 bool HasPainterLook(int painterType) noexcept

@@ -19,7 +19,11 @@ namespace Images {
 // window's own screen content, which may hold the native control's drawing.
 class ORVEL_API CMemDC {
 public:
+    // ButtonFace: for a look that covers the whole client area, over a
+    // parent whose painting must not run (a list view paints its header).
+    enum EStart { ParentBackground, ButtonFace };
     CMemDC(HWND window, bool copyBackground);
+    CMemDC(HWND window, EStart start);
     CMemDC(const CMemDC&) = delete;
     CMemDC& operator=(const CMemDC&) = delete;
 

@@ -7,6 +7,9 @@
 #include "Buttons.h"
 #include "EditCombo.h"
 #include "Frame.h"
+#include "HeaderCtrl.h"
+#include "ListView.h"
+#include "TreeView.h"
 #include "StyledWnd.h"
 
 namespace Windows {
@@ -164,9 +167,20 @@ unsigned short CStyledWndManager::GetLanguage()
 }
 
 // Kinds whose styled classes come with later work: not styled yet.
-bool CStyledWndManager::EnableTreeCtrlColored(HWND) { return false; }
-bool CStyledWndManager::EnableHeaderCtrlStyled(HWND) { return false; }
-bool CStyledWndManager::EnableListViewStyled(HWND) { return false; }
+bool CStyledWndManager::EnableTreeCtrlColored(HWND window)
+{
+    return IsStylable(window) && CTreeView::Attach(window);
+}
+
+bool CStyledWndManager::EnableHeaderCtrlStyled(HWND window)
+{
+    return IsStylable(window) && AttachStyled<CHeaderCtrl>(window);
+}
+
+bool CStyledWndManager::EnableListViewStyled(HWND window)
+{
+    return IsStylable(window) && AttachStyled<CListView>(window);
+}
 void CStyledWndManager::ValidDlgCtrl(HWND, HINSTANCE, const wchar_t*) {}
 
 long long CStyledWndManager::ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption,
