@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <initializer_list>
 #include "DemoIds.h"
+#include "FilesPage.h"
 #include "StyleByClass.h"
 
 namespace Demo {
@@ -22,6 +23,7 @@ const SPage kPages[CSettingsDialog::PageCount] = {
     {IDD_PAGE_GENERAL, L"General", L"general"},
     {IDD_PAGE_SCANNING, L"Scanning", L"scanning"},
     {IDD_PAGE_ADVANCED, L"Advanced", L"advanced"},
+    {IDD_PAGE_FILES, L"Files", L"files"},
 };
 
 void AddItems(HWND page, int id, UINT message, std::initializer_list<const wchar_t*> items)
@@ -91,7 +93,8 @@ const wchar_t* CSettingsDialog::PageName(int page)
 
 void CSettingsDialog::RegisterControls()
 {
-    INITCOMMONCONTROLSEX init = {sizeof init, ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS};
+    INITCOMMONCONTROLSEX init = {sizeof init, ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS |
+                                                  ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&init);
 }
 
@@ -142,9 +145,12 @@ INT_PTR CALLBACK CSettingsDialog::PageProc(HWND page, UINT message, WPARAM wPara
         case General: FillGeneral(page); break;
         case Scanning: FillScanning(page); break;
         case Advanced: FillAdvanced(page); break;
+        case Files: FillFilesPage(page); break;
         default: break;
         }
         return FALSE;
+    case WM_NOTIFY:
+        return OnFilesPageNotify(page, *reinterpret_cast<const NMHDR*>(lParam));
     case WM_COMMAND:
         if (IsValueChange(reinterpret_cast<HWND>(lParam), HIWORD(wParam)))
             SendMessageW(GetParent(page), kMsgPageChanged, 0, 0);

@@ -8,7 +8,7 @@ namespace Demo {
 
 class CSettingsDialog {
 public:
-    enum EPage { General, Scanning, Advanced, PageCount };
+    enum EPage { General, Scanning, Advanced, Files, PageCount };
     // The page's name as screenshot file names use it.
     static const wchar_t* PageName(int page);
 

@@ -828,6 +828,53 @@ def tab_body(p):
     return im
 
 
+HEADER_W, HEADER_H = 24, 22
+
+
+def header_item(p, visual):
+    """A header item, 24 x 22, for one state (0 normal, 1 hot, 2 pressed):
+    the tab colours as a gradient over a base line; hot adds the accent to
+    the base line, pressed is darker and sunk by a pixel. The divider is a
+    look of its own."""
+    top, bottom = p["tab_hot"] if visual == 1 else p["tab_fill"]
+    if visual == 2:
+        top, bottom = shade(bottom, -0.12), shade(top, -0.06)
+    im = Image(HEADER_W, HEADER_H)
+    for y in range(HEADER_H):
+        im.fill(0, y, HEADER_W, y + 1, mix(top, bottom, y / float(HEADER_H - 1)))
+    if visual == 2:
+        im.fill(0, 0, HEADER_W, 1, shade(bottom, -0.2))
+    im.fill(0, HEADER_H - 1, HEADER_W, HEADER_H, p["tab_edge"])
+    if visual == 1:
+        im.fill(0, HEADER_H - 2, HEADER_W, HEADER_H, p["accent"])
+    return im
+
+
+def header_items(p):
+    """The item strip by real state: alignment (left, right, centre) x 3 +
+    state; the picture is the same for each alignment."""
+    return stack([header_item(p, visual) for group in range(3) for visual in range(3)])
+
+
+def header_divider(p):
+    """The line between items, 2 x 14: a shadow and a light line."""
+    im = Image(2, 14, MAGENTA)
+    for y in range(14):
+        fade = 1.0 - abs(y - 6.5) / 9.0
+        im.set(0, y, mix(p["tab_fill"][1], p["tab_edge"], fade))
+        im.set(1, y, mix(p["tab_fill"][1], p["tab_hot"][0], fade))
+    return im
+
+
+def header_sort_marks(p):
+    """Sort marks, 7 x 4, three states: none, ascending (up), descending
+    (down); transparent."""
+    matte = mix(*p["tab_fill"], 0.5)
+    blank = Image(7, 4, MAGENTA)
+    return stack([blank, triangle_mark("up", 7, 4, p["tab_text"][1], matte),
+                  triangle_mark("down", 7, 4, p["tab_text"][1], matte)])
+
+
 def progress_bar(p, vertical):
     """The progress bar's trough, 16 x 16: a sunken field in a rounded
     border; the chunk is drawn inside its 2-pixel content margins."""
@@ -1456,6 +1503,26 @@ def style_ini(name, p):
             "Font=$default$" % (section, count))
         add(per_state("TextColor", tab_text[:count]) + "\n")
 
+    add("; Headers of list views. An item's state is its alignment (0 left,")
+    add("; 1 right, 2 centre) x 3 + 0 normal, 1 hot, 2 pressed; the rest of the")
+    add("; strip is an empty left-aligned item. The sort mark: 0 none, 1 up, 2 down.")
+    add("[HeaderCtrl]\n")
+    add("[Back@HeaderCtrl]\nType=FillColor\nStateCount=1\nBorderSize=0\nFillColor=%s\n"
+        % rgb(p["tab_fill"][1]))
+    add("[HeaderCtrlItem]\nMargins=6, 1, 6, 2\n")
+    add("[Back@HeaderCtrlItem]\nType=FillImage\nImageFile=HeaderItem.bmp\nImageCount=9\n"
+        "SizingType=Stretch\nSizingMargins=2, 3, 2, 3\n")
+    header_text = [rgb(p["tab_text"][i]) for i in (0, 1, 2)] * 3
+    add("[Fore@HeaderCtrlItem]\nType=Text\nStateCount=9\nVAlign=center\nFont=$default$")
+    add(per_state("TextColor", header_text))
+    add(per_state("Align", ["left"] * 3 + ["right"] * 3 + ["center"] * 3) + "\n")
+    add("[HeaderCtrlSort]\n")
+    add("[Fore@HeaderCtrlSort]\nType=ImageGlyph\nImageFile=HeaderSort.bmp\nImageCount=3\n"
+        "Transparent=true\nTransparentColor=255, 0, 255\n")
+    add("[HeaderCtrlDivider]\n")
+    add("[Fore@HeaderCtrlDivider]\nType=ImageGlyph\nImageFile=HeaderDivider.bmp\nImageCount=1\n"
+        "Transparent=true\nTransparentColor=255, 0, 255\n")
+
     add("; Progress bars: the trough; the chunk is laid inside its margins.")
     for suffix, orient in (("", ""), ("Vert", "Vert")):
         add("[ProgressBar%s]\nMargins=2, 2, 2, 2\n" % suffix)
@@ -1575,6 +1642,9 @@ def build(name):
     out("TabBody.bmp", tab_body(p))
     out("TabItem.bmp", tab_items(p, ("right", "left")))
     out("TabItemRight.bmp", tab_items(p, ("left",)))
+    out("HeaderItem.bmp", header_items(p))
+    out("HeaderDivider.bmp", header_divider(p))
+    out("HeaderSort.bmp", header_sort_marks(p))
     for orient, vertical in (("", False), ("Vert", True)):
         out("Progress%s.bmp" % orient, progress_bar(p, vertical))
         out("ProgressChunk%s.bmp" % orient, progress_chunk(p, vertical))

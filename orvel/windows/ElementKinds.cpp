@@ -69,6 +69,13 @@ const SElementKindUse kKinds[] = {
     {S::TabCtrlItem, 8, L"CTabCtrl", kBothLayers},
     {S::TabCtrlRightItem, 6, L"CTabCtrl", kBothLayers},
 
+    // List-view headers: alignment (0 left, 1 right, 2 centre) x 3 +
+    // normal, hot, pressed; the sort mark is 0 none, 1 up, 2 down.
+    {S::HeaderCtrl, 1, L"CHeaderCtrl", kBackLayer},
+    {S::HeaderCtrlItem, 9, L"CHeaderCtrl", kBothLayers},
+    {S::HeaderCtrlSort, 3, L"CHeaderCtrl", kForeLayer},
+    {S::HeaderCtrlDivider, 1, L"CHeaderCtrl", kForeLayer},
+
     // Frame families, by offset from the family's first kind: 0 keys and
     // margins, 1 caption (0 active, 1 inactive), 3 to 6 caption buttons
     // (normal, hot, pressed, disabled, then the same when inactive), 7 to 9

@@ -622,6 +622,9 @@ LRESULT CFlatScrollBarCore::OnWindowPosChanged(HWND hWnd, WPARAM wParam, LPARAM 
 LRESULT CFlatScrollBarCore::OnScrollBarUpdate(HWND hWnd, WPARAM bars, LPARAM mask)
 {
     SynchronizeScrollBars(static_cast<int>(bars), static_cast<UINT>(mask));
+    // Native controls may have drawn their own bar meanwhile (a change of
+    // range redraws it at once).
+    RepaintScrollBars();
     if ((::GetWindowLongPtrW(hWnd, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) == (WS_HSCROLL | WS_VSCROLL))
         RecalcFrame(0);
     return 0;

@@ -106,6 +106,12 @@ BOOL CTreeView::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPA
     case WM_VSCROLL:
         m_flat.PostScrollBarUpdate(static_cast<int>(kBothBars), kAllButTrackPos);
         return FALSE;
+    case WM_PAINT:
+        // The native tree redraws its own bar whenever it updates its
+        // scroll range, painting included.
+        result = DefWindowProc();
+        m_flat.RepaintScrollBars();
+        return TRUE;
     case kReflectedNotify:
         return OnReflectedNotify(lParam, result);
     case kMsgStyleChanged:

@@ -484,12 +484,40 @@ TEST_F(ListTreeTest, TreeShowsItsBarWhenANodeOpensPastItsHeight)
     EXPECT_GE(parent.Count(TVN_SELCHANGEDW), 1);
 }
 
+TEST_F(ListTreeTest, TreeTallerThanItsWindowBeforeStylingGetsTheStyledBar)
+{
+    HWND tree = m_host.AddChild(WC_TREEVIEWW, L"", TVS_HASBUTTONS | TVS_LINESATROOT | WS_BORDER, 10, 10, 200, 100, 22);
+    TVINSERTSTRUCTW insert = {};
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT;
+    insert.item.pszText = const_cast<wchar_t*>(L"node");
+    for (int n = 0; n < 30; ++n)
+        SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert));
+    Pump();
+    ASSERT_TRUE(GetWindowLongPtrW(tree, GWL_STYLE) & WS_VSCROLL);
+    ASSERT_TRUE(Manager().EnableTreeCtrlColored(tree));
+    Pump();
+    RECT window, client;
+    GetWindowRect(tree, &window);
+    GetClientRect(tree, &client);
+    RedrawWindow(tree, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    Pump();
+    HDC dc = GetWindowDC(tree);
+    const int border = GetSystemMetrics(SM_CXBORDER);
+    // The top arrow of the styled bar, right of the client area.
+    EXPECT_EQ(ScrollBarTest::ArrowColor(0), GetPixel(dc, border + client.right + 4, border + 4));
+    ReleaseDC(tree, dc);
+}
+
 TEST_F(ListTreeTest, ColourTreeTakesOnlyTheColours)
 {
     HWND tree = m_host.AddChild(WC_TREEVIEWW, L"", WS_BORDER | WS_VSCROLL, 10, 10, 200, 150, 21);
     ASSERT_TRUE(Windows::CColorTreeCtrl::Attach(tree));
     EXPECT_EQ(kField, static_cast<COLORREF>(SendMessageW(tree, TVM_GETBKCOLOR, 0, 0)));
     EXPECT_EQ(kFieldText, static_cast<COLORREF>(SendMessageW(tree, TVM_GETTEXTCOLOR, 0, 0)));
+    Pump();
+    RedrawWindow(tree, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_EQ(kField, ClientPixel(tree, 150, 100));
     EXPECT_FALSE(Windows::CColorTreeCtrl::Attach(nullptr));
 }
 
