@@ -405,6 +405,49 @@ TEST_F(ListTreeTest, ListBarsFollowThumbKeysTypeAheadWheelAndDeletion)
     EXPECT_FALSE(vert.IsVisible());
 }
 
+// The real mouse drags the styled thumb three positions down: the list
+// scrolls three whole rows, its top row flush under the header.
+TEST_F(ListTreeTest, ThumbDraggedByTheMouseScrollsWholeRows)
+{
+    HWND list = AddReport(10, 60);
+    auto* styled = StyleAs<Windows::CListView>(list);
+    ASSERT_TRUE(styled);
+    Pump();
+    auto& vert = styled->GetFlatScrollBars().GetVertBar();
+    ASSERT_TRUE(vert.IsVisible());
+    RECT row = {LVIR_BOUNDS, 0, 0, 0};
+    SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+    const int firstTop = row.top;
+    const int thumb = vert.get_m_nThumbPosition();
+    int dy = 1;
+    while (dy < 200 && vert.CalcPosBaseOnThumbPos(thumb + dy) < 3)
+        ++dy;
+    ASSERT_EQ(3, vert.CalcPosBaseOnThumbPos(thumb + dy));
+
+    RECT frame;
+    GetWindowRect(list, &frame);
+    const RECT& bar = vert.GetRegion();
+    const POINT press = {frame.left + (bar.left + bar.right) / 2, frame.top + bar.top + thumb + 3};
+    SetCursorPos(press.x, press.y);
+    Pump(50);
+    INPUT input[3] = {};
+    for (INPUT& one : input)
+        one.type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    const int width = GetSystemMetrics(SM_CXSCREEN) - 1, height = GetSystemMetrics(SM_CYSCREEN) - 1;
+    input[1].mi.dx = press.x * 65535 / width;
+    input[1].mi.dy = (press.y + dy) * 65535 / height;
+    input[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(3, input, sizeof input[0]);
+    Pump(200);
+
+    EXPECT_EQ(3, SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
+    EXPECT_EQ(3, vert.GetPos());
+    SendMessageW(list, LVM_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&row));
+    EXPECT_EQ(firstTop, row.top);
+}
+
 TEST_F(ListTreeTest, ListTakesThePackFieldColoursAndGivesItsOwnBack)
 {
     HWND list = AddReport(10, 3);
