@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <vector>
-#include "HostTestUtil.h"
+#include "orvel/host/tests/HostTestUtil.h"
 #include "orvel/glyph/Glyph.h"
 #include "orvel/host/VersionInfo.h"
 #include "orvel/style/StyleManager.h"
