@@ -3,6 +3,7 @@
 #include <cwctype>
 #include <sstream>
 #include "../base/Failure.h"
+#include "../base/MappedFile.h"
 #include "ModuleResources.h"
 
 namespace Resource {
@@ -189,32 +190,8 @@ void CIniReader::Clear()
 
 bool CIniReader::LoadFromFile(const wchar_t* path)
 {
-    if (!path)
-        return false;
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    bool result = false;
-    LARGE_INTEGER size;
-    if (GetFileSizeEx(file, &size)) {
-        if (size.QuadPart == 0) {
-            // An empty file cannot be mapped, but it is valid empty text.
-            result = LoadFromMemory(nullptr, 0);
-        } else if (static_cast<ULONGLONG>(size.QuadPart) <= SIZE_MAX) {
-            HANDLE mapping = CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
-            if (mapping) {
-                const void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
-                if (view) {
-                    result = LoadFromMemory(view, static_cast<size_t>(size.QuadPart));
-                    UnmapViewOfFile(view);
-                }
-                CloseHandle(mapping);
-            }
-        }
-    }
-    CloseHandle(file);
-    return result;
+    Base::CMappedFile file(path);
+    return file.Ok() && LoadFromMemory(file.Data(), file.Size());
 }
 
 bool CIniReader::LoadFromMemory(const void* data, size_t byteCount)

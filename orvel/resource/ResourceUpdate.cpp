@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <vector>
+#include "../base/MappedFile.h"
 #include "IniReader.h"
 
 namespace Resource {
@@ -13,29 +14,11 @@ namespace {
 bool ReadMappedFile(const wchar_t* path, std::vector<BYTE>& bytes)
 {
     bytes.clear();
-    if (!path)
+    Base::CMappedFile file(path, 0x3FFFFFFF);
+    if (!file.Ok() || file.Size() == 0)
         return false;
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    bool ok = false;
-    LARGE_INTEGER size;
-    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart < 0x40000000) {
-        HANDLE mapping = CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
-        if (mapping) {
-            const void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
-            if (view) {
-                auto begin = static_cast<const BYTE*>(view);
-                bytes.assign(begin, begin + size.QuadPart);
-                UnmapViewOfFile(view);
-                ok = true;
-            }
-            CloseHandle(mapping);
-        }
-    }
-    CloseHandle(file);
-    return ok;
+    bytes.assign(file.Data(), file.Data() + file.Size());
+    return true;
 }
 
 #pragma pack(push, 1)
