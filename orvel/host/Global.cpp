@@ -392,7 +392,9 @@ bool CGlobalImpl<TBase>::SetLangID(LANGID language)
     return true;
 }
 
-#include "GlobalServices.inl"
+#include "GlobalRegistry.inl"
+#include "GlobalLog.inl"
+#include "GlobalLaunch.inl"
 
 template <class TBase>
 std::wstring CGlobalImpl<TBase>::LoadLangString(UINT id)
