@@ -137,6 +137,18 @@ Style::CPainter* CStyledFrame<N>::Painter(int offset) const
 template <int N>
 void CStyledFrame<N>::ReadStyle()
 {
+    // Every key starts from its default, so a pack switch never keeps a
+    // value only the previous pack gave.
+    m_captionHeight = 28;
+    m_buttonRight = 4;
+    m_buttonSpace = 0;
+    m_alignLeft = m_titleOffset = 0;
+    m_buttonOffset = -1;
+    m_iconWidth = ::GetSystemMetrics(SM_CXSMICON);
+    m_iconHeight = ::GetSystemMetrics(SM_CYSMICON);
+    m_widthEllipse = m_heightEllipse = 0;
+    m_backColor = m_staticColor = CLR_INVALID;
+    m_backBrush.Reset();
     Style::CPainter* caption = Painter(kPartTitle);
     if (const Resource::CSection* section = caption ? caption->GetCustomSection() : nullptr) {
         ReadInt(section, L"Height", m_captionHeight);
@@ -169,7 +181,8 @@ void CStyledFrame<N>::ReadStyle()
     m_bottom = std::max<LONG>(margins.bottom, 0);
     if (const Resource::CLine* line = section ? section->FindLine(L"BackColor") : nullptr) {
         m_backColor = line->ReadContentAsColor();
-        m_backBrush.Reset(m_backColor != CLR_INVALID ? ::CreateSolidBrush(m_backColor) : nullptr);
+        if (m_backColor != CLR_INVALID)
+            m_backBrush.Reset(::CreateSolidBrush(m_backColor));
     }
     if (const Resource::CLine* line = section ? section->FindLine(L"StaticColor") : nullptr)
         m_staticColor = line->ReadContentAsColor();
@@ -378,13 +391,24 @@ void CStyledFrame<N>::Render()
 }
 
 template <int N>
-void CStyledFrame<N>::PaintNonClient()
+void CStyledFrame<N>::PaintNonClient(HRGN update)
 {
     if (!::IsWindowVisible(this->m_hWnd))
         return;
     Base::CWindowDC dc(this->m_hWnd);
     if (!dc)
         return;
+    // WM_NCPAINT's region (1: all of it) is in screen coordinates; the
+    // clip is a copy of our own in window coordinates.
+    if (update && update != reinterpret_cast<HRGN>(1)) {
+        RECT window = {};
+        ::GetWindowRect(this->m_hWnd, &window);
+        Base::CRegionHandle clip(::CreateRectRgn(0, 0, 0, 0));
+        if (clip && ::CombineRgn(clip, update, nullptr, RGN_COPY) != ERROR) {
+            ::OffsetRgn(clip, -window.left, -window.top);
+            ::SelectClipRgn(dc, clip);
+        }
+    }
     for (const SPart& part : m_parts) {
         if (part.dc)
             ::BitBlt(dc, part.rect.left, part.rect.top, part.rect.right - part.rect.left,
@@ -671,7 +695,7 @@ BOOL CStyledFrame<N>::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wPara
         result = HitTest(ToWindow(lParam));
         return TRUE;
     case WM_NCPAINT:
-        result = OnNcPaint();
+        result = OnNcPaint(wParam);
         return TRUE;
     case WM_NCACTIVATE:
         result = OnNcActivate(wParam);
@@ -754,9 +778,9 @@ void CStyledFrame<N>::Rebuild()
 }
 
 template <int N>
-LRESULT CStyledFrame<N>::OnNcPaint()
+LRESULT CStyledFrame<N>::OnNcPaint(WPARAM update)
 {
-    PaintNonClient();
+    PaintNonClient(reinterpret_cast<HRGN>(update));
     return 0;
 }
 
@@ -866,11 +890,13 @@ LRESULT CStyledFrame<N>::OnNcMouseMove(HWND hWnd, WPARAM wParam, LPARAM lParam)
     POINT cursor = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     if (m_toolTipShown && (cursor.x != m_toolTipPoint.x || cursor.y != m_toolTipPoint.y))
         HideToolTip();
-    if (!m_mouseRequested) {
-        TRACKMOUSEEVENT track = {sizeof track, TME_HOVER | TME_LEAVE | TME_NONCLIENT, hWnd, HOVER_DEFAULT};
-        m_mouseRequested = ::TrackMouseEvent(&track) != 0;
-    }
+    // Hover ends with each WM_NCMOUSEHOVER, so it is asked for on every
+    // move: each button hovered in turn gets its own.
+    TRACKMOUSEEVENT track = {sizeof track, TME_HOVER | TME_LEAVE | TME_NONCLIENT, hWnd, HOVER_DEFAULT};
+    ::TrackMouseEvent(&track);
     STitleButton* hot = ButtonAt(static_cast<int>(wParam));
+    if (hot != m_hot)
+        HideToolTip();
     if (hot) {
         hot->state = m_pressed ? 2 : 1;
         if (m_pressed)
@@ -931,13 +957,13 @@ BOOL CStyledFrame<N>::OpenSystemMenu(HWND hWnd, LPARAM lParam, LRESULT& result)
 template <int N>
 void CStyledFrame<N>::OnNcMouseLeave()
 {
+    HideToolTip();
     if (m_hot) {
         if (m_hot != m_pressed)
             m_hot->state = 0;
         m_hot = nullptr;
         RedrawCaption();
     }
-    m_mouseRequested = false;
 }
 
 template <int N>

@@ -91,7 +91,9 @@ private:
     void Render();
     void RenderCaption();
     void RebuildRegion();
-    void PaintNonClient();
+    // Copies the rendered parts to the window, within update (screen
+    // coordinates) when one is given.
+    void PaintNonClient(HRGN update = nullptr);
     void RedrawCaption();
     void Refresh();  // layout, render, paint
     void Rebuild();  // layout, render, rebuild the region, paint
@@ -99,7 +101,7 @@ private:
     void SetInactive(int inactive);
 
     BOOL OnNcCalcSize(HWND hWnd, WPARAM wParam, LPARAM lParam, LRESULT& result);
-    LRESULT OnNcPaint();
+    LRESULT OnNcPaint(WPARAM update);
     LRESULT OnNcActivate(WPARAM active);
     LRESULT OnActivate(WPARAM wParam);
     LRESULT OnWindowPosChanged(LPARAM lParam);
@@ -155,7 +157,6 @@ private:
     bool m_resizable = false;
     bool m_collapsed = false;
     bool m_zoomed = false;
-    bool m_mouseRequested = false;
     FrameImpl::STitleButton* m_hot = nullptr;
     FrameImpl::STitleButton* m_pressed = nullptr;
     HWND m_toolTip = nullptr;

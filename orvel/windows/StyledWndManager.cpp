@@ -5,8 +5,10 @@
 #include "../host/Global.h"
 #include "../style/StyleManager.h"
 #include "Buttons.h"
+#include "DialogText.h"
 #include "EditCombo.h"
 #include "Frame.h"
+#include "MessageBox.h"
 #include "StyledWnd.h"
 
 namespace Windows {
@@ -167,14 +169,19 @@ unsigned short CStyledWndManager::GetLanguage()
 bool CStyledWndManager::EnableTreeCtrlColored(HWND) { return false; }
 bool CStyledWndManager::EnableHeaderCtrlStyled(HWND) { return false; }
 bool CStyledWndManager::EnableListViewStyled(HWND) { return false; }
-void CStyledWndManager::ValidDlgCtrl(HWND, HINSTANCE, const wchar_t*) {}
+void CStyledWndManager::ValidDlgCtrl(HWND dialog, HINSTANCE module, const wchar_t* templateName)
+{
+    try {
+        ApplyDialogTexts(dialog, module, templateName);
+    } catch (...) {
+        // The dialog keeps the texts it has.
+    }
+}
 
 long long CStyledWndManager::ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption,
                                             unsigned int type)
 {
-    // The styled message box comes with the frames; until then the
-    // system's own keeps the host working.
-    return ::MessageBoxW(owner, text, caption, type);
+    return Windows::ShowMessageBox(owner, text, caption, type);
 }
 
 }  // namespace Windows
