@@ -546,3 +546,140 @@ TEST_F(RoundFrameTest, CornersAreCutByTheRegion)
     EXPECT_TRUE(PtInRegion(region, 150, 100));
     DeleteObject(region);
 }
+
+namespace {
+
+std::wstring ToolTipText(HWND tip, HWND owner)
+{
+    wchar_t text[80] = {};
+    TTTOOLINFOW tool = {};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = owner;
+    tool.uId = 1;
+    tool.lpszText = text;
+    SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+    return text;
+}
+
+void MoveCursorToWindowPoint(HWND window, int x, int y)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    SetCursorPos(rect.left + x, rect.top + y);
+}
+
+}  // namespace
+
+TEST_F(FrameTest, EveryButtonHoveredInTurnShowsItsToolTip)
+{
+    TestSupport::SPackSource source = Source(L"[Config]\r\n");
+    source.strings[0][0xEF06] = L"Close";             // SC_CLOSE
+    source.strings[0][0xEF02] = L"Minimise it";  // SC_MINIMIZE
+    TestSupport::CTestPack strings(source, L"Strings.spk");
+    ASSERT_TRUE(strings.Ok());
+    HMODULE module = LoadLibraryExW(strings.Path().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(module);
+    g_tipModule = module;
+
+    HWND window = Track(MakeTopLevel());
+    ASSERT_TRUE(Attach(window));
+    SetForegroundWindow(window);
+    RECT close = ButtonRect(window, Windows::FrameImpl::kHitClose);
+    RECT minimize = ButtonRect(window, Windows::FrameImpl::kHitMinimize);
+    HWND tip = nullptr;
+    auto showing = [&](const wchar_t* text) {
+        return WindowTest::PumpUntil([&] {
+            tip = ToolTipOf(window);
+            return tip && IsWindowVisible(tip) && ToolTipText(tip, window) == text;
+        });
+    };
+
+    MoveCursorToWindowPoint(window, close.left + 4, close.top + 4);
+    EXPECT_TRUE(showing(L"Close"));
+    MoveCursorToWindowPoint(window, minimize.left + 4, minimize.top + 4);
+    EXPECT_TRUE(showing(L"Minimise it"));
+    // Into the client area: the tip goes, whether or not a non-client
+    // leave arrives.
+    MoveCursorToWindowPoint(window, 150, 120);
+    EXPECT_TRUE(WindowTest::PumpUntil([&] { return !IsWindowVisible(tip); }));
+    // And back to the first button.
+    MoveCursorToWindowPoint(window, close.left + 6, close.top + 6);
+    EXPECT_TRUE(showing(L"Close"));
+
+    g_tipModule = nullptr;
+    DestroyWindow(window);
+    FreeLibrary(module);
+}
+
+TEST_F(FrameTest, PaintingKeepsToItsUpdateRegion)
+{
+    HWND window = Track(MakeTopLevel());
+    ASSERT_TRUE(Attach(window));
+    EXPECT_EQ(kCaption, RepaintedPixel(window, 40, 15));
+    // Paint over the whole frame, then ask for the left border only.
+    HDC dc = GetWindowDC(window);
+    RECT all = {0, 0, 300, 200};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    ReleaseDC(window, dc);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    HRGN left = CreateRectRgn(rect.left, rect.top + 30, rect.left + 4, rect.bottom - 4);
+    SendMessageW(window, WM_NCPAINT, reinterpret_cast<WPARAM>(left), 0);
+    DeleteObject(left);
+    EXPECT_EQ(kLeft, ScreenPixel(window, 1, 100));
+    EXPECT_EQ(RGB(0, 0, 0), ScreenPixel(window, 40, 15));
+    EXPECT_EQ(RGB(0, 0, 0), ScreenPixel(window, 298, 100));
+    // 1 stands for the whole frame.
+    SendMessageW(window, WM_NCPAINT, 1, 0);
+    EXPECT_EQ(kCaption, ScreenPixel(window, 40, 15));
+    EXPECT_EQ(kRight, ScreenPixel(window, 298, 100));
+}
+
+namespace {
+
+// The frame pack with every caption key and frame colour given, to switch
+// away from.
+class KeyedFrameTest : public FrameTest {
+protected:
+    TestSupport::CCurrentPack m_keyed{Source(
+        std::wstring(L"[Config]\r\n[DlgFrame]\r\nMargins=6,6,0,6\r\nBackColor=1,2,3\r\nStaticColor=4,5,6\r\n"
+                     L"TopLeftEllipse=10,10\r\n[DlgFrameTitle]\r\nHeight=40\r\nButtonRight=20\r\nButtonSpace=9\r\n"
+                     L"ButtonOffset=2\r\nAlignLeft=1\r\n"))};
+};
+
+}  // namespace
+
+TEST_F(KeyedFrameTest, KeysAPackLacksReturnToTheirDefaultsOnASwitch)
+{
+    ASSERT_TRUE(m_keyed.Ok());
+    HWND window = Track(MakeTopLevel());
+    CStyledFrame<10>* frame = Attach(window);
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(40, frame->GetCaptionHeight());
+    EXPECT_EQ(RGB(1, 2, 3), frame->GetBackColor());
+    RECT close = ButtonRect(window, Windows::FrameImpl::kHitClose);
+    EXPECT_EQ(20, close.left);  // aligned left, 20 from the edge
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_NE(ERROR, GetWindowRgn(window, region));
+
+    // A pack with no frame keys at all.
+    TestSupport::CCurrentPack bare(Source(L"[Config]\r\n"));
+    ASSERT_TRUE(bare.Ok());
+    SendMessageW(window, Windows::kMsgStyleChanged, 0, 0);
+    EXPECT_EQ(28, frame->GetCaptionHeight());
+    EXPECT_EQ(CLR_INVALID, frame->GetBackColor());
+    RECT borders = frame->GetBorders();
+    EXPECT_EQ(0, borders.left + borders.right + borders.bottom);
+    close = ButtonRect(window, Windows::FrameImpl::kHitClose);
+    EXPECT_EQ(300 - 4, close.right);  // the default "ButtonRight", on the right
+    RECT maximize = ButtonRect(window, Windows::FrameImpl::kHitMaximize);
+    EXPECT_EQ(close.left, maximize.right);  // no "ButtonSpace"
+    EXPECT_EQ((28 - 16) / 2, close.top);    // centred again
+    HDC dc = GetDC(window);
+    auto brush = reinterpret_cast<HBRUSH>(SendMessageW(window, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc), 0));
+    ReleaseDC(window, dc);
+    LOGBRUSH look = {};
+    GetObjectW(brush, sizeof look, &look);
+    EXPECT_NE(RGB(1, 2, 3), look.lbColor);  // the frame's brush has gone
+    DeleteObject(region);
+}
