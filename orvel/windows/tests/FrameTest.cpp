@@ -387,12 +387,12 @@ TEST_F(FrameTest, StyleChangeRebuildsButtonsAndNoRegionWithoutCorners)
     HWND window = Track(MakeTopLevel());
     CStyledFrame<10>* frame = Attach(window);
     ASSERT_TRUE(frame);
-    EXPECT_EQ(3u, frame->GetButtons().size());
+    EXPECT_EQ(3u, frame->GetButtons().GetGlyphCount());
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     EXPECT_EQ(ERROR, GetWindowRgn(window, region));
     SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) & ~WS_MAXIMIZEBOX);
     SendMessageW(window, Windows::kMsgStyleChanged, 0, 0);
-    EXPECT_EQ(2u, frame->GetButtons().size());
+    EXPECT_EQ(2u, frame->GetButtons().GetGlyphCount());
     RECT rect;
     EXPECT_EQ(0, SendMessageW(window, Windows::kMsgCaptionButtonRect, Windows::FrameImpl::kHitMaximize,
                               reinterpret_cast<LPARAM>(&rect)));
@@ -682,4 +682,42 @@ TEST_F(KeyedFrameTest, KeysAPackLacksReturnToTheirDefaultsOnASwitch)
     GetObjectW(brush, sizeof look, &look);
     EXPECT_NE(RGB(1, 2, 3), look.lbColor);  // the frame's brush has gone
     DeleteObject(region);
+}
+
+TEST_F(FrameTest, ButtonGroupShowsRestoreAndCollapsedForms)
+{
+    const COLORREF kMin = RGB(50, 50, 50), kMax = RGB(60, 60, 60), kRestore = RGB(70, 70, 70);
+    HWND window = Track(MakeTopLevel());
+    CStyledFrame<10>* frame = Attach(window);
+    ASSERT_TRUE(frame);
+    const Glyph::CHorizontalCompose& group = frame->GetButtons();
+    ASSERT_EQ(3u, group.GetGlyphCount());
+    const int order[] = {Windows::FrameImpl::kHitMinimize, Windows::FrameImpl::kHitMaximize,
+                         Windows::FrameImpl::kHitClose};
+    for (UINT64 i = 0; i < 3; ++i)
+        EXPECT_EQ(order[i], static_cast<Windows::FrameImpl::CTitleButton<10>*>(group.GetGlyph(i))->GetHitCode());
+    auto lookOf = [&](int hitCode) {
+        RECT rect = ButtonRect(window, hitCode);
+        return RepaintedPixel(window, rect.left + 8, rect.top + 8);
+    };
+    EXPECT_EQ(kMin, lookOf(Windows::FrameImpl::kHitMinimize));
+    EXPECT_EQ(kMax, lookOf(Windows::FrameImpl::kHitMaximize));
+
+    ShowWindow(window, SW_MAXIMIZE);
+    Pump(20);
+    EXPECT_EQ(kRestore, lookOf(Windows::FrameImpl::kHitMaximize));
+    ShowWindow(window, SW_RESTORE);
+    Pump(20);
+    EXPECT_EQ(kMax, lookOf(Windows::FrameImpl::kHitMaximize));
+
+    // Collapsed to no height at all, minimising means restoring.
+    RECT rect;
+    GetWindowRect(window, &rect);
+    NCCALCSIZE_PARAMS params = {};
+    params.rgrc[0] = {rect.left, rect.top, rect.right, rect.top};
+    SendMessageW(window, WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&params));
+    EXPECT_EQ(kRestore, lookOf(Windows::FrameImpl::kHitMinimize));
+    params.rgrc[0] = rect;
+    SendMessageW(window, WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&params));
+    EXPECT_EQ(kMin, lookOf(Windows::FrameImpl::kHitMinimize));
 }
