@@ -62,14 +62,9 @@ public:
     // A name that is either 0x0000 (none), 0xFFFF + ordinal, or text.
     bool StringOrOrdinal()
     {
-        WORD first;
-        if (!Word(first))
-            return false;
-        if (first == 0)
-            return true;
-        if (first == 0xFFFF)
-            return Skip(2);
-        return String(nullptr);
+        std::wstring text;
+        WORD ordinal;
+        return StringOrOrdinal(text, ordinal);
     }
     // The same, keeping what it names: the text, or the ordinal (nonzero
     // only for the ordinal form).

@@ -476,6 +476,18 @@ HWND ToolTipOf(HWND owner)
     return find.found;
 }
 
+std::wstring ToolTipText(HWND tip, HWND owner)
+{
+    wchar_t text[80] = {};
+    TTTOOLINFOW tool = {};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = owner;
+    tool.uId = 1;
+    tool.lpszText = text;
+    SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+    return text;
+}
+
 }  // namespace
 
 TEST_F(FrameTest, HoveredButtonShowsTheHostsToolTipText)
@@ -502,14 +514,7 @@ TEST_F(FrameTest, HoveredButtonShowsTheHostsToolTipText)
     SendMessageW(window, WM_NCMOUSEHOVER, Windows::FrameImpl::kHitClose, point);
     HWND tip = ToolTipOf(window);
     ASSERT_TRUE(tip);
-    wchar_t text[80] = {};
-    TTTOOLINFOW tool = {};
-    tool.cbSize = sizeof tool;
-    tool.hwnd = window;
-    tool.uId = 1;
-    tool.lpszText = text;
-    SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
-    EXPECT_STREQ(L"Close", text);
+    EXPECT_EQ(L"Close", ToolTipText(tip, window));
     EXPECT_TRUE(IsWindowVisible(tip));
     g_tipModule = nullptr;
 
@@ -548,18 +553,6 @@ TEST_F(RoundFrameTest, CornersAreCutByTheRegion)
 }
 
 namespace {
-
-std::wstring ToolTipText(HWND tip, HWND owner)
-{
-    wchar_t text[80] = {};
-    TTTOOLINFOW tool = {};
-    tool.cbSize = sizeof tool;
-    tool.hwnd = owner;
-    tool.uId = 1;
-    tool.lpszText = text;
-    SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
-    return text;
-}
 
 void MoveCursorToWindowPoint(HWND window, int x, int y)
 {

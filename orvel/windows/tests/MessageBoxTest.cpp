@@ -10,6 +10,7 @@
 #include <vector>
 #include "WindowTestUtil.h"
 #include "orvel/host/Global.h"
+#include "orvel/testsupport/CurrentPack.h"
 #include "orvel/style/StyleManager.h"
 #include "orvel/windows/MessageBox.h"
 #include "orvel/windows/StyledWnd.h"
@@ -348,4 +349,27 @@ TEST_F(MessageBoxTest, BoxesLeaveNoObjectsOrHandlesBehind)
         Show(type, Close);
     EXPECT_EQ(objects, Windows::LiveStyledObjects());
     EXPECT_EQ(gdi, TestCommon::FreeGdiSlots());
+}
+
+TEST_F(MessageBoxTest, WithoutThePromptLookTheTextIsDrawnNatively)
+{
+    TestSupport::SPackSource source;
+    source.ini = L"[Config]\r\n";
+    TestSupport::CCurrentPack bare(source);
+    ASSERT_TRUE(bare.Ok());
+    int dark = 0;
+    Show(MB_OK, [&](HWND box) {
+        RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        RECT client;
+        GetClientRect(box, &client);
+        HDC dc = GetDC(box);
+        for (int y = 0; y < client.bottom / 2; ++y)
+            for (int x = 0; x < client.right; x += 2) {
+                COLORREF c = GetPixel(dc, x, y);
+                dark += GetRValue(c) < 90 && GetGValue(c) < 90 && GetBValue(c) < 90;
+            }
+        ReleaseDC(box, dc);
+        Close(box);
+    }, L"Plain text body that a native box would show");
+    EXPECT_GT(dark, 20);
 }
