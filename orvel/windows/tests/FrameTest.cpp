@@ -589,12 +589,17 @@ TEST_F(FrameTest, EveryButtonHoveredInTurnShowsItsToolTip)
 
     MoveCursorToWindowPoint(window, close.left + 4, close.top + 4);
     EXPECT_TRUE(showing(L"Close"));
+    EXPECT_EQ(kClose[1], ScreenPixel(window, close.left + 8, close.top + 8));
     MoveCursorToWindowPoint(window, minimize.left + 4, minimize.top + 4);
     EXPECT_TRUE(showing(L"Minimise it"));
-    // Into the client area: the tip goes, whether or not a non-client
-    // leave arrives.
+    EXPECT_EQ(kClose[0], ScreenPixel(window, close.left + 8, close.top + 8));
+    // Through the close button into the client area: the tip goes and the
+    // button is not left hot, whether or not a non-client leave arrives.
+    MoveCursorToWindowPoint(window, close.left + 4, close.top + 4);
+    WindowTest::Pump(30);
     MoveCursorToWindowPoint(window, 150, 120);
     EXPECT_TRUE(WindowTest::PumpUntil([&] { return !IsWindowVisible(tip); }));
+    EXPECT_TRUE(WindowTest::PumpUntil([&] { return ScreenPixel(window, close.left + 8, close.top + 8) == kClose[0]; }));
     // And back to the first button.
     MoveCursorToWindowPoint(window, close.left + 6, close.top + 6);
     EXPECT_TRUE(showing(L"Close"));
