@@ -149,7 +149,7 @@ void CTitleButton<N>::SetDisabled(bool disabled)
 template <int N>
 void CTitleButton<N>::ApplyLook()
 {
-    SetState((m_disabled ? 3 : m_buttonState) + (m_inactive ? 4 : 0), false);
+    SetState((m_disabled ? kButtonDisabledState : m_buttonState) + (m_inactive ? kButtonInactiveOffset : 0), false);
 }
 
 template <int N>

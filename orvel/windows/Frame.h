@@ -25,6 +25,10 @@ constexpr int kHitMinimize = 258;
 constexpr int kHitMaximize = 259;
 constexpr int kHitHelp = 260;
 
+// Painter states of a caption button beyond normal, hot and pressed.
+constexpr int kButtonDisabledState = 3;
+constexpr int kButtonInactiveOffset = 4;
+
 // Offsets of a family's parts from its first element kind, as the main
 // frame family lays them out.
 enum PartOffset : int {

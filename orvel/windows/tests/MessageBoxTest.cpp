@@ -228,7 +228,7 @@ TEST_F(MessageBoxTest, CloseTypeWithoutAnOpenBoxShowsNothing)
 {
     int before = CountThreadDialogs();
     EXPECT_EQ(2439, Windows::ShowMessageBox(nullptr, L"Text", L"Caption", Windows::kCloseMessageBox));
-    EXPECT_EQ(2439, Windows::CStyledWndManager::GetInstance().ShowMessageBox(nullptr, L"x", L"y", 2439));
+    EXPECT_EQ(2439, Windows::CStyledWndManager::GetInstance().ShowMessageBox(nullptr, L"x", L"y", 2439));  // through the manager
     EXPECT_EQ(before, CountThreadDialogs());
     EXPECT_FALSE(OpenMessageBox());
 }
