@@ -601,11 +601,12 @@ void CDemo::TakeShots(const std::wstring& folder, std::vector<std::wstring>& sho
     }
     TakeSettingsShots(folder, packs, shots);
     Demo::ShootMessageBoxes(m_dialog, folder, packs, [&](const std::wstring& pack) { SelectPack(pack); }, shots);
-    // The dialog re-texted from its Chinese template, and back.
+    // The dialogs re-texted from their Chinese templates, and back.
     SwitchLanguage();
     Pump(200);
     Shot(file(L"orvel_" + Style::CStyleManager::GetStyleInstance().GetName() + L"_0804"), shots, m_dialog,
          kWindowShot, !m_framed);
+    ShootSettings(Style::CStyleManager::GetStyleInstance().GetName() + L"_0804", true, folder, shots);
     SwitchLanguage();
     // Leave the default pack chosen for the next start.
     SelectPack(Style::CStyleManager::kDefaultStyleName);
