@@ -117,6 +117,14 @@ Glyph::CSize CTitleButton<N>::CalcSize(HDC dc, int, int, bool)
 }
 
 template <int N>
+void CTitleButton<N>::SetRegion(HDC dc, const Glyph::CRect& rect)
+{
+    const int height = std::min<int>(CalcSize(dc, 0, 0, false).cy, rect.bottom - rect.top);
+    const int top = rect.top + (rect.bottom - rect.top - height) / 2;
+    Glyph::CStyledGlyph::SetRegion(dc, Glyph::CRect(rect.left, top, rect.right, top + height));
+}
+
+template <int N>
 void CTitleButton<N>::DrawContent(HDC dc, const RECT* clip)
 {
     Glyph::CRect drawRegion;

@@ -54,6 +54,8 @@ public:
 
     // The painter's size, or 16 by 16 when it has none.
     Glyph::CSize CalcSize(HDC dc, int cx, int cy, bool layoutPass) override;
+    // A button lower than its row keeps its height, centred in the row.
+    void SetRegion(HDC dc, const Glyph::CRect& rect) override;
     void DrawContent(HDC dc, const RECT* clip) override;
 
     int GetHitCode() const { return m_hitCode; }

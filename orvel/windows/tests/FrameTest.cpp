@@ -719,3 +719,20 @@ TEST_F(FrameTest, ButtonGroupShowsRestoreAndCollapsedForms)
     SendMessageW(window, WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&params));
     EXPECT_EQ(kMin, lookOf(Windows::FrameImpl::kHitMinimize));
 }
+
+TEST_F(FrameTest, ButtonsOfDifferentHeightsAreCentredInTheRow)
+{
+    TestSupport::SPackSource source = Source(FramePack() +
+        L"[Fore@DlgFrameButtonClose]\r\nType=ImageGlyph\r\nImageFile=Close.bmp\r\nImageCount=1\r\n");
+    source.bitmaps.push_back({L"Close.bmp", 20, 20, nullptr, RGB(0, 0, 250)});
+    TestSupport::CCurrentPack pack(source);
+    ASSERT_TRUE(pack.Ok());
+    HWND window = Track(MakeTopLevel());
+    ASSERT_TRUE(Attach(window));
+    RECT close = ButtonRect(window, Windows::FrameImpl::kHitClose);
+    RECT minimize = ButtonRect(window, Windows::FrameImpl::kHitMinimize);
+    EXPECT_EQ(20, close.bottom - close.top);
+    EXPECT_EQ(20, close.right - close.left);
+    EXPECT_EQ(16, minimize.bottom - minimize.top);
+    EXPECT_EQ(close.top + 2, minimize.top);
+}
