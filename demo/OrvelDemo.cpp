@@ -20,6 +20,7 @@
 #include "DemoIds.h"
 #include "TaskPaneHost.h"
 #include "GlyphArea.h"
+#include "MessageBoxDemo.h"
 #include "SettingsDialog.h"
 #include "orvel/base/GdiHandles.h"
 #include "orvel/host/Global.h"
@@ -68,6 +69,7 @@ const SControl kControls[] = {
     {IDC_NEXT_STYLE, nullptr, EKind::Push},
     {IDC_LANGUAGE, nullptr, EKind::Push},
     {IDC_SETTINGS, nullptr, EKind::Push},
+    {IDC_MSGBOX, nullptr, EKind::Push},
     {IDC_STATUS, nullptr, EKind::Static},
 };
 
@@ -398,6 +400,9 @@ INT_PTR CDemo::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case IDC_SETTINGS:
             Demo::CSettingsDialog::RunModal(m_dialog);
             return TRUE;
+        case IDC_MSGBOX:
+            Demo::AskWithMessageBox(m_dialog);
+            return TRUE;
         case IDC_LINK:
             SetDlgItemTextW(m_dialog, IDC_STATUS, L"The link was clicked: a host would open its page now.");
             return TRUE;
@@ -595,6 +600,14 @@ void CDemo::TakeShots(const std::wstring& folder, std::vector<std::wstring>& sho
         }
     }
     TakeSettingsShots(folder, packs, shots);
+    Demo::ShootMessageBoxes(m_dialog, folder, packs, [&](const std::wstring& pack) { SelectPack(pack); }, shots);
+    // The dialogs re-texted from their Chinese templates, and back.
+    SwitchLanguage();
+    Pump(200);
+    Shot(file(L"orvel_" + Style::CStyleManager::GetStyleInstance().GetName() + L"_0804"), shots, m_dialog,
+         kWindowShot, !m_framed);
+    ShootSettings(Style::CStyleManager::GetStyleInstance().GetName() + L"_0804", true, folder, shots);
+    SwitchLanguage();
     // Leave the default pack chosen for the next start.
     SelectPack(Style::CStyleManager::kDefaultStyleName);
     Pump(100);

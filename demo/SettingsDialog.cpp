@@ -5,6 +5,7 @@
 #include "DemoIds.h"
 #include "FilesPage.h"
 #include "StyleByClass.h"
+#include "orvel/windows/StyledWndManager.h"
 
 namespace Demo {
 
@@ -187,13 +188,20 @@ void CSettingsDialog::OnInitDialog()
 {
     HWND tabs = GetDlgItem(m_dialog, IDC_SET_TABS);
     HINSTANCE instance = GetModuleHandleW(nullptr);
+    // The texts of the current language, whichever template the loader chose.
+    Windows::CStyledWndManager& manager = Windows::CStyledWndManager::GetInstance();
+    manager.ValidDlgCtrl(m_dialog, instance, MAKEINTRESOURCEW(IDD_SETTINGS));
     for (int page = 0; page < PageCount; ++page) {
-        TCITEMW item = {};
-        item.mask = TCIF_TEXT;
-        item.pszText = const_cast<wchar_t*>(kPages[page].tabText);
-        SendMessageW(tabs, TCM_INSERTITEMW, page, reinterpret_cast<LPARAM>(&item));
         m_pages[page] = CreateDialogParamW(instance, MAKEINTRESOURCEW(kPages[page].templateId), m_dialog, PageProc,
                                            page);
+        manager.ValidDlgCtrl(m_pages[page], instance, MAKEINTRESOURCEW(kPages[page].templateId));
+        // A page template's caption names its tab.
+        wchar_t caption[64] = {};
+        GetWindowTextW(m_pages[page], caption, 64);
+        TCITEMW item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = caption[0] ? caption : const_cast<wchar_t*>(kPages[page].tabText);
+        SendMessageW(tabs, TCM_INSERTITEMW, page, reinterpret_cast<LPARAM>(&item));
     }
     if (m_styled)
         StyleDialogByClass(m_dialog, {IDC_GEN_LINK});

@@ -6,84 +6,12 @@
 #include <memory>
 #include <vector>
 #include "../host/Global.h"
+#include "ByteCursor.h"
 #include "IniReader.h"
 
 namespace Resource {
 
 namespace {
-
-// Resource bytes come from files anyone can edit: every read goes through
-// this cursor, which refuses to step past the end.
-class CByteCursor {
-public:
-    CByteCursor(const void* data, DWORD size)
-        : m_begin(static_cast<const BYTE*>(data)), m_size(data ? size : 0) {}
-
-    size_t Offset() const { return m_pos; }
-    size_t Left() const { return m_size - m_pos; }
-    bool AtEnd() const { return m_pos == m_size; }
-
-    bool Skip(size_t count)
-    {
-        if (count > Left())
-            return false;
-        m_pos += count;
-        return true;
-    }
-    bool AlignDword()
-    {
-        size_t pad = (4 - (m_pos & 3)) & 3;
-        // A template may end right after its last item without padding.
-        if (pad > Left()) {
-            m_pos = m_size;
-            return true;
-        }
-        m_pos += pad;
-        return true;
-    }
-    bool Word(WORD& value) { return Bytes(&value, sizeof value); }
-    bool Dword(DWORD& value) { return Bytes(&value, sizeof value); }
-    bool Bytes(void* out, size_t count)
-    {
-        if (count > Left())
-            return false;
-        memcpy(out, m_begin + m_pos, count);
-        m_pos += count;
-        return true;
-    }
-    // Zero-terminated UTF-16 text; the terminator must lie inside the data.
-    bool String(std::wstring* text)
-    {
-        if (text)
-            text->clear();
-        for (;;) {
-            WORD c;
-            if (!Word(c))
-                return false;
-            if (!c)
-                return true;
-            if (text)
-                text->push_back(static_cast<wchar_t>(c));
-        }
-    }
-    // A name that is either 0x0000 (none), 0xFFFF + ordinal, or text.
-    bool StringOrOrdinal()
-    {
-        WORD first;
-        if (!Word(first))
-            return false;
-        if (first == 0)
-            return true;
-        if (first == 0xFFFF)
-            return Skip(2);
-        return String(nullptr);
-    }
-
-private:
-    const BYTE* m_begin;
-    size_t m_size;
-    size_t m_pos = 0;
-};
 
 // What a packed bitmap's header says about its layout, read within bounds.
 struct SDibLayout {

@@ -98,6 +98,102 @@ void CutCorner(HRGN region, int x, int y, SIZE size, bool right, bool bottom)
 
 }  // namespace FrameImpl
 
+namespace FrameImpl {
+
+template <int N>
+CTitleButton<N>::CTitleButton(int hitCode, int part) : Glyph::CStyledGlyph(N + part), m_hitCode(hitCode)
+{
+}
+
+template <int N>
+Glyph::CSize CTitleButton<N>::CalcSize(HDC dc, int, int, bool)
+{
+    SIZE size = {-1, -1};
+    if (Style::CPainter* painter = GetPainter())
+        size = painter->CalcSize(dc, {0, 0}, L"", 0);
+    if (size.cx <= 0 || size.cy <= 0)
+        size = {16, 16};
+    return Glyph::CSize(size.cx, size.cy);
+}
+
+template <int N>
+void CTitleButton<N>::SetRegion(HDC dc, const Glyph::CRect& rect)
+{
+    const int height = std::min<int>(CalcSize(dc, 0, 0, false).cy, rect.bottom - rect.top);
+    const int top = rect.top + (rect.bottom - rect.top - height) / 2;
+    Glyph::CStyledGlyph::SetRegion(dc, Glyph::CRect(rect.left, top, rect.right, top + height));
+}
+
+template <int N>
+void CTitleButton<N>::DrawContent(HDC dc, const RECT* clip)
+{
+    Glyph::CRect drawRegion;
+    if (Style::CPainter* painter = GetPainter(); painter && GetDrawRegion(drawRegion, clip))
+        painter->DrawForeground(dc, m_rcRegion, drawRegion, PainterState(), L"", 0);
+}
+
+template <int N>
+void CTitleButton<N>::SetButtonState(int state)
+{
+    m_buttonState = state;
+    ApplyLook();
+}
+
+template <int N>
+void CTitleButton<N>::SetInactive(bool inactive)
+{
+    m_inactive = inactive;
+    ApplyLook();
+}
+
+template <int N>
+void CTitleButton<N>::SetDisabled(bool disabled)
+{
+    m_disabled = disabled;
+    ApplyLook();
+}
+
+// The frame repaints its caption itself once all buttons are set.
+template <int N>
+void CTitleButton<N>::ApplyLook()
+{
+    SetState((m_disabled ? kButtonDisabledState : m_buttonState) + (m_inactive ? kButtonInactiveOffset : 0), false);
+}
+
+template <int N>
+CTitleAllButton<N>::CTitleAllButton(int hitCode, int part) : CTitleButton<N>(hitCode, part), m_part(part)
+{
+}
+
+template <int N>
+void CTitleAllButton<N>::SetRestore(bool restore)
+{
+    m_restore = restore;
+    ApplyForm();
+}
+
+template <int N>
+void CTitleAllButton<N>::SetCollapsed(bool collapsed)
+{
+    m_collapsed = collapsed && this->GetHitCode() == kHitMinimize;
+    ApplyForm();
+}
+
+template <int N>
+void CTitleAllButton<N>::ApplyForm()
+{
+    this->SetPainter(N + (IsRestore() ? kPartRestore : m_part), false);
+}
+
+template class CTitleButton<Style::CStyle::Frame>;
+template class CTitleButton<Style::CStyle::DlgFrame>;
+template class CTitleButton<Style::CStyle::XPDlgFrame>;
+template class CTitleAllButton<Style::CStyle::Frame>;
+template class CTitleAllButton<Style::CStyle::DlgFrame>;
+template class CTitleAllButton<Style::CStyle::XPDlgFrame>;
+
+}  // namespace FrameImpl
+
 using namespace FrameImpl;
 
 template <int N>
@@ -105,7 +201,7 @@ CStyledFrame<N>::CStyledFrame()
     : m_cornerX(::GetSystemMetrics(SM_CYHSCROLL)), m_cornerY(::GetSystemMetrics(SM_CXVSCROLL)),
       m_iconWidth(::GetSystemMetrics(SM_CXSMICON)), m_iconHeight(::GetSystemMetrics(SM_CYSMICON))
 {
-    m_buttons.reserve(4);
+    m_buttons.m_bAutoDelete = true;
     ReadStyle();
 }
 
@@ -119,16 +215,6 @@ CStyledFrame<N>::~CStyledFrame()
 }
 
 template <int N>
-int CStyledFrame<N>::ButtonPart(const STitleButton& button)
-{
-    if (button.hitCode == kHitClose)
-        return kPartClose;
-    if (button.hitCode == kHitMinimize)
-        return kPartMin;
-    return button.restore ? kPartRestore : kPartMax;
-}
-
-template <int N>
 Style::CPainter* CStyledFrame<N>::Painter(int offset) const
 {
     return CurrentPainter(N + offset);
@@ -137,6 +223,18 @@ Style::CPainter* CStyledFrame<N>::Painter(int offset) const
 template <int N>
 void CStyledFrame<N>::ReadStyle()
 {
+    // Every key starts from its default, so a pack switch never keeps a
+    // value only the previous pack gave.
+    m_captionHeight = 28;
+    m_buttonRight = 4;
+    m_buttonSpace = 0;
+    m_alignLeft = m_titleOffset = 0;
+    m_buttonOffset = -1;
+    m_iconWidth = ::GetSystemMetrics(SM_CXSMICON);
+    m_iconHeight = ::GetSystemMetrics(SM_CYSMICON);
+    m_widthEllipse = m_heightEllipse = 0;
+    m_backColor = m_staticColor = CLR_INVALID;
+    m_backBrush.Reset();
     Style::CPainter* caption = Painter(kPartTitle);
     if (const Resource::CSection* section = caption ? caption->GetCustomSection() : nullptr) {
         ReadInt(section, L"Height", m_captionHeight);
@@ -169,7 +267,8 @@ void CStyledFrame<N>::ReadStyle()
     m_bottom = std::max<LONG>(margins.bottom, 0);
     if (const Resource::CLine* line = section ? section->FindLine(L"BackColor") : nullptr) {
         m_backColor = line->ReadContentAsColor();
-        m_backBrush.Reset(m_backColor != CLR_INVALID ? ::CreateSolidBrush(m_backColor) : nullptr);
+        if (m_backColor != CLR_INVALID)
+            m_backBrush.Reset(::CreateSolidBrush(m_backColor));
     }
     if (const Resource::CLine* line = section ? section->FindLine(L"StaticColor") : nullptr)
         m_staticColor = line->ReadContentAsColor();
@@ -199,7 +298,7 @@ template <int N>
 void CStyledFrame<N>::BuildButtons(LONG_PTR style)
 {
     m_hot = m_pressed = nullptr;
-    m_buttons.clear();
+    m_buttons.ClearAllGlyph();
     if (!(style & WS_SYSMENU))
         return;
     std::vector<int> codes;
@@ -211,13 +310,20 @@ void CStyledFrame<N>::BuildButtons(LONG_PTR style)
     if (m_alignLeft)
         std::reverse(codes.begin(), codes.end());
     for (int code : codes) {
-        STitleButton button{code};
-        if (code == kHitMinimize)
-            button.restore = (style & WS_MINIMIZE) != 0;
-        else if (code == kHitMaximize)
-            button.restore = !(style & WS_MINIMIZE) && (style & WS_MAXIMIZE);
-        m_buttons.push_back(button);
+        CTitleButton<N>* button = nullptr;
+        if (code == kHitMinimize) {
+            button = new CTitleAllButton<N>(code, kPartMin);
+            button->SetRestore((style & WS_MINIMIZE) != 0);
+        } else if (code == kHitMaximize) {
+            button = new CTitleAllButton<N>(code, kPartMax);
+            button->SetRestore(!(style & WS_MINIMIZE) && (style & WS_MAXIMIZE));
+        } else {
+            button = new CTitleButton<N>(code, kPartClose);
+        }
+        button->SetCollapsed(m_collapsed);
+        m_buttons.AppendGlyph(button);
     }
+    m_buttons.SetVessel(this);
 }
 
 template <int N>
@@ -258,31 +364,14 @@ void CStyledFrame<N>::Layout()
         area.top += margins.top;
         area.bottom -= margins.bottom;
     }
-    // Natural sizes: the button's image, or a square fitting the caption.
+    // The group's natural size, placed by "ButtonRight" and "ButtonOffset".
     Base::CWindowDC dc(this->m_hWnd);
-    int groupWidth = 0, groupHeight = 0;
-    std::vector<SIZE> sizes;
-    for (STitleButton& button : m_buttons) {
-        int offset = ButtonPart(button);
-        SIZE size = {-1, -1};
-        if (Style::CPainter* painter = Painter(offset))
-            size = painter->CalcSize(dc, {0, 0}, L"", 0);
-        if (size.cx <= 0 || size.cy <= 0)
-            size = {16, 16};
-        sizes.push_back(size);
-        groupWidth += size.cx;
-        groupHeight = std::max<int>(groupHeight, size.cy);
-    }
-    if (!m_buttons.empty())
-        groupWidth += m_buttonSpace * static_cast<int>(m_buttons.size() - 1);
-    int x = m_alignLeft ? area.left + m_buttonRight : area.right - m_buttonRight - groupWidth;
-    int y = m_buttonOffset == -1 ? area.top + (area.bottom - area.top - groupHeight) / 2
+    m_buttons.SetGlyphSpace(m_buttonSpace);
+    const Glyph::CSize group = m_buttons.CalcSize(dc, 0, 0, true);
+    int x = m_alignLeft ? area.left + m_buttonRight : area.right - m_buttonRight - group.cx;
+    int y = m_buttonOffset == -1 ? area.top + (area.bottom - area.top - group.cy) / 2
                                  : area.top + m_buttonOffset;
-    for (size_t i = 0; i < m_buttons.size(); ++i) {
-        int top = y + (groupHeight - sizes[i].cy) / 2;
-        m_buttons[i].rect = {x, top, x + sizes[i].cx, top + sizes[i].cy};
-        x += sizes[i].cx + m_buttonSpace;
-    }
+    m_buttons.SetRegion(dc, Glyph::CRect(x, y, x + group.cx, y + group.cy));
 
     if (HasIcon() && m_captionHeight > 0) {
         int left = hasMargins ? margins.left : 8, top = hasMargins ? margins.top : 4;
@@ -306,11 +395,12 @@ RECT CStyledFrame<N>::TextRect() const
     text.bottom -= margins.bottom;
     if (m_iconRect.right >= 0)
         text.left = m_iconRect.right + 4;
-    if (!m_buttons.empty()) {
+    if (m_buttons.GetGlyphCount()) {
+        const RECT& group = m_buttons.GetRegion();
         if (m_alignLeft)
-            text.left = std::max(text.left, m_buttons.back().rect.right + 4);
+            text.left = std::max(text.left, group.right + 4);
         else
-            text.right = std::min(text.right, m_buttons.front().rect.left - 4);
+            text.right = std::min(text.right, group.left - 4);
     }
     text.left += m_titleOffset;
     text.right = std::max(text.right, text.left);
@@ -340,17 +430,14 @@ void CStyledFrame<N>::RenderCaption()
         caption->DrawForeground(part.dc, text, text, state, m_caption);
     }
     bool disabled = (::GetWindowLongPtrW(this->m_hWnd, GWL_STYLE) & WS_DISABLED) != 0;
-    for (const STitleButton& button : m_buttons) {
-        int offset = ButtonPart(button);
-        // Inactive buttons use the second group of four states.
-        int look = disabled ? 3 : button.state;
-        if (m_inactive)
-            look += 4;
-        if (Style::CPainter* painter = Painter(offset)) {
-            painter->DrawBackground(part.dc, look, button.rect, button.rect);
-            painter->DrawForeground(part.dc, button.rect, button.rect, look, L"", 0);
-        }
-    }
+    ForEachButton([&](CTitleButton<N>& button) {
+        button.SetInactive(m_inactive != 0);
+        button.SetDisabled(disabled);
+    });
+    // The group draws into the caption's bitmap, the vessel's context.
+    HDC dc = GetVesselDC();
+    m_buttons.Draw(dc, nullptr);
+    ReleaseVesselDC(dc);
 }
 
 template <int N>
@@ -378,13 +465,24 @@ void CStyledFrame<N>::Render()
 }
 
 template <int N>
-void CStyledFrame<N>::PaintNonClient()
+void CStyledFrame<N>::PaintNonClient(HRGN update)
 {
     if (!::IsWindowVisible(this->m_hWnd))
         return;
     Base::CWindowDC dc(this->m_hWnd);
     if (!dc)
         return;
+    // WM_NCPAINT's region (1: all of it) is in screen coordinates; the
+    // clip is a copy of our own in window coordinates.
+    if (update && update != reinterpret_cast<HRGN>(1)) {
+        RECT window = {};
+        ::GetWindowRect(this->m_hWnd, &window);
+        Base::CRegionHandle clip(::CreateRectRgn(0, 0, 0, 0));
+        if (clip && ::CombineRgn(clip, update, nullptr, RGN_COPY) != ERROR) {
+            ::OffsetRgn(clip, -window.left, -window.top);
+            ::SelectClipRgn(dc, clip);
+        }
+    }
     for (const SPart& part : m_parts) {
         if (part.dc)
             ::BitBlt(dc, part.rect.left, part.rect.top, part.rect.right - part.rect.left,
@@ -507,18 +605,29 @@ POINT CStyledFrame<N>::ToWindow(LPARAM screenPoint) const
 }
 
 template <int N>
-STitleButton* CStyledFrame<N>::ButtonAt(int hitCode)
+template <class TFunc>
+void CStyledFrame<N>::ForEachButton(TFunc&& func)
 {
-    for (STitleButton& button : m_buttons)
-        if (button.hitCode == hitCode)
-            return &button;
-    return nullptr;
+    // The group holds caption buttons only.
+    for (UINT64 i = 0; i < m_buttons.GetGlyphCount(); ++i)
+        func(*static_cast<CTitleButton<N>*>(m_buttons.GetGlyph(i)));
 }
 
 template <int N>
-int CStyledFrame<N>::ButtonCommand(const STitleButton& button) const
+CTitleButton<N>* CStyledFrame<N>::ButtonAt(int hitCode)
 {
-    switch (button.hitCode) {
+    CTitleButton<N>* found = nullptr;
+    ForEachButton([&](CTitleButton<N>& button) {
+        if (!found && button.GetHitCode() == hitCode)
+            found = &button;
+    });
+    return found;
+}
+
+template <int N>
+int CStyledFrame<N>::ButtonCommand(const CTitleButton<N>& button) const
+{
+    switch (button.GetHitCode()) {
     case kHitClose:
         return SC_CLOSE;
     case kHitMinimize:
@@ -538,9 +647,8 @@ LRESULT CStyledFrame<N>::HitTest(POINT point)
     RECT window = {};
     ::GetWindowRect(this->m_hWnd, &window);
     int width = window.right - window.left;
-    for (const STitleButton& button : m_buttons)
-        if (::PtInRect(&button.rect, point))
-            return button.hitCode;
+    if (Glyph::CGlyph* button = m_buttons.HitTest(Glyph::CPoint(point.x, point.y)))
+        return static_cast<CTitleButton<N>*>(button)->GetHitCode();
     if (m_iconRect.right >= 0 && ::PtInRect(&m_iconRect, point))
         return HTSYSMENU;
     if (::PtInRect(&m_parts[kCaption].rect, point)) {
@@ -576,12 +684,12 @@ LRESULT CStyledFrame<N>::HitTest(POINT point)
 }
 
 template <int N>
-void CStyledFrame<N>::SetHot(STitleButton* hot)
+void CStyledFrame<N>::SetHot(CTitleButton<N>* hot)
 {
     if (hot == m_hot)
         return;
     if (m_hot && m_hot != m_pressed)
-        m_hot->state = 0;
+        m_hot->SetButtonState(0);
     m_hot = hot;
     if (hot)
         ::PostMessageW(this->m_hWnd, WM_MENUSELECT, MAKEWPARAM(ButtonCommand(*hot), MF_SYSMENU), 0);
@@ -671,7 +779,7 @@ BOOL CStyledFrame<N>::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wPara
         result = HitTest(ToWindow(lParam));
         return TRUE;
     case WM_NCPAINT:
-        result = OnNcPaint();
+        result = OnNcPaint(wParam);
         return TRUE;
     case WM_NCACTIVATE:
         result = OnNcActivate(wParam);
@@ -735,6 +843,16 @@ BOOL CStyledFrame<N>::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wPara
 }
 
 template <int N>
+void CStyledFrame<N>::SetCollapsed(bool collapsed)
+{
+    if (collapsed == m_collapsed)
+        return;
+    m_collapsed = collapsed;
+    ForEachButton([&](CTitleButton<N>& button) { button.SetCollapsed(collapsed); });
+    RedrawCaption();
+}
+
+template <int N>
 void CStyledFrame<N>::SetInactive(int inactive)
 {
     if (inactive == m_inactive)
@@ -754,9 +872,9 @@ void CStyledFrame<N>::Rebuild()
 }
 
 template <int N>
-LRESULT CStyledFrame<N>::OnNcPaint()
+LRESULT CStyledFrame<N>::OnNcPaint(WPARAM update)
 {
-    PaintNonClient();
+    PaintNonClient(reinterpret_cast<HRGN>(update));
     return 0;
 }
 
@@ -833,14 +951,14 @@ BOOL CStyledFrame<N>::OnNcCalcSize(HWND hWnd, WPARAM wParam, LPARAM lParam, LRES
     result = this->DefWindowProc();
     m_zoomed = ::IsZoomed(hWnd) != 0;
     if (proposed.bottom == proposed.top) {
-        m_collapsed = true;
+        SetCollapsed(true);
         params->rgrc[0] = proposed;
         result = 0;
         return TRUE;
     }
-    m_collapsed = false;
-    if (STitleButton* maximize = ButtonAt(kHitMaximize))
-        maximize->restore = m_zoomed;
+    SetCollapsed(false);
+    if (CTitleButton<N>* maximize = ButtonAt(kHitMaximize))
+        maximize->SetRestore(m_zoomed);
     Deflate(proposed);
     params->rgrc[0] = proposed;
     return TRUE;
@@ -866,13 +984,15 @@ LRESULT CStyledFrame<N>::OnNcMouseMove(HWND hWnd, WPARAM wParam, LPARAM lParam)
     POINT cursor = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     if (m_toolTipShown && (cursor.x != m_toolTipPoint.x || cursor.y != m_toolTipPoint.y))
         HideToolTip();
-    if (!m_mouseRequested) {
-        TRACKMOUSEEVENT track = {sizeof track, TME_HOVER | TME_LEAVE | TME_NONCLIENT, hWnd, HOVER_DEFAULT};
-        m_mouseRequested = ::TrackMouseEvent(&track) != 0;
-    }
-    STitleButton* hot = ButtonAt(static_cast<int>(wParam));
+    // Hover ends with each WM_NCMOUSEHOVER, so it is asked for on every
+    // move: each button hovered in turn gets its own.
+    TRACKMOUSEEVENT track = {sizeof track, TME_HOVER | TME_LEAVE | TME_NONCLIENT, hWnd, HOVER_DEFAULT};
+    ::TrackMouseEvent(&track);
+    CTitleButton<N>* hot = ButtonAt(static_cast<int>(wParam));
+    if (hot != m_hot)
+        HideToolTip();
     if (hot) {
-        hot->state = m_pressed ? 2 : 1;
+        hot->SetButtonState(m_pressed ? 2 : 1);
         if (m_pressed)
             m_pressed = hot;
     }
@@ -887,8 +1007,8 @@ template <int N>
 LRESULT CStyledFrame<N>::OnNcLButtonDown(HWND hWnd, WPARAM hitCode)
 {
     HideToolTip();
-    if (STitleButton* button = ButtonAt(static_cast<int>(hitCode))) {
-        button->state = 2;
+    if (CTitleButton<N>* button = ButtonAt(static_cast<int>(hitCode))) {
+        button->SetButtonState(2);
         m_pressed = button;
         RedrawCaption();
         return 0;
@@ -904,9 +1024,9 @@ BOOL CStyledFrame<N>::OnNcLButtonUp(HWND hWnd, WPARAM wParam, LPARAM lParam, LRE
 {
     if (!m_pressed)
         return wParam == HTSYSMENU && OpenSystemMenu(hWnd, lParam, result);
-    STitleButton* button = m_pressed;
+    CTitleButton<N>* button = m_pressed;
     m_pressed = nullptr;
-    button->state = 0;
+    button->SetButtonState(0);
     RedrawCaption();
     int command = ButtonCommand(*button);
     if (command >= 0xF000) {
@@ -931,13 +1051,13 @@ BOOL CStyledFrame<N>::OpenSystemMenu(HWND hWnd, LPARAM lParam, LRESULT& result)
 template <int N>
 void CStyledFrame<N>::OnNcMouseLeave()
 {
+    HideToolTip();
     if (m_hot) {
         if (m_hot != m_pressed)
-            m_hot->state = 0;
+            m_hot->SetButtonState(0);
         m_hot = nullptr;
         RedrawCaption();
     }
-    m_mouseRequested = false;
 }
 
 template <int N>
@@ -1038,10 +1158,10 @@ LRESULT CStyledFrame<N>::OnPackChanged(HWND hWnd)
 template <int N>
 LRESULT CStyledFrame<N>::OnCaptionButtonRect(int hitCode, RECT* rect)
 {
-    STitleButton* button = ButtonAt(hitCode);
+    CTitleButton<N>* button = ButtonAt(hitCode);
     if (!button || !rect)
         return 0;
-    *rect = button->rect;
+    *rect = button->GetRegion();
     return 1;
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 #include "../base/GdiHandles.h"
+#include "../glyph/Compose.h"
+#include "../glyph/StyledGlyph.h"
 #include "../style/Style.h"
 #include "StyledWnd.h"
 
@@ -23,11 +25,76 @@ constexpr int kHitMinimize = 258;
 constexpr int kHitMaximize = 259;
 constexpr int kHitHelp = 260;
 
-struct STitleButton {
-    int hitCode;
-    int state = 0;         // 0 normal, 1 hot, 2 pressed
-    bool restore = false;  // minimise or maximise shown in its restore form
-    RECT rect = {};        // window coordinates
+// Painter states of a caption button beyond normal, hot and pressed.
+constexpr int kButtonDisabledState = 3;
+constexpr int kButtonInactiveOffset = 4;
+
+// Offsets of a family's parts from its first element kind, as the main
+// frame family lays them out.
+enum PartOffset : int {
+    kPartFrame = 0,
+    kPartTitle = Style::CStyle::FrameTitle - Style::CStyle::Frame,
+    kPartClose = Style::CStyle::FrameButtonClose - Style::CStyle::Frame,
+    kPartMin = Style::CStyle::FrameButtonMin - Style::CStyle::Frame,
+    kPartMax = Style::CStyle::FrameButtonMax - Style::CStyle::Frame,
+    kPartRestore = Style::CStyle::FrameButtonRestore - Style::CStyle::Frame,
+    kPartLeftBorder = Style::CStyle::FrameLeftBorder - Style::CStyle::Frame,
+    kPartRightBorder = Style::CStyle::FrameRightBorder - Style::CStyle::Frame,
+    kPartBottomBorder = Style::CStyle::FrameBottomBorder - Style::CStyle::Frame,
+};
+
+// A caption button of family N with one look (close, help). Its painter
+// state is the button state (0 normal, 1 hot, 2 pressed; 3 while the
+// window is disabled), plus 4 while the window is inactive. Its region is
+// in window coordinates, which are those of the caption's bitmap.
+template <int N>
+class CTitleButton : public Glyph::CStyledGlyph {
+public:
+    CTitleButton(int hitCode, int part);
+
+    // The painter's size, or 16 by 16 when it has none.
+    Glyph::CSize CalcSize(HDC dc, int cx, int cy, bool layoutPass) override;
+    // A button lower than its row keeps its height, centred in the row.
+    void SetRegion(HDC dc, const Glyph::CRect& rect) override;
+    void DrawContent(HDC dc, const RECT* clip) override;
+
+    int GetHitCode() const { return m_hitCode; }
+    int GetButtonState() const { return m_buttonState; }
+    void SetButtonState(int state);
+    void SetInactive(bool inactive);
+    void SetDisabled(bool disabled);
+    // Minimise and maximise buttons have a restore form; others ignore it.
+    virtual void SetRestore(bool) {}
+    virtual void SetCollapsed(bool) {}
+    virtual bool IsRestore() const { return false; }
+
+private:
+    void ApplyLook();
+
+    int m_hitCode;
+    int m_buttonState = 0;
+    bool m_inactive = false;
+    bool m_disabled = false;
+};
+
+// Minimise or maximise: shows the restore look while the window is
+// minimised or maximised, and the minimise button also while the window is
+// collapsed to its caption.
+template <int N>
+class CTitleAllButton : public CTitleButton<N> {
+public:
+    CTitleAllButton(int hitCode, int part);
+
+    void SetRestore(bool restore) override;
+    void SetCollapsed(bool collapsed) override;
+    bool IsRestore() const override { return m_restore || m_collapsed; }
+
+private:
+    void ApplyForm();
+
+    int m_part;
+    bool m_restore = false;
+    bool m_collapsed = false;
 };
 
 // One pre-rendered non-client part.
@@ -63,24 +130,11 @@ public:
     int GetCaptionHeight() const { return m_captionHeight; }
     COLORREF GetBackColor() const { return m_backColor; }
     const std::wstring& GetCaptionText() const { return m_caption; }
-    const std::vector<FrameImpl::STitleButton>& GetButtons() const { return m_buttons; }
+    // The caption buttons, a row of FrameImpl::CTitleButton<N>.
+    const Glyph::CHorizontalCompose& GetButtons() const { return m_buttons; }
 
 private:
-    // Offsets of a family's parts from its first element kind, as the main
-    // frame family lays them out.
-    enum PartOffset : int {
-        kPartFrame = 0,
-        kPartTitle = Style::CStyle::FrameTitle - Style::CStyle::Frame,
-        kPartClose = Style::CStyle::FrameButtonClose - Style::CStyle::Frame,
-        kPartMin = Style::CStyle::FrameButtonMin - Style::CStyle::Frame,
-        kPartMax = Style::CStyle::FrameButtonMax - Style::CStyle::Frame,
-        kPartRestore = Style::CStyle::FrameButtonRestore - Style::CStyle::Frame,
-        kPartLeftBorder = Style::CStyle::FrameLeftBorder - Style::CStyle::Frame,
-        kPartRightBorder = Style::CStyle::FrameRightBorder - Style::CStyle::Frame,
-        kPartBottomBorder = Style::CStyle::FrameBottomBorder - Style::CStyle::Frame,
-    };
     Style::CPainter* Painter(int offset) const;
-    static int ButtonPart(const FrameImpl::STitleButton& button);
     void ReadStyle();
     void DropFrameOfChild();
     COLORREF m_fieldColor = CLR_INVALID;
@@ -91,7 +145,9 @@ private:
     void Render();
     void RenderCaption();
     void RebuildRegion();
-    void PaintNonClient();
+    // Copies the rendered parts to the window, within update (screen
+    // coordinates) when one is given.
+    void PaintNonClient(HRGN update = nullptr);
     void RedrawCaption();
     void Refresh();  // layout, render, paint
     void Rebuild();  // layout, render, rebuild the region, paint
@@ -99,7 +155,7 @@ private:
     void SetInactive(int inactive);
 
     BOOL OnNcCalcSize(HWND hWnd, WPARAM wParam, LPARAM lParam, LRESULT& result);
-    LRESULT OnNcPaint();
+    LRESULT OnNcPaint(WPARAM update);
     LRESULT OnNcActivate(WPARAM active);
     LRESULT OnActivate(WPARAM wParam);
     LRESULT OnWindowPosChanged(LPARAM lParam);
@@ -124,16 +180,20 @@ private:
     bool HasIcon() const;
     HICON SmallIcon() const;
     RECT TextRect() const;
-    FrameImpl::STitleButton* ButtonAt(int hitCode);
-    int ButtonCommand(const FrameImpl::STitleButton& button) const;
-    void SetHot(FrameImpl::STitleButton* hot);
+    FrameImpl::CTitleButton<N>* ButtonAt(int hitCode);
+    template <class TFunc>
+    void ForEachButton(TFunc&& func);
+    // The collapsed form: the window shows its caption only.
+    void SetCollapsed(bool collapsed);
+    int ButtonCommand(const FrameImpl::CTitleButton<N>& button) const;
+    void SetHot(FrameImpl::CTitleButton<N>* hot);
     void HideToolTip();
     void ShowToolTip();
     void Deflate(RECT& rect) const;
     POINT ToWindow(LPARAM screenPoint) const;
     LRESULT HitTest(POINT point);
 
-    std::vector<FrameImpl::STitleButton> m_buttons;
+    Glyph::CHorizontalCompose m_buttons;
     std::wstring m_caption;
     std::wstring m_lastText;
     bool m_textSet = false;
@@ -155,9 +215,8 @@ private:
     bool m_resizable = false;
     bool m_collapsed = false;
     bool m_zoomed = false;
-    bool m_mouseRequested = false;
-    FrameImpl::STitleButton* m_hot = nullptr;
-    FrameImpl::STitleButton* m_pressed = nullptr;
+    FrameImpl::CTitleButton<N>* m_hot = nullptr;
+    FrameImpl::CTitleButton<N>* m_pressed = nullptr;
     HWND m_toolTip = nullptr;
     bool m_toolTipShown = false;
     POINT m_toolTipPoint = {-1, -1};
@@ -166,6 +225,12 @@ private:
     COLORREF m_backColor = CLR_INVALID;
 };
 
+extern template class ORVEL_API FrameImpl::CTitleButton<Style::CStyle::Frame>;
+extern template class ORVEL_API FrameImpl::CTitleButton<Style::CStyle::DlgFrame>;
+extern template class ORVEL_API FrameImpl::CTitleButton<Style::CStyle::XPDlgFrame>;
+extern template class ORVEL_API FrameImpl::CTitleAllButton<Style::CStyle::Frame>;
+extern template class ORVEL_API FrameImpl::CTitleAllButton<Style::CStyle::DlgFrame>;
+extern template class ORVEL_API FrameImpl::CTitleAllButton<Style::CStyle::XPDlgFrame>;
 extern template class ORVEL_API CStyledFrame<Style::CStyle::Frame>;
 extern template class ORVEL_API CStyledFrame<Style::CStyle::DlgFrame>;
 extern template class ORVEL_API CStyledFrame<Style::CStyle::XPDlgFrame>;

@@ -5,11 +5,13 @@
 #include "../host/Global.h"
 #include "../style/StyleManager.h"
 #include "Buttons.h"
+#include "DialogText.h"
 #include "EditCombo.h"
 #include "Frame.h"
 #include "HeaderCtrl.h"
 #include "ListView.h"
 #include "TreeView.h"
+#include "MessageBox.h"
 #include "StyledWnd.h"
 
 namespace Windows {
@@ -166,7 +168,6 @@ unsigned short CStyledWndManager::GetLanguage()
     return language ? language : 2052;
 }
 
-// Kinds whose styled classes come with later work: not styled yet.
 bool CStyledWndManager::EnableTreeCtrlColored(HWND window)
 {
     return IsStylable(window) && CTreeView::Attach(window);
@@ -181,14 +182,20 @@ bool CStyledWndManager::EnableListViewStyled(HWND window)
 {
     return IsStylable(window) && AttachStyled<CListView>(window);
 }
-void CStyledWndManager::ValidDlgCtrl(HWND, HINSTANCE, const wchar_t*) {}
+
+void CStyledWndManager::ValidDlgCtrl(HWND dialog, HINSTANCE module, const wchar_t* templateName)
+{
+    try {
+        ApplyDialogTexts(dialog, module, templateName);
+    } catch (...) {
+        // The dialog keeps the texts it has.
+    }
+}
 
 long long CStyledWndManager::ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption,
                                             unsigned int type)
 {
-    // The styled message box comes with the frames; until then the
-    // system's own keeps the host working.
-    return ::MessageBoxW(owner, text, caption, type);
+    return Windows::ShowMessageBox(owner, text, caption, type);
 }
 
 }  // namespace Windows

@@ -1,7 +1,9 @@
 #pragma once
 // Helpers shared by the test binaries.
 #include <windows.h>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -92,5 +94,16 @@ HBITMAP MakeBitmap(int width, int height, const std::function<COLORREF(int x, in
 // GetGuiResources reports nothing under Wine, so leak checks compare this
 // before and after a loop: each object leaked takes one slot.
 int FreeGdiSlots();
+
+// The vtable slot a pointer to a virtual member names (Itanium C++ ABI:
+// the pointer field holds 1 + the byte offset in the vtable).
+template <class TMember>
+ptrdiff_t SlotOf(TMember member)
+{
+    ptrdiff_t raw[2];
+    static_assert(sizeof(member) == sizeof(raw));
+    std::memcpy(raw, &member, sizeof(raw));
+    return (raw[0] - 1) / static_cast<ptrdiff_t>(sizeof(void*));
+}
 
 }  // namespace TestCommon

@@ -6,18 +6,9 @@
 #include "orvel/glyph/Glyph.h"
 #include "tests/common/TestCommon.h"
 
-namespace {
+using TestCommon::SlotOf;
 
-// The vtable slot a pointer to a virtual member names (Itanium C++ ABI:
-// the pointer field holds 1 + the byte offset in the vtable).
-template <class TMember>
-ptrdiff_t SlotOf(TMember member)
-{
-    ptrdiff_t raw[2];
-    static_assert(sizeof(member) == sizeof(raw));
-    std::memcpy(raw, &member, sizeof(raw));
-    return (raw[0] - 1) / static_cast<ptrdiff_t>(sizeof(void*));
-}
+namespace {
 
 class CHost : public IGuiConsume {
 public:

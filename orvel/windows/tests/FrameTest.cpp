@@ -387,12 +387,12 @@ TEST_F(FrameTest, StyleChangeRebuildsButtonsAndNoRegionWithoutCorners)
     HWND window = Track(MakeTopLevel());
     CStyledFrame<10>* frame = Attach(window);
     ASSERT_TRUE(frame);
-    EXPECT_EQ(3u, frame->GetButtons().size());
+    EXPECT_EQ(3u, frame->GetButtons().GetGlyphCount());
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     EXPECT_EQ(ERROR, GetWindowRgn(window, region));
     SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) & ~WS_MAXIMIZEBOX);
     SendMessageW(window, Windows::kMsgStyleChanged, 0, 0);
-    EXPECT_EQ(2u, frame->GetButtons().size());
+    EXPECT_EQ(2u, frame->GetButtons().GetGlyphCount());
     RECT rect;
     EXPECT_EQ(0, SendMessageW(window, Windows::kMsgCaptionButtonRect, Windows::FrameImpl::kHitMaximize,
                               reinterpret_cast<LPARAM>(&rect)));
@@ -476,6 +476,18 @@ HWND ToolTipOf(HWND owner)
     return find.found;
 }
 
+std::wstring ToolTipText(HWND tip, HWND owner)
+{
+    wchar_t text[80] = {};
+    TTTOOLINFOW tool = {};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = owner;
+    tool.uId = 1;
+    tool.lpszText = text;
+    SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+    return text;
+}
+
 }  // namespace
 
 TEST_F(FrameTest, HoveredButtonShowsTheHostsToolTipText)
@@ -502,14 +514,7 @@ TEST_F(FrameTest, HoveredButtonShowsTheHostsToolTipText)
     SendMessageW(window, WM_NCMOUSEHOVER, Windows::FrameImpl::kHitClose, point);
     HWND tip = ToolTipOf(window);
     ASSERT_TRUE(tip);
-    wchar_t text[80] = {};
-    TTTOOLINFOW tool = {};
-    tool.cbSize = sizeof tool;
-    tool.hwnd = window;
-    tool.uId = 1;
-    tool.lpszText = text;
-    SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
-    EXPECT_STREQ(L"Close", text);
+    EXPECT_EQ(L"Close", ToolTipText(tip, window));
     EXPECT_TRUE(IsWindowVisible(tip));
     g_tipModule = nullptr;
 
@@ -545,4 +550,189 @@ TEST_F(RoundFrameTest, CornersAreCutByTheRegion)
     EXPECT_FALSE(PtInRegion(region, 199, 149));
     EXPECT_TRUE(PtInRegion(region, 150, 100));
     DeleteObject(region);
+}
+
+namespace {
+
+void MoveCursorToWindowPoint(HWND window, int x, int y)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    SetCursorPos(rect.left + x, rect.top + y);
+}
+
+}  // namespace
+
+TEST_F(FrameTest, EveryButtonHoveredInTurnShowsItsToolTip)
+{
+    TestSupport::SPackSource source = Source(L"[Config]\r\n");
+    source.strings[0][0xEF06] = L"Close";             // SC_CLOSE
+    source.strings[0][0xEF02] = L"Minimise it";  // SC_MINIMIZE
+    TestSupport::CTestPack strings(source, L"Strings.spk");
+    ASSERT_TRUE(strings.Ok());
+    HMODULE module = LoadLibraryExW(strings.Path().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(module);
+    g_tipModule = module;
+
+    HWND window = Track(MakeTopLevel());
+    ASSERT_TRUE(Attach(window));
+    SetForegroundWindow(window);
+    RECT close = ButtonRect(window, Windows::FrameImpl::kHitClose);
+    RECT minimize = ButtonRect(window, Windows::FrameImpl::kHitMinimize);
+    HWND tip = nullptr;
+    auto showing = [&](const wchar_t* text) {
+        return WindowTest::PumpUntil([&] {
+            tip = ToolTipOf(window);
+            return tip && IsWindowVisible(tip) && ToolTipText(tip, window) == text;
+        });
+    };
+
+    MoveCursorToWindowPoint(window, close.left + 4, close.top + 4);
+    EXPECT_TRUE(showing(L"Close"));
+    EXPECT_EQ(kClose[1], ScreenPixel(window, close.left + 8, close.top + 8));
+    MoveCursorToWindowPoint(window, minimize.left + 4, minimize.top + 4);
+    EXPECT_TRUE(showing(L"Minimise it"));
+    EXPECT_EQ(kClose[0], ScreenPixel(window, close.left + 8, close.top + 8));
+    // Through the close button into the client area: the tip goes and the
+    // button is not left hot, whether or not a non-client leave arrives.
+    MoveCursorToWindowPoint(window, close.left + 4, close.top + 4);
+    WindowTest::Pump(30);
+    MoveCursorToWindowPoint(window, 150, 120);
+    EXPECT_TRUE(WindowTest::PumpUntil([&] { return !IsWindowVisible(tip); }));
+    EXPECT_TRUE(WindowTest::PumpUntil([&] { return ScreenPixel(window, close.left + 8, close.top + 8) == kClose[0]; }));
+    // And back to the first button.
+    MoveCursorToWindowPoint(window, close.left + 6, close.top + 6);
+    EXPECT_TRUE(showing(L"Close"));
+
+    g_tipModule = nullptr;
+    DestroyWindow(window);
+    FreeLibrary(module);
+}
+
+TEST_F(FrameTest, PaintingKeepsToItsUpdateRegion)
+{
+    HWND window = Track(MakeTopLevel());
+    ASSERT_TRUE(Attach(window));
+    EXPECT_EQ(kCaption, RepaintedPixel(window, 40, 15));
+    // Paint over the whole frame, then ask for the left border only.
+    HDC dc = GetWindowDC(window);
+    RECT all = {0, 0, 300, 200};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    ReleaseDC(window, dc);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    HRGN left = CreateRectRgn(rect.left, rect.top + 30, rect.left + 4, rect.bottom - 4);
+    SendMessageW(window, WM_NCPAINT, reinterpret_cast<WPARAM>(left), 0);
+    DeleteObject(left);
+    EXPECT_EQ(kLeft, ScreenPixel(window, 1, 100));
+    EXPECT_EQ(RGB(0, 0, 0), ScreenPixel(window, 40, 15));
+    EXPECT_EQ(RGB(0, 0, 0), ScreenPixel(window, 298, 100));
+    // 1 stands for the whole frame.
+    SendMessageW(window, WM_NCPAINT, 1, 0);
+    EXPECT_EQ(kCaption, ScreenPixel(window, 40, 15));
+    EXPECT_EQ(kRight, ScreenPixel(window, 298, 100));
+}
+
+namespace {
+
+// The frame pack with every caption key and frame colour given, to switch
+// away from.
+class KeyedFrameTest : public FrameTest {
+protected:
+    TestSupport::CCurrentPack m_keyed{Source(
+        std::wstring(L"[Config]\r\n[DlgFrame]\r\nMargins=6,6,0,6\r\nBackColor=1,2,3\r\nStaticColor=4,5,6\r\n"
+                     L"TopLeftEllipse=10,10\r\n[DlgFrameTitle]\r\nHeight=40\r\nButtonRight=20\r\nButtonSpace=9\r\n"
+                     L"ButtonOffset=2\r\nAlignLeft=1\r\n"))};
+};
+
+}  // namespace
+
+TEST_F(KeyedFrameTest, KeysAPackLacksReturnToTheirDefaultsOnASwitch)
+{
+    ASSERT_TRUE(m_keyed.Ok());
+    HWND window = Track(MakeTopLevel());
+    CStyledFrame<10>* frame = Attach(window);
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(40, frame->GetCaptionHeight());
+    EXPECT_EQ(RGB(1, 2, 3), frame->GetBackColor());
+    RECT close = ButtonRect(window, Windows::FrameImpl::kHitClose);
+    EXPECT_EQ(20, close.left);  // aligned left, 20 from the edge
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_NE(ERROR, GetWindowRgn(window, region));
+
+    // A pack with no frame keys at all.
+    TestSupport::CCurrentPack bare(Source(L"[Config]\r\n"));
+    ASSERT_TRUE(bare.Ok());
+    SendMessageW(window, Windows::kMsgStyleChanged, 0, 0);
+    EXPECT_EQ(28, frame->GetCaptionHeight());
+    EXPECT_EQ(CLR_INVALID, frame->GetBackColor());
+    RECT borders = frame->GetBorders();
+    EXPECT_EQ(0, borders.left + borders.right + borders.bottom);
+    close = ButtonRect(window, Windows::FrameImpl::kHitClose);
+    EXPECT_EQ(300 - 4, close.right);  // the default "ButtonRight", on the right
+    RECT maximize = ButtonRect(window, Windows::FrameImpl::kHitMaximize);
+    EXPECT_EQ(close.left, maximize.right);  // no "ButtonSpace"
+    EXPECT_EQ((28 - 16) / 2, close.top);    // centred again
+    HDC dc = GetDC(window);
+    auto brush = reinterpret_cast<HBRUSH>(SendMessageW(window, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc), 0));
+    ReleaseDC(window, dc);
+    LOGBRUSH look = {};
+    GetObjectW(brush, sizeof look, &look);
+    EXPECT_NE(RGB(1, 2, 3), look.lbColor);  // the frame's brush has gone
+    DeleteObject(region);
+}
+
+TEST_F(FrameTest, ButtonGroupShowsRestoreAndCollapsedForms)
+{
+    const COLORREF kMin = RGB(50, 50, 50), kMax = RGB(60, 60, 60), kRestore = RGB(70, 70, 70);
+    HWND window = Track(MakeTopLevel());
+    CStyledFrame<10>* frame = Attach(window);
+    ASSERT_TRUE(frame);
+    const Glyph::CHorizontalCompose& group = frame->GetButtons();
+    ASSERT_EQ(3u, group.GetGlyphCount());
+    const int order[] = {Windows::FrameImpl::kHitMinimize, Windows::FrameImpl::kHitMaximize,
+                         Windows::FrameImpl::kHitClose};
+    for (UINT64 i = 0; i < 3; ++i)
+        EXPECT_EQ(order[i], static_cast<Windows::FrameImpl::CTitleButton<10>*>(group.GetGlyph(i))->GetHitCode());
+    auto lookOf = [&](int hitCode) {
+        RECT rect = ButtonRect(window, hitCode);
+        return RepaintedPixel(window, rect.left + 8, rect.top + 8);
+    };
+    EXPECT_EQ(kMin, lookOf(Windows::FrameImpl::kHitMinimize));
+    EXPECT_EQ(kMax, lookOf(Windows::FrameImpl::kHitMaximize));
+
+    ShowWindow(window, SW_MAXIMIZE);
+    Pump(20);
+    EXPECT_EQ(kRestore, lookOf(Windows::FrameImpl::kHitMaximize));
+    ShowWindow(window, SW_RESTORE);
+    Pump(20);
+    EXPECT_EQ(kMax, lookOf(Windows::FrameImpl::kHitMaximize));
+
+    // Collapsed to no height at all, minimising means restoring.
+    RECT rect;
+    GetWindowRect(window, &rect);
+    NCCALCSIZE_PARAMS params = {};
+    params.rgrc[0] = {rect.left, rect.top, rect.right, rect.top};
+    SendMessageW(window, WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&params));
+    EXPECT_EQ(kRestore, lookOf(Windows::FrameImpl::kHitMinimize));
+    params.rgrc[0] = rect;
+    SendMessageW(window, WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&params));
+    EXPECT_EQ(kMin, lookOf(Windows::FrameImpl::kHitMinimize));
+}
+
+TEST_F(FrameTest, ButtonsOfDifferentHeightsAreCentredInTheRow)
+{
+    TestSupport::SPackSource source = Source(FramePack() +
+        L"[Fore@DlgFrameButtonClose]\r\nType=ImageGlyph\r\nImageFile=Close.bmp\r\nImageCount=1\r\n");
+    source.bitmaps.push_back({L"Close.bmp", 20, 20, nullptr, RGB(0, 0, 250)});
+    TestSupport::CCurrentPack pack(source);
+    ASSERT_TRUE(pack.Ok());
+    HWND window = Track(MakeTopLevel());
+    ASSERT_TRUE(Attach(window));
+    RECT close = ButtonRect(window, Windows::FrameImpl::kHitClose);
+    RECT minimize = ButtonRect(window, Windows::FrameImpl::kHitMinimize);
+    EXPECT_EQ(20, close.bottom - close.top);
+    EXPECT_EQ(20, close.right - close.left);
+    EXPECT_EQ(16, minimize.bottom - minimize.top);
+    EXPECT_EQ(close.top + 2, minimize.top);
 }
