@@ -27,10 +27,10 @@ void CFieldColorUser::Remember(HWND control)
     if (m_bRemembered)
         return;
     m_bRemembered = true;
-    if (m_kind == ListView) {
+    if (m_eKind == ListView) {
         m_native.back = static_cast<COLORREF>(::SendMessageW(control, LVM_GETBKCOLOR, 0, 0));
         m_native.text = static_cast<COLORREF>(::SendMessageW(control, LVM_GETTEXTCOLOR, 0, 0));
-        m_nativeTextBack = static_cast<COLORREF>(::SendMessageW(control, LVM_GETTEXTBKCOLOR, 0, 0));
+        m_clrNativeTextBack = static_cast<COLORREF>(::SendMessageW(control, LVM_GETTEXTBKCOLOR, 0, 0));
     } else {
         // -1 stands for the system colour and is given back as such.
         m_native.back = static_cast<COLORREF>(::SendMessageW(control, TVM_GETBKCOLOR, 0, 0));
@@ -46,10 +46,10 @@ void CFieldColorUser::Apply(HWND control)
     SFieldColors pack = ReadFieldColors();
     const COLORREF back = pack.back != CLR_INVALID ? pack.back : m_native.back;
     const COLORREF text = pack.text != CLR_INVALID ? pack.text : m_native.text;
-    if (m_kind == ListView) {
+    if (m_eKind == ListView) {
         ::SendMessageW(control, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(back));
         ::SendMessageW(control, LVM_SETTEXTBKCOLOR, 0,
-                       static_cast<LPARAM>(pack.back != CLR_INVALID ? pack.back : m_nativeTextBack));
+                       static_cast<LPARAM>(pack.back != CLR_INVALID ? pack.back : m_clrNativeTextBack));
         ::SendMessageW(control, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(text));
     } else {
         ::SendMessageW(control, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(back));
@@ -61,8 +61,8 @@ void CFieldColorUser::Apply(HWND control)
 void CPostOnSwitch::OnStyleChanged()
 {
     Glyph::CStyledGlyph::OnStyleChanged();
-    if (m_target && ::IsWindow(m_target))
-        ::PostMessageW(m_target, kMsgStyleChanged, 0, 0);
+    if (m_hTarget && ::IsWindow(m_hTarget))
+        ::PostMessageW(m_hTarget, kMsgStyleChanged, 0, 0);
 }
 
 }  // namespace Windows

@@ -23,17 +23,17 @@ ORVEL_API SFieldColors ReadFieldColors() noexcept;
 class ORVEL_API CFieldColorUser {
 public:
     enum EKind { ListView, TreeView };
-    explicit CFieldColorUser(EKind kind) : m_kind(kind) {}
+    explicit CFieldColorUser(EKind kind) : m_eKind(kind) {}
 
     void Apply(HWND control);
 
 private:
     void Remember(HWND control);
 
-    EKind m_kind;
+    EKind m_eKind;
     bool m_bRemembered = false;
     SFieldColors m_native;
-    COLORREF m_nativeTextBack = CLR_INVALID;
+    COLORREF m_clrNativeTextBack = CLR_INVALID;
 };
 
 // A glyph of no size that posts kMsgStyleChanged to a window after every
@@ -43,13 +43,13 @@ private:
 class ORVEL_API CPostOnSwitch : public Glyph::CStyledGlyph {
 public:
     CPostOnSwitch() : Glyph::CStyledGlyph(Style::CStyle::DlgFrame) {}
-    void SetTarget(HWND window) { m_target = window; }
+    void SetTarget(HWND window) { m_hTarget = window; }
     void OnStyleChanged() override;
     Glyph::CSize CalcSize(HDC, int, int, bool) override { return Glyph::CSize(0, 0); }
     void Draw(HDC, const RECT*) override {}
 
 private:
-    HWND m_target = nullptr;
+    HWND m_hTarget = nullptr;
 };
 
 }  // namespace Windows

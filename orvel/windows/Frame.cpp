@@ -101,7 +101,7 @@ void CutCorner(HRGN region, int x, int y, SIZE size, bool right, bool bottom)
 namespace FrameImpl {
 
 template <int N>
-CTitleButton<N>::CTitleButton(int hitCode, int part) : Glyph::CStyledGlyph(N + part), m_hitCode(hitCode)
+CTitleButton<N>::CTitleButton(int hitCode, int part) : Glyph::CStyledGlyph(N + part), m_nHitCode(hitCode)
 {
 }
 
@@ -135,21 +135,21 @@ void CTitleButton<N>::DrawContent(HDC dc, const RECT* clip)
 template <int N>
 void CTitleButton<N>::SetButtonState(int state)
 {
-    m_buttonState = state;
+    m_nButtonState = state;
     ApplyLook();
 }
 
 template <int N>
 void CTitleButton<N>::SetInactive(bool inactive)
 {
-    m_inactive = inactive;
+    m_bInactive = inactive;
     ApplyLook();
 }
 
 template <int N>
 void CTitleButton<N>::SetDisabled(bool disabled)
 {
-    m_disabled = disabled;
+    m_bDisabled = disabled;
     ApplyLook();
 }
 
@@ -157,32 +157,32 @@ void CTitleButton<N>::SetDisabled(bool disabled)
 template <int N>
 void CTitleButton<N>::ApplyLook()
 {
-    SetState((m_disabled ? kButtonDisabledState : m_buttonState) + (m_inactive ? kButtonInactiveOffset : 0), false);
+    SetState((m_bDisabled ? kButtonDisabledState : m_nButtonState) + (m_bInactive ? kButtonInactiveOffset : 0), false);
 }
 
 template <int N>
-CTitleAllButton<N>::CTitleAllButton(int hitCode, int part) : CTitleButton<N>(hitCode, part), m_part(part)
+CTitleAllButton<N>::CTitleAllButton(int hitCode, int part) : CTitleButton<N>(hitCode, part), m_nPart(part)
 {
 }
 
 template <int N>
 void CTitleAllButton<N>::SetRestore(bool restore)
 {
-    m_restore = restore;
+    m_bRestore = restore;
     ApplyForm();
 }
 
 template <int N>
 void CTitleAllButton<N>::SetCollapsed(bool collapsed)
 {
-    m_collapsed = collapsed && this->GetHitCode() == kHitMinimize;
+    m_bCollapsed = collapsed && this->GetHitCode() == kHitMinimize;
     ApplyForm();
 }
 
 template <int N>
 void CTitleAllButton<N>::ApplyForm()
 {
-    this->SetPainter(N + (IsRestore() ? kPartRestore : m_part), false);
+    this->SetPainter(N + (IsRestore() ? kPartRestore : m_nPart), false);
 }
 
 template class CTitleButton<Style::CStyle::Frame>;
@@ -198,8 +198,8 @@ using namespace FrameImpl;
 
 template <int N>
 CStyledFrame<N>::CStyledFrame()
-    : m_cornerX(::GetSystemMetrics(SM_CYHSCROLL)), m_cornerY(::GetSystemMetrics(SM_CXVSCROLL)),
-      m_iconWidth(::GetSystemMetrics(SM_CXSMICON)), m_iconHeight(::GetSystemMetrics(SM_CYSMICON))
+    : m_nCornerX(::GetSystemMetrics(SM_CYHSCROLL)), m_nCornerY(::GetSystemMetrics(SM_CXVSCROLL)),
+      m_nIconWidth(::GetSystemMetrics(SM_CXSMICON)), m_nIconHeight(::GetSystemMetrics(SM_CYSMICON))
 {
     m_buttons.m_bAutoDelete = true;
     ReadStyle();
@@ -210,8 +210,8 @@ CStyledFrame<N>::~CStyledFrame()
 {
     for (SPart& part : m_parts)
         part.Free();
-    if (m_toolTip && ::IsWindow(m_toolTip))
-        ::DestroyWindow(m_toolTip);
+    if (m_hToolTip && ::IsWindow(m_hToolTip))
+        ::DestroyWindow(m_hToolTip);
 }
 
 template <int N>
@@ -225,59 +225,59 @@ void CStyledFrame<N>::ReadStyle()
 {
     // Every key starts from its default, so a pack switch never keeps a
     // value only the previous pack gave.
-    m_captionHeight = 28;
-    m_buttonRight = 4;
-    m_buttonSpace = 0;
-    m_alignLeft = m_titleOffset = 0;
-    m_buttonOffset = -1;
-    m_iconWidth = ::GetSystemMetrics(SM_CXSMICON);
-    m_iconHeight = ::GetSystemMetrics(SM_CYSMICON);
-    m_widthEllipse = m_heightEllipse = 0;
-    m_backColor = m_staticColor = CLR_INVALID;
+    m_nCaptionHeight = 28;
+    m_nButtonRight = 4;
+    m_nButtonSpace = 0;
+    m_nAlignLeft = m_nTitleOffset = 0;
+    m_nButtonOffset = -1;
+    m_nIconWidth = ::GetSystemMetrics(SM_CXSMICON);
+    m_nIconHeight = ::GetSystemMetrics(SM_CYSMICON);
+    m_nWidthEllipse = m_nHeightEllipse = 0;
+    m_clrBack = m_clrStatic = CLR_INVALID;
     m_backBrush.Reset();
     Style::CPainter* caption = Painter(kPartTitle);
     if (const Resource::CSection* section = caption ? caption->GetCustomSection() : nullptr) {
-        ReadInt(section, L"Height", m_captionHeight);
-        ReadInt(section, L"ButtonRight", m_buttonRight);
-        ReadInt(section, L"ButtonSpace", m_buttonSpace);
-        ReadInt(section, L"IconWidth", m_iconWidth);
-        ReadInt(section, L"IconHeight", m_iconHeight);
-        ReadInt(section, L"TitleOffset", m_titleOffset);
-        ReadInt(section, L"ButtonOffset", m_buttonOffset);
-        ReadInt(section, L"AlignLeft", m_alignLeft);
+        ReadInt(section, L"Height", m_nCaptionHeight);
+        ReadInt(section, L"ButtonRight", m_nButtonRight);
+        ReadInt(section, L"ButtonSpace", m_nButtonSpace);
+        ReadInt(section, L"IconWidth", m_nIconWidth);
+        ReadInt(section, L"IconHeight", m_nIconHeight);
+        ReadInt(section, L"TitleOffset", m_nTitleOffset);
+        ReadInt(section, L"ButtonOffset", m_nButtonOffset);
+        ReadInt(section, L"AlignLeft", m_nAlignLeft);
     }
     // A negative size would turn the layout inside out.
-    m_captionHeight = std::max(m_captionHeight, 0);
-    m_iconWidth = std::max(m_iconWidth, 0);
-    m_iconHeight = std::max(m_iconHeight, 0);
+    m_nCaptionHeight = std::max(m_nCaptionHeight, 0);
+    m_nIconWidth = std::max(m_nIconWidth, 0);
+    m_nIconHeight = std::max(m_nIconHeight, 0);
 
     Style::CPainter* frame = Painter(kPartFrame);
     const Resource::CSection* section = frame ? frame->GetCustomSection() : nullptr;
-    ReadInt(section, L"WidthEllipse", m_widthEllipse);
-    ReadInt(section, L"HeightEllipse", m_heightEllipse);
-    m_corners[0] = ReadSize(section, L"TopLeftEllipse");
-    m_corners[1] = ReadSize(section, L"TopRightEllipse");
-    m_corners[2] = ReadSize(section, L"BottomLeftEllipse");
-    m_corners[3] = ReadSize(section, L"BottomRightEllipse");
+    ReadInt(section, L"WidthEllipse", m_nWidthEllipse);
+    ReadInt(section, L"HeightEllipse", m_nHeightEllipse);
+    m_szCorners[0] = ReadSize(section, L"TopLeftEllipse");
+    m_szCorners[1] = ReadSize(section, L"TopRightEllipse");
+    m_szCorners[2] = ReadSize(section, L"BottomLeftEllipse");
+    m_szCorners[3] = ReadSize(section, L"BottomRightEllipse");
     RECT margins = {0, 0, 0, 0};
     if (!frame || !frame->GetContentMargins(margins))
         margins = {0, 0, 0, 0};
-    m_left = std::max<LONG>(margins.left, 0);
-    m_right = std::max<LONG>(margins.right, 0);
-    m_bottom = std::max<LONG>(margins.bottom, 0);
+    m_nLeft = std::max<LONG>(margins.left, 0);
+    m_nRight = std::max<LONG>(margins.right, 0);
+    m_nBottom = std::max<LONG>(margins.bottom, 0);
     if (const Resource::CLine* line = section ? section->FindLine(L"BackColor") : nullptr) {
-        m_backColor = line->ReadContentAsColor();
-        if (m_backColor != CLR_INVALID)
-            m_backBrush.Reset(::CreateSolidBrush(m_backColor));
+        m_clrBack = line->ReadContentAsColor();
+        if (m_clrBack != CLR_INVALID)
+            m_backBrush.Reset(::CreateSolidBrush(m_clrBack));
     }
     if (const Resource::CLine* line = section ? section->FindLine(L"StaticColor") : nullptr)
-        m_staticColor = line->ReadContentAsColor();
-    m_fieldColor = m_fieldTextColor = CLR_INVALID;
+        m_clrStatic = line->ReadContentAsColor();
+    m_clrField = m_clrFieldText = CLR_INVALID;
     if (const Resource::CLine* line = section ? section->FindLine(L"FieldColor") : nullptr)
-        m_fieldColor = line->ReadContentAsColor();
+        m_clrField = line->ReadContentAsColor();
     if (const Resource::CLine* line = section ? section->FindLine(L"FieldTextColor") : nullptr)
-        m_fieldTextColor = line->ReadContentAsColor();
-    m_fieldBrush.Reset(m_fieldColor != CLR_INVALID ? ::CreateSolidBrush(m_fieldColor) : nullptr);
+        m_clrFieldText = line->ReadContentAsColor();
+    m_fieldBrush.Reset(m_clrField != CLR_INVALID ? ::CreateSolidBrush(m_clrField) : nullptr);
 }
 
 // A child dialog (a property page) lies inside its parent's client area: it
@@ -287,17 +287,17 @@ void CStyledFrame<N>::DropFrameOfChild()
 {
     if (!this->m_hWnd || !(::GetWindowLongPtrW(this->m_hWnd, GWL_STYLE) & WS_CHILD))
         return;
-    m_left = m_right = m_bottom = 0;
-    m_captionHeight = 0;
-    m_widthEllipse = m_heightEllipse = 0;
-    for (SIZE& corner : m_corners)
+    m_nLeft = m_nRight = m_nBottom = 0;
+    m_nCaptionHeight = 0;
+    m_nWidthEllipse = m_nHeightEllipse = 0;
+    for (SIZE& corner : m_szCorners)
         corner = {0, 0};
 }
 
 template <int N>
 void CStyledFrame<N>::BuildButtons(LONG_PTR style)
 {
-    m_hot = m_pressed = nullptr;
+    m_pHot = m_pPressed = nullptr;
     m_buttons.ClearAllGlyph();
     if (!(style & WS_SYSMENU))
         return;
@@ -307,7 +307,7 @@ void CStyledFrame<N>::BuildButtons(LONG_PTR style)
     if (style & WS_MAXIMIZEBOX)
         codes.push_back(kHitMaximize);
     codes.push_back(kHitClose);
-    if (m_alignLeft)
+    if (m_nAlignLeft)
         std::reverse(codes.begin(), codes.end());
     for (int code : codes) {
         CTitleButton<N>* button = nullptr;
@@ -320,7 +320,7 @@ void CStyledFrame<N>::BuildButtons(LONG_PTR style)
         } else {
             button = new CTitleButton<N>(code, kPartClose);
         }
-        button->SetCollapsed(m_collapsed);
+        button->SetCollapsed(m_bCollapsed);
         m_buttons.AppendGlyph(button);
     }
     m_buttons.SetVessel(this);
@@ -348,11 +348,11 @@ void CStyledFrame<N>::Layout()
     if (!::GetWindowRect(this->m_hWnd, &window))
         return;
     int width = window.right - window.left, height = window.bottom - window.top;
-    int captionBottom = std::min(m_captionHeight, height);
+    int captionBottom = std::min(m_nCaptionHeight, height);
     m_parts[kCaption].rect = {0, 0, width, captionBottom};
-    int sideBottom = std::max(captionBottom, height - m_bottom);
-    m_parts[kLeft].rect = {0, captionBottom, std::min(m_left, width), sideBottom};
-    m_parts[kRight].rect = {std::max(width - m_right, 0), captionBottom, width, sideBottom};
+    int sideBottom = std::max(captionBottom, height - m_nBottom);
+    m_parts[kLeft].rect = {0, captionBottom, std::min(m_nLeft, width), sideBottom};
+    m_parts[kRight].rect = {std::max(width - m_nRight, 0), captionBottom, width, sideBottom};
     m_parts[kBottom].rect = {0, sideBottom, width, height};
 
     Style::CPainter* caption = Painter(kPartTitle);
@@ -366,18 +366,18 @@ void CStyledFrame<N>::Layout()
     }
     // The group's natural size, placed by "ButtonRight" and "ButtonOffset".
     Base::CWindowDC dc(this->m_hWnd);
-    m_buttons.SetGlyphSpace(m_buttonSpace);
+    m_buttons.SetGlyphSpace(m_nButtonSpace);
     const Glyph::CSize group = m_buttons.CalcSize(dc, 0, 0, true);
-    int x = m_alignLeft ? area.left + m_buttonRight : area.right - m_buttonRight - group.cx;
-    int y = m_buttonOffset == -1 ? area.top + (area.bottom - area.top - group.cy) / 2
-                                 : area.top + m_buttonOffset;
+    int x = m_nAlignLeft ? area.left + m_nButtonRight : area.right - m_nButtonRight - group.cx;
+    int y = m_nButtonOffset == -1 ? area.top + (area.bottom - area.top - group.cy) / 2
+                                 : area.top + m_nButtonOffset;
     m_buttons.SetRegion(dc, Glyph::CRect(x, y, x + group.cx, y + group.cy));
 
-    if (HasIcon() && m_captionHeight > 0) {
+    if (HasIcon() && m_nCaptionHeight > 0) {
         int left = hasMargins ? margins.left : 8, top = hasMargins ? margins.top : 4;
-        m_iconRect = {left, top, left + m_iconWidth, top + m_iconHeight};
+        m_rcIcon = {left, top, left + m_nIconWidth, top + m_nIconHeight};
     } else {
-        m_iconRect = {-1, -1, -1, -1};
+        m_rcIcon = {-1, -1, -1, -1};
     }
 }
 
@@ -393,16 +393,16 @@ RECT CStyledFrame<N>::TextRect() const
     text.right -= margins.right;
     text.top += margins.top;
     text.bottom -= margins.bottom;
-    if (m_iconRect.right >= 0)
-        text.left = m_iconRect.right + 4;
+    if (m_rcIcon.right >= 0)
+        text.left = m_rcIcon.right + 4;
     if (m_buttons.GetGlyphCount()) {
         const RECT& group = m_buttons.GetRegion();
-        if (m_alignLeft)
+        if (m_nAlignLeft)
             text.left = std::max(text.left, group.right + 4);
         else
             text.right = std::min(text.right, group.left - 4);
     }
-    text.left += m_titleOffset;
+    text.left += m_nTitleOffset;
     text.right = std::max(text.right, text.left);
     return text;
 }
@@ -414,15 +414,15 @@ void CStyledFrame<N>::RenderCaption()
     if (!part.dc)
         return;
     RECT rect = {0, 0, part.rect.right - part.rect.left, part.rect.bottom - part.rect.top};
-    int state = m_inactive ? 1 : 0;
+    int state = m_nInactive ? 1 : 0;
     Style::CPainter* caption = Painter(kPartTitle);
     if (caption)
         caption->DrawBackground(part.dc, state, rect, rect);
     else
-        ::FillRect(part.dc, &rect, ::GetSysColorBrush(m_inactive ? COLOR_INACTIVECAPTION : COLOR_ACTIVECAPTION));
-    if (m_iconRect.right >= 0) {
+        ::FillRect(part.dc, &rect, ::GetSysColorBrush(m_nInactive ? COLOR_INACTIVECAPTION : COLOR_ACTIVECAPTION));
+    if (m_rcIcon.right >= 0) {
         if (HICON icon = SmallIcon())
-            ::DrawIconEx(part.dc, m_iconRect.left, m_iconRect.top, icon, m_iconWidth, m_iconHeight, 0,
+            ::DrawIconEx(part.dc, m_rcIcon.left, m_rcIcon.top, icon, m_nIconWidth, m_nIconHeight, 0,
                          nullptr, DI_NORMAL);
     }
     if (caption && !m_caption.empty()) {
@@ -431,7 +431,7 @@ void CStyledFrame<N>::RenderCaption()
     }
     bool disabled = (::GetWindowLongPtrW(this->m_hWnd, GWL_STYLE) & WS_DISABLED) != 0;
     ForEachButton([&](CTitleButton<N>& button) {
-        button.SetInactive(m_inactive != 0);
+        button.SetInactive(m_nInactive != 0);
         button.SetDisabled(disabled);
     });
     // The group draws into the caption's bitmap, the vessel's context.
@@ -451,7 +451,7 @@ void CStyledFrame<N>::Render()
             part.Prepare(windowDC);
     }
     RenderCaption();
-    int state = m_inactive ? 1 : 0;
+    int state = m_nInactive ? 1 : 0;
     for (int index : {kLeft, kRight, kBottom}) {
         SPart& part = m_parts[index];
         if (!part.dc)
@@ -514,9 +514,9 @@ template <int N>
 void CStyledFrame<N>::RebuildRegion()
 {
     bool corners = false;
-    for (const SIZE& size : m_corners)
+    for (const SIZE& size : m_szCorners)
         corners = corners || (size.cx >= 1 && size.cy >= 1);
-    if (!corners || (m_captionHeight == 0 && m_left == 0 && m_right == 0 && m_bottom == 0))
+    if (!corners || (m_nCaptionHeight == 0 && m_nLeft == 0 && m_nRight == 0 && m_nBottom == 0))
         return;
     RECT window;
     if (!::GetWindowRect(this->m_hWnd, &window))
@@ -525,10 +525,10 @@ void CStyledFrame<N>::RebuildRegion()
     Base::CRegionHandle region(::CreateRectRgn(0, 0, width, height));
     if (!region)
         return;
-    CutCorner(region, 0, 0, m_corners[0], false, false);
-    CutCorner(region, width, 0, m_corners[1], true, false);
-    CutCorner(region, 0, height, m_corners[2], false, true);
-    CutCorner(region, width, height, m_corners[3], true, true);
+    CutCorner(region, 0, 0, m_szCorners[0], false, false);
+    CutCorner(region, width, 0, m_szCorners[1], true, false);
+    CutCorner(region, 0, height, m_szCorners[2], false, true);
+    CutCorner(region, width, height, m_szCorners[3], true, true);
     for (int index : {kCaption, kLeft, kRight, kBottom}) {
         Style::CPainter* painter = Painter(index == kCaption ? kPartTitle : kPartLeftBorder + index - kLeft);
         COLORREF erase = painter ? painter->GetEraseColor() : CLR_INVALID;
@@ -545,16 +545,16 @@ void CStyledFrame<N>::OnSubclassed()
 {
     LONG_PTR style = ::GetWindowLongPtrW(this->m_hWnd, GWL_STYLE);
     DropFrameOfChild();
-    m_resizable = (style & WS_THICKFRAME) != 0;
+    m_bResizable = (style & WS_THICKFRAME) != 0;
     if ((style & WS_CAPTION) == WS_CAPTION)
         BuildButtons(style);
     else
-        m_captionHeight = 0;
+        m_nCaptionHeight = 0;
     int length = ::GetWindowTextLengthW(this->m_hWnd);
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     text.resize(static_cast<size_t>(::GetWindowTextW(this->m_hWnd, text.data(), length + 1)));
     m_caption = text;
-    m_inactive = ::GetActiveWindow() != this->m_hWnd;
+    m_nInactive = ::GetActiveWindow() != this->m_hWnd;
     // The new non-client sizes take effect now.
     ::SetWindowPos(this->m_hWnd, nullptr, 0, 0, 0, 0,
                    SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -587,10 +587,10 @@ HDC CStyledFrame<N>::GetVesselDC()
 template <int N>
 void CStyledFrame<N>::Deflate(RECT& rect) const
 {
-    rect.top += m_captionHeight;
-    rect.left += m_left;
-    rect.right -= m_right;
-    rect.bottom -= m_bottom;
+    rect.top += m_nCaptionHeight;
+    rect.left += m_nLeft;
+    rect.right -= m_nRight;
+    rect.bottom -= m_nBottom;
     // A window smaller than its frame keeps an empty client area.
     rect.right = std::max(rect.right, rect.left);
     rect.bottom = std::max(rect.bottom, rect.top);
@@ -649,21 +649,21 @@ LRESULT CStyledFrame<N>::HitTest(POINT point)
     int width = window.right - window.left;
     if (Glyph::CGlyph* button = m_buttons.HitTest(Glyph::CPoint(point.x, point.y)))
         return static_cast<CTitleButton<N>*>(button)->GetHitCode();
-    if (m_iconRect.right >= 0 && ::PtInRect(&m_iconRect, point))
+    if (m_rcIcon.right >= 0 && ::PtInRect(&m_rcIcon, point))
         return HTSYSMENU;
     if (::PtInRect(&m_parts[kCaption].rect, point)) {
-        if (m_resizable && point.x < m_left)
+        if (m_bResizable && point.x < m_nLeft)
             return HTTOPLEFT;
-        if (m_resizable && point.x >= width - m_right)
+        if (m_bResizable && point.x >= width - m_nRight)
             return HTTOPRIGHT;
         return HTCAPTION;
     }
     if (::PtInRect(&m_parts[kBottom].rect, point)) {
-        if (!m_resizable)
+        if (!m_bResizable)
             return HTBORDER;
-        if (point.x < m_left + m_cornerX)
+        if (point.x < m_nLeft + m_nCornerX)
             return HTBOTTOMLEFT;
-        if (point.x >= width - m_right - m_cornerX)
+        if (point.x >= width - m_nRight - m_nCornerX)
             return HTBOTTOMRIGHT;
         return HTBOTTOM;
     }
@@ -671,9 +671,9 @@ LRESULT CStyledFrame<N>::HitTest(POINT point)
         const RECT& side = m_parts[index].rect;
         if (!::PtInRect(&side, point))
             continue;
-        if (!m_resizable)
+        if (!m_bResizable)
             return HTBORDER;
-        if (point.y < side.bottom - m_cornerY)
+        if (point.y < side.bottom - m_nCornerY)
             return index == kLeft ? HTLEFT : HTRIGHT;
         return index == kLeft ? HTBOTTOMLEFT : HTBOTTOMRIGHT;
     }
@@ -686,11 +686,11 @@ LRESULT CStyledFrame<N>::HitTest(POINT point)
 template <int N>
 void CStyledFrame<N>::SetHot(CTitleButton<N>* hot)
 {
-    if (hot == m_hot)
+    if (hot == m_pHot)
         return;
-    if (m_hot && m_hot != m_pressed)
-        m_hot->SetButtonState(0);
-    m_hot = hot;
+    if (m_pHot && m_pHot != m_pPressed)
+        m_pHot->SetButtonState(0);
+    m_pHot = hot;
     if (hot)
         ::PostMessageW(this->m_hWnd, WM_MENUSELECT, MAKEWPARAM(ButtonCommand(*hot), MF_SYSMENU), 0);
     else
@@ -700,22 +700,22 @@ void CStyledFrame<N>::SetHot(CTitleButton<N>* hot)
 template <int N>
 void CStyledFrame<N>::HideToolTip()
 {
-    if (m_toolTipShown && m_toolTip) {
+    if (m_bToolTipShown && m_hToolTip) {
         TTTOOLINFOW tool = {};
         tool.cbSize = sizeof tool;
         tool.hwnd = this->m_hWnd;
         tool.uId = 1;
-        ::SendMessageW(m_toolTip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+        ::SendMessageW(m_hToolTip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
     }
-    m_toolTipShown = false;
+    m_bToolTipShown = false;
 }
 
 template <int N>
 void CStyledFrame<N>::ShowToolTip()
 {
-    if (!m_hot || (::GetKeyState(VK_LBUTTON) & 0x8000) || (::GetKeyState(VK_RBUTTON) & 0x8000))
+    if (!m_pHot || (::GetKeyState(VK_LBUTTON) & 0x8000) || (::GetKeyState(VK_RBUTTON) & 0x8000))
         return;
-    int command = ButtonCommand(*m_hot);
+    int command = ButtonCommand(*m_pHot);
     UINT id = command >= 0xF000 && command <= 0xF1EF ? 0xEF00 + (command - 0xF000) / 16 : command;
     auto module = reinterpret_cast<HINSTANCE>(::SendMessageW(this->m_hWnd, kMsgCaptionButtonModule, 0, 0));
     if (!module)
@@ -733,11 +733,11 @@ void CStyledFrame<N>::ShowToolTip()
         text.erase(0, newline + 1);
     if (text.empty())
         return;
-    if (!m_toolTip) {
-        m_toolTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX,
+    if (!m_hToolTip) {
+        m_hToolTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX,
                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                       this->m_hWnd, nullptr, nullptr, nullptr);
-        if (!m_toolTip)
+        if (!m_hToolTip)
             return;
         TTTOOLINFOW tool = {};
         tool.cbSize = sizeof tool;
@@ -745,14 +745,14 @@ void CStyledFrame<N>::ShowToolTip()
         tool.hwnd = this->m_hWnd;
         tool.uId = 1;
         tool.lpszText = const_cast<wchar_t*>(L"");
-        ::SendMessageW(m_toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        ::SendMessageW(m_hToolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
     TTTOOLINFOW tool = {};
     tool.cbSize = sizeof tool;
     tool.hwnd = this->m_hWnd;
     tool.uId = 1;
     tool.lpszText = text.data();
-    ::SendMessageW(m_toolTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    ::SendMessageW(m_hToolTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     POINT cursor = {};
     ::GetCursorPos(&cursor);
     int below = ::GetSystemMetrics(SM_CYCURSOR);
@@ -762,10 +762,10 @@ void CStyledFrame<N>::ShowToolTip()
         Base::CBitmapHandle mask(info.hbmMask), color(info.hbmColor);
         below -= static_cast<int>(info.yHotspot);
     }
-    ::SendMessageW(m_toolTip, TTM_TRACKPOSITION, 0, MAKELPARAM(cursor.x, cursor.y + below));
-    ::SendMessageW(m_toolTip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
-    m_toolTipShown = true;
-    m_toolTipPoint = cursor;
+    ::SendMessageW(m_hToolTip, TTM_TRACKPOSITION, 0, MAKELPARAM(cursor.x, cursor.y + below));
+    ::SendMessageW(m_hToolTip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    m_bToolTipShown = true;
+    m_ptToolTip = cursor;
 }
 
 template <int N>
@@ -845,9 +845,9 @@ BOOL CStyledFrame<N>::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wPara
 template <int N>
 void CStyledFrame<N>::SetCollapsed(bool collapsed)
 {
-    if (collapsed == m_collapsed)
+    if (collapsed == m_bCollapsed)
         return;
-    m_collapsed = collapsed;
+    m_bCollapsed = collapsed;
     ForEachButton([&](CTitleButton<N>& button) { button.SetCollapsed(collapsed); });
     RedrawCaption();
 }
@@ -855,9 +855,9 @@ void CStyledFrame<N>::SetCollapsed(bool collapsed)
 template <int N>
 void CStyledFrame<N>::SetInactive(int inactive)
 {
-    if (inactive == m_inactive)
+    if (inactive == m_nInactive)
         return;
-    m_inactive = inactive;
+    m_nInactive = inactive;
     Render();
     PaintNonClient();
 }
@@ -949,7 +949,7 @@ BOOL CStyledFrame<N>::OnNcCalcSize(HWND hWnd, WPARAM wParam, LPARAM lParam, LRES
     auto* params = reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam);
     RECT proposed = params->rgrc[0];
     result = this->DefWindowProc();
-    m_zoomed = ::IsZoomed(hWnd) != 0;
+    m_bZoomed = ::IsZoomed(hWnd) != 0;
     if (proposed.bottom == proposed.top) {
         SetCollapsed(true);
         params->rgrc[0] = proposed;
@@ -958,7 +958,7 @@ BOOL CStyledFrame<N>::OnNcCalcSize(HWND hWnd, WPARAM wParam, LPARAM lParam, LRES
     }
     SetCollapsed(false);
     if (CTitleButton<N>* maximize = ButtonAt(kHitMaximize))
-        maximize->SetRestore(m_zoomed);
+        maximize->SetRestore(m_bZoomed);
     Deflate(proposed);
     params->rgrc[0] = proposed;
     return TRUE;
@@ -970,9 +970,9 @@ LRESULT CStyledFrame<N>::OnWindowPosChanged(LPARAM lParam)
     const LRESULT result = this->DefWindowProc();
     const auto* position = reinterpret_cast<const WINDOWPOS*>(lParam);
     int inactive = ::GetActiveWindow() != this->m_hWnd;
-    bool activationChanged = (position->flags & SWP_SHOWWINDOW) && inactive != m_inactive;
+    bool activationChanged = (position->flags & SWP_SHOWWINDOW) && inactive != m_nInactive;
     if (activationChanged)
-        m_inactive = inactive;
+        m_nInactive = inactive;
     if (!(position->flags & SWP_NOSIZE) || activationChanged)
         Rebuild();
     return result;
@@ -982,21 +982,21 @@ template <int N>
 LRESULT CStyledFrame<N>::OnNcMouseMove(HWND hWnd, WPARAM wParam, LPARAM lParam)
 {
     POINT cursor = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    if (m_toolTipShown && (cursor.x != m_toolTipPoint.x || cursor.y != m_toolTipPoint.y))
+    if (m_bToolTipShown && (cursor.x != m_ptToolTip.x || cursor.y != m_ptToolTip.y))
         HideToolTip();
     // Hover ends with each WM_NCMOUSEHOVER, so it is asked for on every
     // move: each button hovered in turn gets its own.
     TRACKMOUSEEVENT track = {sizeof track, TME_HOVER | TME_LEAVE | TME_NONCLIENT, hWnd, HOVER_DEFAULT};
     ::TrackMouseEvent(&track);
     CTitleButton<N>* hot = ButtonAt(static_cast<int>(wParam));
-    if (hot != m_hot)
+    if (hot != m_pHot)
         HideToolTip();
     if (hot) {
-        hot->SetButtonState(m_pressed ? 2 : 1);
-        if (m_pressed)
-            m_pressed = hot;
+        hot->SetButtonState(m_pPressed ? 2 : 1);
+        if (m_pPressed)
+            m_pPressed = hot;
     }
-    bool changed = hot != m_hot;
+    bool changed = hot != m_pHot;
     SetHot(hot);
     if (changed || hot)
         RedrawCaption();
@@ -1009,7 +1009,7 @@ LRESULT CStyledFrame<N>::OnNcLButtonDown(HWND hWnd, WPARAM hitCode)
     HideToolTip();
     if (CTitleButton<N>* button = ButtonAt(static_cast<int>(hitCode))) {
         button->SetButtonState(2);
-        m_pressed = button;
+        m_pPressed = button;
         RedrawCaption();
         return 0;
     }
@@ -1022,10 +1022,10 @@ LRESULT CStyledFrame<N>::OnNcLButtonDown(HWND hWnd, WPARAM hitCode)
 template <int N>
 BOOL CStyledFrame<N>::OnNcLButtonUp(HWND hWnd, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
-    if (!m_pressed)
+    if (!m_pPressed)
         return wParam == HTSYSMENU && OpenSystemMenu(hWnd, lParam, result);
-    CTitleButton<N>* button = m_pressed;
-    m_pressed = nullptr;
+    CTitleButton<N>* button = m_pPressed;
+    m_pPressed = nullptr;
     button->SetButtonState(0);
     RedrawCaption();
     int command = ButtonCommand(*button);
@@ -1052,10 +1052,10 @@ template <int N>
 void CStyledFrame<N>::OnNcMouseLeave()
 {
     HideToolTip();
-    if (m_hot) {
-        if (m_hot != m_pressed)
-            m_hot->SetButtonState(0);
-        m_hot = nullptr;
+    if (m_pHot) {
+        if (m_pHot != m_pPressed)
+            m_pHot->SetButtonState(0);
+        m_pHot = nullptr;
         RedrawCaption();
     }
 }
@@ -1077,7 +1077,7 @@ LRESULT CStyledFrame<N>::OnSetText(HWND hWnd, WPARAM wParam, LPARAM lParam)
             text.resize(static_cast<size_t>(length - 1));
         }
     }
-    if (m_textSet && text == m_lastText)
+    if (m_bTextSet && text == m_lastText)
         return this->DefWindowProc();
     m_caption = LangString(kTextCaptionPrefix) + text + LangString(kTextCaptionSuffix);
     // The native text is a spaced copy, so a native caption never
@@ -1091,7 +1091,7 @@ LRESULT CStyledFrame<N>::OnSetText(HWND hWnd, WPARAM wParam, LPARAM lParam)
     }
     const LRESULT result = this->DefWindowProc(WM_SETTEXT, wParam, reinterpret_cast<LPARAM>(spaced.c_str()));
     m_lastText = text;
-    m_textSet = true;
+    m_bTextSet = true;
     Layout();
     RedrawCaption();
     PaintNonClient();
@@ -1119,9 +1119,9 @@ BOOL CStyledFrame<N>::OnCtlColor(UINT message, HDC dc, LRESULT& result)
         // dark pack has no white boxes; without the keys they stay native.
         if (!m_fieldBrush)
             return FALSE;
-        if (m_fieldTextColor != CLR_INVALID)
-            ::SetTextColor(dc, m_fieldTextColor);
-        ::SetBkColor(dc, m_fieldColor);
+        if (m_clrFieldText != CLR_INVALID)
+            ::SetTextColor(dc, m_clrFieldText);
+        ::SetBkColor(dc, m_clrField);
         result = reinterpret_cast<LRESULT>(m_fieldBrush.Get());
         return TRUE;
     }
@@ -1130,10 +1130,10 @@ BOOL CStyledFrame<N>::OnCtlColor(UINT message, HDC dc, LRESULT& result)
     if (message == WM_CTLCOLORSTATIC) {
         if (ForbidStaticColor())
             return FALSE;
-        if (m_staticColor != CLR_INVALID)
-            ::SetTextColor(dc, m_staticColor);
-        if (m_backColor != CLR_INVALID)
-            ::SetBkColor(dc, m_backColor);
+        if (m_clrStatic != CLR_INVALID)
+            ::SetTextColor(dc, m_clrStatic);
+        if (m_clrBack != CLR_INVALID)
+            ::SetBkColor(dc, m_clrBack);
     }
     result = reinterpret_cast<LRESULT>(m_backBrush.Get());
     return TRUE;
@@ -1148,7 +1148,7 @@ LRESULT CStyledFrame<N>::OnPackChanged(HWND hWnd)
     if ((style & WS_CAPTION) == WS_CAPTION)
         BuildButtons(style);
     else
-        m_captionHeight = 0;
+        m_nCaptionHeight = 0;
     ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0,
                    SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     Rebuild();

@@ -58,8 +58,8 @@ public:
     void SetRegion(HDC dc, const Glyph::CRect& rect) override;
     void DrawContent(HDC dc, const RECT* clip) override;
 
-    int GetHitCode() const { return m_hitCode; }
-    int GetButtonState() const { return m_buttonState; }
+    int GetHitCode() const { return m_nHitCode; }
+    int GetButtonState() const { return m_nButtonState; }
     void SetButtonState(int state);
     void SetInactive(bool inactive);
     void SetDisabled(bool disabled);
@@ -71,10 +71,10 @@ public:
 private:
     void ApplyLook();
 
-    int m_hitCode;
-    int m_buttonState = 0;
-    bool m_inactive = false;
-    bool m_disabled = false;
+    int m_nHitCode;
+    int m_nButtonState = 0;
+    bool m_bInactive = false;
+    bool m_bDisabled = false;
 };
 
 // Minimise or maximise: shows the restore look while the window is
@@ -87,14 +87,14 @@ public:
 
     void SetRestore(bool restore) override;
     void SetCollapsed(bool collapsed) override;
-    bool IsRestore() const override { return m_restore || m_collapsed; }
+    bool IsRestore() const override { return m_bRestore || m_bCollapsed; }
 
 private:
     void ApplyForm();
 
-    int m_part;
-    bool m_restore = false;
-    bool m_collapsed = false;
+    int m_nPart;
+    bool m_bRestore = false;
+    bool m_bCollapsed = false;
 };
 
 // One pre-rendered non-client part.
@@ -126,9 +126,9 @@ public:
     void ReleaseVesselDC(HDC) override {}
 
     // Border widths as left, 0, right, bottom.
-    RECT GetBorders() const { return {m_left, 0, m_right, m_bottom}; }
-    int GetCaptionHeight() const { return m_captionHeight; }
-    COLORREF GetBackColor() const { return m_backColor; }
+    RECT GetBorders() const { return {m_nLeft, 0, m_nRight, m_nBottom}; }
+    int GetCaptionHeight() const { return m_nCaptionHeight; }
+    COLORREF GetBackColor() const { return m_clrBack; }
     const std::wstring& GetCaptionText() const { return m_caption; }
     // The caption buttons, a row of FrameImpl::CTitleButton<N>.
     const Glyph::CHorizontalCompose& GetButtons() const { return m_buttons; }
@@ -137,8 +137,8 @@ private:
     Style::CPainter* Painter(int offset) const;
     void ReadStyle();
     void DropFrameOfChild();
-    COLORREF m_fieldColor = CLR_INVALID;
-    COLORREF m_fieldTextColor = CLR_INVALID;
+    COLORREF m_clrField = CLR_INVALID;
+    COLORREF m_clrFieldText = CLR_INVALID;
     Base::CBrushHandle m_fieldBrush;
     void BuildButtons(LONG_PTR style);
     void Layout();
@@ -196,33 +196,33 @@ private:
     Glyph::CHorizontalCompose m_buttons;
     std::wstring m_caption;
     std::wstring m_lastText;
-    bool m_textSet = false;
-    int m_inactive = 0;
-    int m_captionHeight = 28;
-    int m_left = 0, m_right = 0, m_bottom = 0;
-    int m_cornerX, m_cornerY;  // hit-test corner sizes
-    int m_buttonRight = 4;
-    int m_buttonSpace = 0;
-    int m_alignLeft = 0;
-    int m_titleOffset = 0;
-    int m_buttonOffset = -1;
-    int m_iconWidth, m_iconHeight;
-    int m_widthEllipse = 0, m_heightEllipse = 0;
-    SIZE m_corners[4] = {};  // top-left, top-right, bottom-left, bottom-right
+    bool m_bTextSet = false;
+    int m_nInactive = 0;
+    int m_nCaptionHeight = 28;
+    int m_nLeft = 0, m_nRight = 0, m_nBottom = 0;
+    int m_nCornerX, m_nCornerY;  // hit-test corner sizes
+    int m_nButtonRight = 4;
+    int m_nButtonSpace = 0;
+    int m_nAlignLeft = 0;
+    int m_nTitleOffset = 0;
+    int m_nButtonOffset = -1;
+    int m_nIconWidth, m_nIconHeight;
+    int m_nWidthEllipse = 0, m_nHeightEllipse = 0;
+    SIZE m_szCorners[4] = {};  // top-left, top-right, bottom-left, bottom-right
     HRGN m_region = nullptr;  // owned by the window once set
-    RECT m_iconRect = {-1, -1, -1, -1};
+    RECT m_rcIcon = {-1, -1, -1, -1};
     FrameImpl::SPart m_parts[4];  // caption, left, right, bottom
-    bool m_resizable = false;
-    bool m_collapsed = false;
-    bool m_zoomed = false;
-    FrameImpl::CTitleButton<N>* m_hot = nullptr;
-    FrameImpl::CTitleButton<N>* m_pressed = nullptr;
-    HWND m_toolTip = nullptr;
-    bool m_toolTipShown = false;
-    POINT m_toolTipPoint = {-1, -1};
+    bool m_bResizable = false;
+    bool m_bCollapsed = false;
+    bool m_bZoomed = false;
+    FrameImpl::CTitleButton<N>* m_pHot = nullptr;
+    FrameImpl::CTitleButton<N>* m_pPressed = nullptr;
+    HWND m_hToolTip = nullptr;
+    bool m_bToolTipShown = false;
+    POINT m_ptToolTip = {-1, -1};
     Base::CBrushHandle m_backBrush;
-    COLORREF m_staticColor = CLR_INVALID;
-    COLORREF m_backColor = CLR_INVALID;
+    COLORREF m_clrStatic = CLR_INVALID;
+    COLORREF m_clrBack = CLR_INVALID;
 };
 
 extern template class ORVEL_API FrameImpl::CTitleButton<Style::CStyle::Frame>;

@@ -116,7 +116,7 @@ void CloseOpenBox()
 class CMessageDialog : public Glyph::IGlyphVessel {
 public:
     CMessageDialog(const wchar_t* text, const wchar_t* caption, unsigned int type)
-        : m_caption(caption ? caption : L""), m_type(type), m_body(Style::CStyle::PromptError, text ? text : L"")
+        : m_strCaption(caption ? caption : L""), m_nType(type), m_body(Style::CStyle::PromptError, text ? text : L"")
     {
     }
     CMessageDialog(const CMessageDialog&) = delete;
@@ -195,19 +195,19 @@ private:
     void Forget()
     {
         HWND self = m_hWnd;
-        HWND previous = m_previous && ::IsWindow(m_previous) ? m_previous : nullptr;
+        HWND previous = m_hPrevious && ::IsWindow(m_hPrevious) ? m_hPrevious : nullptr;
         g_openBox.compare_exchange_strong(self, previous);
     }
 
     HWND m_hWnd = nullptr;
-    HWND m_previous = nullptr;
-    std::wstring m_caption;
-    unsigned int m_type;
+    HWND m_hPrevious = nullptr;
+    std::wstring m_strCaption;
+    unsigned int m_nType;
     Glyph::CStyledTextGlyph m_body;
     std::vector<HWND> m_buttons;
-    RECT m_button = {12, 100, 87, 123};  // the template button, client coordinates
-    int m_bottomGap = 12;                // below the row in the template
-    int m_minWidth = 0, m_minHeight = 0;  // the template's client size
+    RECT m_rcButton = {12, 100, 87, 123};  // the template button, client coordinates
+    int m_nBottomGap = 12;                // below the row in the template
+    int m_nMinWidth = 0, m_nMinHeight = 0;  // the template's client size
 };
 
 INT_PTR CMessageDialog::OnInitDialog(HWND hWnd)
@@ -218,11 +218,11 @@ INT_PTR CMessageDialog::OnInitDialog(HWND hWnd)
     CreateButtons();
     m_body.SetVessel(this);
     Layout();
-    ::SetWindowTextW(hWnd, m_caption.c_str());
+    ::SetWindowTextW(hWnd, m_strCaption.c_str());
     if (::SendMessageW(hWnd, kMsgFitToCaption, 0, 0))
         Layout();
     CentreOnOwner();
-    m_previous = g_openBox.exchange(hWnd);
+    m_hPrevious = g_openBox.exchange(hWnd);
     ::SetActiveWindow(hWnd);
     ::SetForegroundWindow(hWnd);
     if (!m_buttons.empty()) {
@@ -236,26 +236,26 @@ void CMessageDialog::TakeTemplateButton()
 {
     RECT client = {};
     ::GetClientRect(m_hWnd, &client);
-    m_minWidth = client.right;
-    m_minHeight = client.bottom;
+    m_nMinWidth = client.right;
+    m_nMinHeight = client.bottom;
     HWND button = ::GetDlgItem(m_hWnd, kTemplateButton);
     if (!button)
         return;
-    ::GetWindowRect(button, &m_button);
-    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&m_button), 2);
-    m_bottomGap = std::max<int>(client.bottom - m_button.bottom, 0);
+    ::GetWindowRect(button, &m_rcButton);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&m_rcButton), 2);
+    m_nBottomGap = std::max<int>(client.bottom - m_rcButton.bottom, 0);
     ::DestroyWindow(button);
 }
 
 void CMessageDialog::CreateButtons()
 {
-    SButtonRow row = ButtonsOfType(m_type);
+    SButtonRow row = ButtonsOfType(m_nType);
     HFONT font = reinterpret_cast<HFONT>(::SendMessageW(m_hWnd, WM_GETFONT, 0, 0));
-    int width = m_button.right - m_button.left, height = m_button.bottom - m_button.top;
+    int width = m_rcButton.right - m_rcButton.left, height = m_rcButton.bottom - m_rcButton.top;
     for (int i = 0; i < row.count; ++i) {
         DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | (i == 0 ? BS_DEFPUSHBUTTON | WS_GROUP : BS_PUSHBUTTON);
-        HWND button = ::CreateWindowExW(0, L"Button", ButtonText(row.ids[i]).c_str(), style, m_button.left,
-                                        m_button.top, width, height, m_hWnd,
+        HWND button = ::CreateWindowExW(0, L"Button", ButtonText(row.ids[i]).c_str(), style, m_rcButton.left,
+                                        m_rcButton.top, width, height, m_hWnd,
                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.ids[i])),
                                         Base::GetLibraryModule(), nullptr);
         if (!button)
@@ -285,14 +285,14 @@ void CMessageDialog::Layout()
 {
     RECT client = {};
     ::GetClientRect(m_hWnd, &client);
-    const int spacing = std::max<int>(m_button.left, 0);
-    const int buttonWidth = m_button.right - m_button.left, buttonHeight = m_button.bottom - m_button.top;
+    const int spacing = std::max<int>(m_rcButton.left, 0);
+    const int buttonWidth = m_rcButton.right - m_rcButton.left, buttonHeight = m_rcButton.bottom - m_rcButton.top;
     const int count = static_cast<int>(m_buttons.size());
     const int rowWidth = count * buttonWidth + std::max(count - 1, 0) * spacing;
-    const int width = std::max({static_cast<int>(client.right), m_minWidth, rowWidth + 2 * spacing});
+    const int width = std::max({static_cast<int>(client.right), m_nMinWidth, rowWidth + 2 * spacing});
     const int textBottom = spacing + TextHeight(width - 2 * spacing);
-    const int rowTop = count ? std::max<int>(m_button.top, textBottom + spacing) : textBottom;
-    const int height = std::max(count ? rowTop + buttonHeight + m_bottomGap : textBottom + spacing, m_minHeight);
+    const int rowTop = count ? std::max<int>(m_rcButton.top, textBottom + spacing) : textBottom;
+    const int height = std::max(count ? rowTop + buttonHeight + m_nBottomGap : textBottom + spacing, m_nMinHeight);
 
     if (width != client.right || height != client.bottom) {
         RECT window = {};

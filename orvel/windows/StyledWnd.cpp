@@ -15,21 +15,21 @@ CMemDC::CMemDC(HWND window, bool /*copyBackground*/) : CMemDC(window, ParentBack
 {
 }
 
-CMemDC::CMemDC(HWND window, EStart start) : m_window(window)
+CMemDC::CMemDC(HWND window, EStart start) : m_hWindow(window)
 {
-    ::GetClientRect(window, &m_rect);
+    ::GetClientRect(window, &m_rcClient);
     Base::CClientDC windowDC(window);
-    if (!m_dc.Create(windowDC, std::max<LONG>(m_rect.right, 1), std::max<LONG>(m_rect.bottom, 1)))
+    if (!m_dc.Create(windowDC, std::max<LONG>(m_rcClient.right, 1), std::max<LONG>(m_rcClient.bottom, 1)))
         return;
     if (start == ParentBackground)
         Windows::PaintParentBackground(window, m_dc);
     else
-        ::FillRect(m_dc, &m_rect, ::GetSysColorBrush(COLOR_BTNFACE));
+        ::FillRect(m_dc, &m_rcClient, ::GetSysColorBrush(COLOR_BTNFACE));
 }
 
 void CMemDC::Show()
 {
-    Base::CPaintDC screen(m_window);
+    Base::CPaintDC screen(m_hWindow);
     if (screen && m_dc) {
         const RECT& r = screen.PaintRect();
         ::BitBlt(screen, r.left, r.top, r.right - r.left, r.bottom - r.top, m_dc, r.left, r.top,
@@ -39,9 +39,9 @@ void CMemDC::Show()
 
 void CMemDC::ShowNow()
 {
-    Base::CClientDC screen(m_window);
+    Base::CClientDC screen(m_hWindow);
     if (screen && m_dc)
-        ::BitBlt(screen, 0, 0, m_rect.right, m_rect.bottom, m_dc, 0, 0, SRCCOPY);
+        ::BitBlt(screen, 0, 0, m_rcClient.right, m_rcClient.bottom, m_dc, 0, 0, SRCCOPY);
 }
 
 }  // namespace Images

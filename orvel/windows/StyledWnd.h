@@ -29,15 +29,15 @@ public:
 
     HDC GetDC() const { return m_dc; }
     operator HDC() const { return m_dc; }
-    const RECT& GetRect() const { return m_rect; }
+    const RECT& GetRect() const { return m_rcClient; }
     void Show();
     // Copies the whole buffer to the window at once, outside WM_PAINT (for a
     // control whose native procedure has just drawn over it).
     void ShowNow();
 
 private:
-    HWND m_window;
-    RECT m_rect = {};
+    HWND m_hWindow;
+    RECT m_rcClient = {};
     Base::CBitmapDC m_dc;
 };
 
