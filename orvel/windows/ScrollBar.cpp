@@ -605,6 +605,11 @@ LRESULT CScrollBar::OnMouseLeave()
 
 void CScrollBar::OnLButtonDown(HWND hWnd, LPARAM lParam, LRESULT& result)
 {
+    // A bar in the tab order takes the focus on a press, as the native one.
+    if ((GetStyle() & WS_TABSTOP) && ::GetFocus() != hWnd)
+        ::SetFocus(hWnd);
+    if (!::IsWindow(hWnd))
+        return;
     // The part under the click, also when no move announced it.
     Glyph::CGlyph* hit = PartAt(lParam);
     if (hit != m_pHotPart)
@@ -635,12 +640,13 @@ LRESULT CScrollBar::OnTimer(HWND hWnd)
 LRESULT CScrollBar::OnLButtonUp(HWND hWnd)
 {
     ::KillTimer(hWnd, kTimerId);
-    if (m_nPressedPart == PartThumb) {
-        const int pos = m_pScrollBar->CalcPosBaseOnThumbPos(m_nThumbPosAtPress + CursorTravel());
-        m_nPressedPart = PartNone;
-        Notify(SB_THUMBPOSITION, pos);
-    }
+    const int pressed = m_nPressedPart;
     m_nPressedPart = PartNone;
+    if (pressed == PartThumb)
+        Notify(SB_THUMBPOSITION, m_pScrollBar->CalcPosBaseOnThumbPos(m_nThumbPosAtPress + CursorTravel()));
+    // Every press ends as the native bar ends it.
+    if (pressed != PartNone && ::IsWindow(hWnd))
+        Notify(SB_ENDSCROLL, 0);
     if (::GetCapture() == hWnd)
         ::ReleaseCapture();
     EndTracking();

@@ -132,6 +132,8 @@ BOOL CALLBACK StyleChild(HWND child, LPARAM withFrame)
         styles.EnableProgressBarStyled(child);
     } else if (_wcsicmp(name, L"SysTabControl32") == 0) {
         styles.EnableTabCtrlStyled(child);
+    } else if (_wcsicmp(name, L"ScrollBar") == 0) {
+        styles.EnableScrollBarStyled(child);
     } else if (cls == L"#32770" && withFrame) {
         EXPECT_TRUE(styles.EnableFrameStyled(child));
     }
@@ -191,9 +193,9 @@ public:
     HWND PageItem(int id) const { return GetDlgItem(Item(IDD_PAGE), id); }
     void Pump(DWORD ms = 60) const { PumpDialog(m_dialog, ms); }
 
-    void Click(HWND window, int x, int y) const
+    void Click(HWND window, int x, int y, bool queued = false) const
     {
-        WindowTest::ClickAt(window, x, y, [this](DWORD ms) { Pump(ms); });
+        WindowTest::ClickAt(window, x, y, [this](DWORD ms) { Pump(ms); }, queued);
     }
     void Key(WORD key, bool alt = false) const
     {
@@ -404,6 +406,33 @@ TEST_F(DialogTest, ComboTabsAndTrackBarNotifyTheParentAsNatively)
         EXPECT_EQ(6, SendMessageW(dialog.Item(IDC_COUNT_SPIN), UDM_GETPOS32, 0, 0));
         SetFocus(dialog.Item(IDC_FILES));
         dialog.Key(VK_DOWN);
+        (styling == CSettings::Native ? native : styled) = g_events;
+    }
+    ASSERT_FALSE(native.empty());
+    EXPECT_EQ(Describe(native), Describe(styled));
+}
+
+TEST_F(DialogTest, TypingAndScrollingNotifyTheParentAsNatively)
+{
+    std::vector<SEvent> native, styled;
+    for (auto styling : {CSettings::Native, CSettings::ControlsAndFrames}) {
+        CSettings dialog(styling);
+        HWND zoom = dialog.Item(IDC_ZOOM);
+        SetScrollRange(zoom, SB_CTL, 0, 10, TRUE);
+        SetFocus(dialog.Item(IDC_NAME));
+        dialog.Pump();
+        g_events.clear();
+        dialog.Key('A');
+        dialog.Key('B');
+        dialog.Key(VK_BACK);
+        wchar_t text[8] = {};
+        GetWindowTextW(dialog.Item(IDC_NAME), text, 8);
+        EXPECT_STREQ(L"a", text);
+        RECT bar;
+        GetClientRect(zoom, &bar);
+        // The right arrow, then the track right of the thumb.
+        dialog.Click(zoom, bar.right - 4, bar.bottom / 2, true);
+        dialog.Click(zoom, bar.right - bar.bottom - 6, bar.bottom / 2, true);
         (styling == CSettings::Native ? native : styled) = g_events;
     }
     ASSERT_FALSE(native.empty());

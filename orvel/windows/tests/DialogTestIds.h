@@ -21,3 +21,4 @@
 #define IDC_COUNT 1015
 #define IDC_COUNT_SPIN 1016
 #define IDC_FILES 1017
+#define IDC_ZOOM 1018

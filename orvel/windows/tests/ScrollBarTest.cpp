@@ -113,7 +113,8 @@ TEST_F(ScrollBarControlTest, PressOnTheLowerTrackRepeatsOnTheTimerUntilRelease)
 
     SendMessageW(bar, WM_LBUTTONUP, 0, onTrack);
     SendMessageW(bar, WM_TIMER, Windows::CScrollBar::kTimerId, 0);
-    EXPECT_EQ(3u, Sent().size());  // no end code, and no repeat after release
+    // The end code, as the native bar sends it, and no repeat after release.
+    EXPECT_EQ(Codes({{SB_PAGEUP, 0}, {SB_PAGEUP, 0}, {SB_PAGEUP, 0}, {SB_ENDSCROLL, 0}}), Sent());
     EXPECT_EQ(nullptr, GetCapture());
     EXPECT_EQ(0, static_cast<Glyph::CStyledGlyph*>(m_styled->GetHotPart())->GetState());
 
@@ -124,7 +125,9 @@ TEST_F(ScrollBarControlTest, PressOnTheLowerTrackRepeatsOnTheTimerUntilRelease)
         SendMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 8));
         SendMessageW(bar, WM_LBUTTONUP, 0, MAKELPARAM(x, 8));
     }
-    EXPECT_EQ(Codes({{SB_LINEUP, 0}, {SB_LINEDOWN, 0}, {SB_PAGEDOWN, 0}}), Sent());
+    EXPECT_EQ(Codes({{SB_LINEUP, 0}, {SB_ENDSCROLL, 0}, {SB_LINEDOWN, 0}, {SB_ENDSCROLL, 0}, {SB_PAGEDOWN, 0},
+                     {SB_ENDSCROLL, 0}}),
+              Sent());
 }
 
 TEST_F(ScrollBarControlTest, ThumbTracksTheCursorOnTheTimerAndReportsThePositionOnRelease)
@@ -141,7 +144,7 @@ TEST_F(ScrollBarControlTest, ThumbTracksTheCursorOnTheTimerAndReportsThePosition
     SendMessageW(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(100, 8));  // ignored while captured
     SendMessageW(bar, WM_TIMER, Windows::CScrollBar::kTimerId, 0);
     SendMessageW(bar, WM_LBUTTONUP, 0, MAKELPARAM(100, 8));
-    EXPECT_EQ(Codes({{SB_THUMBTRACK, 0}, {SB_THUMBTRACK, 46}, {SB_THUMBPOSITION, 46}}), Sent());
+    EXPECT_EQ(Codes({{SB_THUMBTRACK, 0}, {SB_THUMBTRACK, 46}, {SB_THUMBPOSITION, 46}, {SB_ENDSCROLL, 0}}), Sent());
     EXPECT_EQ(PartNone, m_styled->GetPressedPart());
     WindowTest::MoveCursorTo(m_host.Handle(), 390, 190);
 }

@@ -82,7 +82,7 @@ void MoveCursorTo(HWND window, int x, int y)
     Pump(60);
 }
 
-void ClickAt(HWND window, int x, int y, const std::function<void(DWORD)>& pump)
+void ClickAt(HWND window, int x, int y, const std::function<void(DWORD)>& pump, bool queued)
 {
     POINT point = {x, y};
     ClientToScreen(window, &point);
@@ -92,9 +92,13 @@ void ClickAt(HWND window, int x, int y, const std::function<void(DWORD)>& pump)
     input[0].type = input[1].type = INPUT_MOUSE;
     input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(1, &input[0], sizeof(INPUT));
-    pump(30);
-    SendInput(1, &input[1], sizeof(INPUT));
+    if (queued) {
+        SendInput(2, input, sizeof(INPUT));
+    } else {
+        SendInput(1, &input[0], sizeof(INPUT));
+        pump(30);
+        SendInput(1, &input[1], sizeof(INPUT));
+    }
     pump(80);
 }
 

@@ -62,7 +62,9 @@ void MoveCursorTo(HWND window, int x, int y);
 
 // A real left click (SendInput) at a point in a window's client
 // coordinates; pump runs the thread's messages between the steps (a dialog
-// test passes one that goes through the dialog manager).
-void ClickAt(HWND window, int x, int y, const std::function<void(DWORD)>& pump = Pump);
+// test passes one that goes through the dialog manager). queued sends the
+// release with the press, for controls that track a press in a modal loop
+// of their own (scroll bars): the loop would wait for a release not yet sent.
+void ClickAt(HWND window, int x, int y, const std::function<void(DWORD)>& pump = Pump, bool queued = false);
 
 }  // namespace WindowTest
