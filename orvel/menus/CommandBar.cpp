@@ -44,6 +44,50 @@ std::wstring ItemText(HMENU menu, UINT position)
     return buffer;
 }
 
+BOOL CALLBACK CollectPopupMenus(HWND window, LPARAM found)
+{
+    wchar_t name[8] = {};
+    if (::IsWindowVisible(window) && ::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId() &&
+        ::GetClassNameW(window, name, 8) && wcscmp(name, L"#32768") == 0)
+        reinterpret_cast<std::vector<HMENU>*>(found)->push_back(
+            reinterpret_cast<HMENU>(::SendMessageW(window, MN_GETHMENU, 0, 0)));
+    return TRUE;
+}
+
+bool IsSubmenuOf(HMENU child, HMENU parent)
+{
+    int count = ::GetMenuItemCount(parent);
+    for (int i = 0; i < count; ++i)
+        if (::GetSubMenu(parent, i) == child)
+            return true;
+    return false;
+}
+
+// The deepest open popup menu of the thread: the one none of the others
+// opened from.
+HMENU DeepestOpenMenu()
+{
+    std::vector<HMENU> open;
+    ::EnumWindows(&CollectPopupMenus, reinterpret_cast<LPARAM>(&open));
+    for (HMENU candidate : open) {
+        bool parentOfAnother = false;
+        for (HMENU other : open)
+            parentOfAnother = parentOfAnother || (other != candidate && IsSubmenuOf(other, candidate));
+        if (!parentOfAnother)
+            return candidate;
+    }
+    return nullptr;
+}
+
+bool SelectedItemOpensSubmenu(HMENU menu)
+{
+    int count = ::GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i)
+        if (::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_HILITE)
+            return ::GetSubMenu(menu, i) != nullptr;
+    return false;
+}
+
 }  // namespace
 
 // The bars of one thread and its message hook, made with the first bar.
@@ -353,9 +397,25 @@ bool CCommandBarCtrlBase::OnMenuFilter(MSG& msg)
         }
         return false;
     }
+    if (msg.message == WM_LBUTTONDOWN || msg.message == WM_LBUTTONDBLCLK) {
+        // A click on the open button closes its popup and is used up.
+        POINT point = msg.pt;
+        ::ScreenToClient(m_hWnd, &point);
+        if (HitTestButton(point) == m_popupButton && m_popupButton >= 0) {
+            m_nextPopup = -1;
+            ::EndMenu();
+            return true;
+        }
+        return false;
+    }
     if (msg.message != WM_KEYDOWN)
         return false;
-    const bool inTop = m_currentMenu == m_topPopup || !m_currentMenu;
+    // Where the keyboard is, asked of the open popups themselves: a
+    // submenu closed by the keyboard tells its owner nothing.
+    HMENU current = DeepestOpenMenu();
+    if (!current)
+        current = m_currentMenu;
+    const bool inTop = current == m_topPopup || !current;
     switch (msg.wParam) {
     case VK_LEFT:
         if (!inTop)
@@ -363,7 +423,7 @@ bool CCommandBarCtrlBase::OnMenuFilter(MSG& msg)
         m_nextPopup = Neighbour(m_popupButton, -1);
         break;
     case VK_RIGHT:
-        if (m_selectedIsPopup)
+        if (current ? SelectedItemOpensSubmenu(current) : m_selectedIsPopup)
             return false;
         m_nextPopup = Neighbour(m_popupButton, 1);
         break;

@@ -31,6 +31,9 @@ inline bool IsRebar(HWND window)
 }
 
 // The default style of a bar: a child that the rebar or the host places.
+// Menu commands are 16-bit identifiers.
+constexpr UINT kMaxCommandId = 0xFFFF;
+
 constexpr DWORD kDefaultBarStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS |
                                    CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN;
 
@@ -220,7 +223,9 @@ void CCommandBarCtrlImpl<T, TBase, TWinTraits>::OpenPopup(int button, bool byKey
             return;
         this->m_menuActive = false;
         this->SendMessage(TB_PRESSBUTTON, static_cast<WPARAM>(index), FALSE);
-        if (command) {
+        // A popup ended for a neighbour chose nothing, whatever the platform
+        // answers (ending it from a submenu returns a value of its own).
+        if (command && this->m_nextPopup < 0 && command <= CommandBarDetail::kMaxCommandId) {
             this->Disarm();
             ::PostMessageW(this->GetCommandTarget(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
             break;

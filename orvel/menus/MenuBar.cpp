@@ -855,7 +855,7 @@ BOOL CZqMenu::TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND notify, 
 {
     try {
         UINT command = m_bar.TrackPopup(menu, flags | TPM_RETURNCMD | TPM_NONOTIFY, x, y, notify, params);
-        if (!(flags & TPM_RETURNCMD) && command && notify)
+        if (!(flags & TPM_RETURNCMD) && command && command <= Base::CommandBarDetail::kMaxCommandId && notify)
             ::SendMessageW(notify, WM_COMMAND, MAKEWPARAM(command, 0), 0);
         return static_cast<BOOL>(command);
     } catch (...) {

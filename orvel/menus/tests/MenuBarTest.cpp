@@ -3,9 +3,12 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <cstdio>
+#include <memory>
 #include "MenuTestUtil.h"
 #include "orvel/menus/MenuBar.h"
 #include "orvel/windows/tests/WindowTestUtil.h"
+#include "tests/common/Screenshot.h"
+#include "tests/common/TestCommon.h"
 
 using namespace MenuTest;
 
@@ -42,46 +45,355 @@ HMENU TestMenu()
     return bar;
 }
 
-TEST(Explore, WineBehaviour)
+Step PopupsOpenStep(size_t count)
 {
-    WindowTest::CHostWindow host(400, 300);
-    host.Record(WM_COMMAND);
-    host.Record(WM_INITMENUPOPUP);
+    return WaitFor([count] { return PopupWindows().size() == count; });
+}
+
+// A host window with the bar across its top and the test menu attached.
+class MenuBarFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        host = std::make_unique<WindowTest::CHostWindow>(400, 300);
+        host->Record(WM_COMMAND);
+        host->Record(WM_INITMENUPOPUP);
+        RECT place = {0, 0, 400, 24};
+        ASSERT_TRUE(bar.CreateMenuBar(host->Handle(), &place, nullptr, 0, 0, 1, nullptr));
+        menu = TestMenu();
+        ASSERT_TRUE(bar.Attach(menu));
+        WindowTest::Pump(30);
+    }
+    void TearDown() override
+    {
+        if (IsWindow(bar))
+            DestroyWindow(bar);
+        host.reset();
+        DestroyMenu(menu);
+    }
+
+    // A bar button's rectangle on the screen.
+    RECT Button(int index) const
+    {
+        RECT rect = {};
+        SendMessageW(bar, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rect));
+        MapWindowPoints(bar, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    }
+    // Which top-level popup the host was last told of (-1 for none).
+    int LastOpened() const
+    {
+        auto inits = host->Received(WM_INITMENUPOPUP);
+        for (auto it = inits.rbegin(); it != inits.rend(); ++it)
+            for (int i = 0; i < GetMenuItemCount(menu); ++i)
+                if (reinterpret_cast<HMENU>(it->wParam) == GetSubMenu(menu, i))
+                    return i;
+        return -1;
+    }
+    std::vector<UINT> Commands() const
+    {
+        std::vector<UINT> ids;
+        for (const auto& message : host->Received(WM_COMMAND))
+            ids.push_back(LOWORD(message.wParam));
+        return ids;
+    }
+    Step PopupsOpen(size_t count) const { return PopupsOpenStep(count); }
+
+    std::unique_ptr<WindowTest::CHostWindow> host;
     Windows::CMenuBar bar;
-    RECT place = {0, 0, 400, 24};
-    ASSERT_TRUE(bar.CreateMenuBar(host.Handle(), &place, nullptr, 0, 0, 1, nullptr));
-    HMENU menu = TestMenu();
-    ASSERT_TRUE(bar.Attach(menu));
-    WindowTest::Pump(50);
-    RECT button = {};
-    SendMessageW(bar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&button));
-    MapWindowPoints(bar, nullptr, reinterpret_cast<POINT*>(&button), 2);
-    RECT button1 = {};
-    SendMessageW(bar, TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&button1));
-    MapWindowPoints(bar, nullptr, reinterpret_cast<POINT*>(&button1), 2);
-    printf("button0 %ld,%ld-%ld,%ld button1 %ld,%ld\n", button.left, button.top, button.right, button.bottom, button1.left, button1.top);
-    std::vector<Step> steps = {
-        Do([&] { Click(Centre(button)); }),
-        WaitFor([] { return !PopupWindows().empty(); }),
+    HMENU menu = nullptr;
+};
+
+TEST_F(MenuBarFixture, TopLevelItemsBecomeButtonsAndNonMenusAreRefused)
+{
+    EXPECT_EQ(4, SendMessageW(bar, TB_BUTTONCOUNT, 0, 0));
+    wchar_t name[32] = {};
+    GetClassNameW(bar, name, 32);
+    EXPECT_STREQ(L"ZQXP_MenuBar", name);
+    EXPECT_FALSE(bar.Attach(reinterpret_cast<HMENU>(host->Handle())));
+    EXPECT_EQ(4, SendMessageW(bar, TB_BUTTONCOUNT, 0, 0));
+    // A wider button for a longer title: the buttons follow their texts.
+    EXPECT_GT(Button(0).right - Button(0).left, 0);
+    EXPECT_LT(Button(0).right, Button(1).left + 1);
+}
+
+TEST_F(MenuBarFixture, MouseOpensHotTracksAndClosesLikeAMenuBar)
+{
+    ASSERT_TRUE(RunScript({
+        Do([&] { Click(Centre(Button(0))); }),
+        PopupsOpen(1),
+        Do([&] { EXPECT_EQ(0, LastOpened()); }),
+        // Moving onto a neighbour while open switches the popup.
+        Do([&] { MoveMouse(Centre(Button(2))); }),
+        WaitFor([&] { return LastOpened() == 2 && PopupWindows().size() == 1; }),
+        // A click on the open button closes it again.
+        Do([&] { Click(Centre(Button(2))); }),
+        PopupsOpen(0),
+    }));
+    WindowTest::Pump(100);
+    EXPECT_TRUE(PopupWindows().empty());
+    EXPECT_TRUE(Commands().empty());
+    EXPECT_FALSE(bar.IsPopupOpen());
+
+    // Open again and click outside: closed, nothing chosen.
+    ASSERT_TRUE(RunScript({
+        Do([&] { Click(Centre(Button(1))); }),
+        PopupsOpen(1),
+        Do([&] { Click(POINT{Button(3).right + 150, Button(3).bottom + 150}); }),
+        PopupsOpen(0),
+    }));
+    EXPECT_TRUE(Commands().empty());
+}
+
+TEST_F(MenuBarFixture, ClickingAnItemSendsItsCommandToTheHost)
+{
+    ASSERT_TRUE(RunScript({
+        Do([&] { Click(Centre(Button(0))); }),
+        PopupsOpen(1),
         Do([&] {
-            HWND popup = PopupWindows()[0];
-            RECT w, c;
-            GetWindowRect(popup, &w);
-            GetClientRect(popup, &c);
-            printf("popup window %ld,%ld-%ld,%ld client %ldx%ld live %ld\n", w.left, w.top, w.right, w.bottom, c.right, c.bottom, Windows::CFlatMenuWindow::LiveCount());
-            RECT item;
-            GetMenuItemRect(bar, GetSubMenu(menu, 0), 0, &item);
-            printf("item0 %ld,%ld-%ld,%ld\n", item.left, item.top, item.right, item.bottom);
+            // The second item of the file menu: items are as tall as a
+            // button and two pixels, below the popup's border.
+            RECT popup = {};
+            GetWindowRect(PopupWindows()[0], &popup);
+            const int itemHeight = bar.GetButtonSize().cy + 2;
+            const int border = GetSystemMetrics(SM_CYDLGFRAME);
+            Click(POINT{(popup.left + popup.right) / 2, popup.top + border + itemHeight * 3 / 2});
         }),
-        Do([&] { MoveMouse(Centre(button1)); }),
-        WaitFor([&] { return host.Received(WM_INITMENUPOPUP).size() >= 2; }),
-        Do([&] { printf("hot tracked; popups %zu\n", PopupWindows().size()); Key(VK_DOWN); }),
-        Do([&] { Key(VK_RETURN); }),
-        WaitFor([] { return PopupWindows().empty(); }),
+        PopupsOpen(0),
+    }));
+    WindowTest::Pump(50);
+    EXPECT_EQ(std::vector<UINT>{kOpen}, Commands());
+}
+
+TEST_F(MenuBarFixture, AltArrowsEnterAndEscapeDriveTheBarFromTheKeyboard)
+{
+    ASSERT_TRUE(RunScript({
+        Do([] { Key(VK_MENU); }),
+        WaitFor([&] { return bar.IsKeyboardMode(); }),
+        Do([&] {
+            EXPECT_EQ(0, bar.GetHotButton());
+            EXPECT_TRUE(bar.ShowsKeyboardCues());
+            Key(VK_RIGHT);
+        }),
+        WaitFor([&] { return bar.GetHotButton() == 1; }),
+        Do([] { Key(VK_LEFT); Key(VK_LEFT); }),
+        WaitFor([&] { return bar.GetHotButton() == 3; }),  // wraps around
+        Do([] { Key(VK_RIGHT); Key(VK_RIGHT); Key(VK_DOWN); }),  // opens Edit
+        PopupsOpen(1),
+        Do([&] { EXPECT_EQ(1, LastOpened()); Key(VK_ESCAPE); }),
+        PopupsOpen(0),
+        // Esc from the first popup goes back to the bar, still armed.
+        WaitFor([&] { return bar.IsKeyboardMode() && bar.GetHotButton() == 1; }),
+        Do([] { Key(VK_ESCAPE); }),
+        WaitFor([&] { return !bar.IsKeyboardMode(); }),
+    }));
+    EXPECT_TRUE(Commands().empty());
+
+    // F10 enters too; Enter opens the hot button with its first item
+    // selected, and a second Enter chooses it.
+    ASSERT_TRUE(RunScript({
+        Do([] { Key(VK_F10); }),
+        WaitFor([&] { return bar.IsKeyboardMode(); }),
+        Do([] { Key(VK_RETURN); }),
+        PopupsOpen(1),
+        Do([] { Key(VK_RETURN); }),
+        PopupsOpen(0),
+    }));
+    WindowTest::Pump(50);
+    EXPECT_EQ(std::vector<UINT>{kNew}, Commands());
+    EXPECT_FALSE(bar.IsKeyboardMode());
+}
+
+TEST_F(MenuBarFixture, ArrowsMoveAcrossTheBarWhileOpenAndIntoSubmenus)
+{
+    ASSERT_TRUE(RunScript({
+        Do([] { AltLetter('F'); }),
+        PopupsOpen(1),
+        Do([&] { EXPECT_EQ(0, LastOpened()); Key(VK_RIGHT); }),  // no submenu here: next button
+        WaitFor([&] { return LastOpened() == 1 && PopupWindows().size() == 1; }),
+        // Edit: Undo, Cut, Copy, More >; into the submenu and out again.
+        Do([] { Key('M'); }),
+        PopupsOpen(2),
+        Do([] { Key(VK_LEFT); }),  // closes the submenu only
+        PopupsOpen(1),
+        Do([] { Key(VK_RIGHT); }),  // More is selected: opens it again
+        PopupsOpen(2),
+        Do([] { Key(VK_RIGHT); }),  // a plain item of the submenu: next button
+        WaitFor([&] { return LastOpened() == 2 && PopupWindows().size() == 1; }),
+        Do([] { Key(VK_LEFT); }),
+        WaitFor([&] { return LastOpened() == 1 && PopupWindows().size() == 1; }),
+        Do([&] { EXPECT_EQ(1, LastOpened()); Key(VK_LEFT); }),  // first level: previous button
+        WaitFor([&] { return LastOpened() == 0 && PopupWindows().size() == 1; }),
+        Do([] { Key(VK_ESCAPE); Key(VK_ESCAPE); }),
+        WaitFor([&] { return PopupWindows().empty() && !bar.IsKeyboardMode(); }),
+    }));
+    EXPECT_TRUE(Commands().empty());
+}
+
+TEST_F(MenuBarFixture, MnemonicsOpenButtonsAndChooseItems)
+{
+    ASSERT_TRUE(RunScript({
+        Do([] { AltLetter('E'); }),
+        PopupsOpen(1),
+        Do([] { Key('M'); }),  // the More submenu
+        PopupsOpen(2),
+        Do([] { Key('B'); }),
+        PopupsOpen(0),
+    }));
+    WindowTest::Pump(50);
+    EXPECT_EQ(std::vector<UINT>{kItemB}, Commands());
+
+    // Armed by Alt, a letter alone opens its button.
+    ASSERT_TRUE(RunScript({
+        Do([] { Key(VK_MENU); }),
+        WaitFor([&] { return bar.IsKeyboardMode(); }),
+        Do([] { Key('V'); }),
+        PopupsOpen(1),
+        Do([&] { EXPECT_EQ(2, LastOpened()); Key('L'); }),
+        PopupsOpen(0),
+    }));
+    WindowTest::Pump(50);
+    EXPECT_EQ((std::vector<UINT>{kItemB, kLarge}), Commands());
+}
+
+TEST_F(MenuBarFixture, ItemsAreGivenBackAfterTrackingAndTheHostPreparesThemFirst)
+{
+    ASSERT_TRUE(RunScript({
+        Do([] { AltLetter('E'); }),
+        PopupsOpen(1),
+        Do([] { Key(VK_ESCAPE); Key(VK_ESCAPE); }),
+        WaitFor([&] { return PopupWindows().empty() && !bar.IsKeyboardMode(); }),
+    }));
+    HMENU edit = GetSubMenu(menu, 1);
+    for (int i = 0; i < GetMenuItemCount(edit); ++i) {
+        wchar_t text[64] = {};
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_DATA;
+        info.dwTypeData = text;
+        info.cch = 63;
+        ASSERT_TRUE(GetMenuItemInfoW(edit, static_cast<UINT>(i), TRUE, &info));
+        EXPECT_FALSE(info.fType & MFT_OWNERDRAW) << i;
+        EXPECT_EQ(0u, info.dwItemData) << i;
+    }
+    wchar_t text[64] = {};
+    GetMenuStringW(edit, 2, text, 64, MF_BYPOSITION);
+    EXPECT_STREQ(L"&Copy", text);
+    EXPECT_TRUE(GetMenuState(edit, 2, MF_BYPOSITION) & MF_CHECKED);
+}
+
+TEST_F(MenuBarFixture, ManyTrackedPopupsLeaveNoObjectsHooksOrSettingsBehind)
+{
+    BOOL animation = TRUE, fade = TRUE;
+    SystemParametersInfoW(SPI_SETMENUANIMATION, 0, reinterpret_cast<void*>(TRUE), 0);
+    SystemParametersInfoW(SPI_SETMENUFADE, 0, reinterpret_cast<void*>(TRUE), 0);
+    BOOL animationWhileOpen = TRUE;
+    auto round = [&] {
+        return RunScript({
+            Do([] { AltLetter('E'); }),
+            PopupsOpen(1),
+            Do([] { Key(VK_UP); Key(VK_RIGHT); }),  // the submenu too
+            PopupsOpen(2),
+            Do([&] {
+                SystemParametersInfoW(SPI_GETMENUANIMATION, 0, &animationWhileOpen, 0);
+                Key(VK_ESCAPE);
+                Key(VK_ESCAPE);
+                Key(VK_ESCAPE);
+            }),
+            WaitFor([&] { return PopupWindows().empty() && !bar.IsKeyboardMode(); }),
+        });
     };
-    bool ok = RunScript(steps);
-    printf("script %d commands %zu inits %zu\n", ok, host.Received(WM_COMMAND).size(), host.Received(WM_INITMENUPOPUP).size());
-    for (auto& m : host.Received(WM_COMMAND)) printf("cmd %u\n", LOWORD(m.wParam));
+    ASSERT_TRUE(round());  // the style and system objects exist after the first
+    int slots = TestCommon::FreeGdiSlots();
+    for (int i = 0; i < 15; ++i)
+        ASSERT_TRUE(round()) << i;
+    EXPECT_EQ(slots, TestCommon::FreeGdiSlots());
+    EXPECT_EQ(0, Windows::CFlatMenuWindow::LiveCount());
+    EXPECT_FALSE(animationWhileOpen);
+    SystemParametersInfoW(SPI_GETMENUANIMATION, 0, &animation, 0);
+    SystemParametersInfoW(SPI_GETMENUFADE, 0, &fade, 0);
+    EXPECT_TRUE(animation);
+    EXPECT_TRUE(fade);
+}
+
+TEST(MenuBarHook, TheThreadHookLivesFromTheFirstBarToTheLast)
+{
+    WindowTest::CHostWindow host(300, 100);
+    const DWORD thread = GetCurrentThreadId();
+    EXPECT_FALSE(Base::CommandBarHookInstalled(thread));
+    {
+        Windows::CMenuBar first, second;
+        RECT place = {0, 0, 300, 24};
+        ASSERT_TRUE(first.CreateMenuBar(host.Handle(), &place, nullptr, 0, 0, 1, nullptr));
+        EXPECT_TRUE(Base::CommandBarHookInstalled(thread));
+        ASSERT_TRUE(second.CreateMenuBar(host.Handle(), &place, nullptr, 0, 0, 2, nullptr));
+        DestroyWindow(first);
+        EXPECT_TRUE(Base::CommandBarHookInstalled(thread));
+    }
+    EXPECT_FALSE(Base::CommandBarHookInstalled(thread));
+}
+
+// The interface as a host of another compiler sees it: a table of plain
+// functions taking the object first.
+TEST(ZqMenuInterface, SlotsCalledThroughTheRawTable)
+{
+    HMODULE orvel = GetModuleHandleW(L"Orvel.dll");
+    ASSERT_TRUE(orvel);
+    using NewFn = void* (*)();
+    auto create = reinterpret_cast<NewFn>(reinterpret_cast<void*>(GetProcAddress(orvel, "NewInstance_IZqMenu")));
+    ASSERT_TRUE(create);
+    void* object = create();
+    ASSERT_TRUE(object);
+    void** table = *static_cast<void***>(object);
+    using ReleaseFn = void (*)(void*);
+    using CreateFn = void (*)(void*, HWND, const RECT*, LPCWSTR, DWORD, DWORD, UINT, void*);
+    using AttachFn = BOOL (*)(void*, HMENU);
+    using TrackFn = BOOL (*)(void*, HMENU, UINT, int, int, HWND, LPTPMPARAMS);
+
+    WindowTest::CHostWindow host(300, 200);
+    host.Record(WM_COMMAND);
+    RECT place = {0, 0, 300, 24};
+    reinterpret_cast<CreateFn>(table[1])(object, host.Handle(), &place, L"bar", 0, 0, 7, nullptr);
+    HWND bar = FindWindowExW(host.Handle(), nullptr, L"ZQXP_MenuBar", nullptr);
+    ASSERT_TRUE(bar);
+    EXPECT_EQ(7, GetDlgCtrlID(bar));
+    EXPECT_TRUE(GetWindowLongPtrW(bar, GWL_STYLE) & (TBSTYLE_FLAT | TBSTYLE_LIST | TBSTYLE_TRANSPARENT));
+    HMENU menu = TestMenu();
+    EXPECT_TRUE(reinterpret_cast<AttachFn>(table[2])(object, menu));
+    EXPECT_EQ(4, SendMessageW(bar, TB_BUTTONCOUNT, 0, 0));
+    EXPECT_FALSE(reinterpret_cast<AttachFn>(table[2])(object, reinterpret_cast<HMENU>(bar)));
+
+    // Without TPM_RETURNCMD the command is returned and also sent.
+    RECT at = {};
+    GetWindowRect(host.Handle(), &at);
+    BOOL chosen = 0;
+    ASSERT_TRUE(RunScript({PopupsOpenStep(1), Do([] { Key(VK_DOWN); Key(VK_DOWN); Key(VK_RETURN); }),
+                           PopupsOpenStep(0)},
+                          8000, [&] {
+                              chosen = reinterpret_cast<TrackFn>(table[3])(
+                                  object, GetSubMenu(menu, 0), TPM_LEFTALIGN, at.left + 40, at.top + 60,
+                                  host.Handle(), nullptr);
+                          }));
+    WindowTest::Pump(30);
+    EXPECT_EQ(static_cast<BOOL>(kOpen), chosen);
+    auto commands = host.Received(WM_COMMAND);
+    ASSERT_EQ(1u, commands.size());
+    EXPECT_EQ(kOpen, LOWORD(commands[0].wParam));
+
+    // With it, only returned.
+    host.ClearReceived();
+    ASSERT_TRUE(RunScript({PopupsOpenStep(1), Do([] { Key(VK_DOWN); Key(VK_RETURN); }), PopupsOpenStep(0)},
+                          8000, [&] {
+                              chosen = reinterpret_cast<TrackFn>(table[3])(
+                                  object, GetSubMenu(menu, 0), TPM_RETURNCMD, at.left + 40, at.top + 60,
+                                  host.Handle(), nullptr);
+                          }));
+    WindowTest::Pump(30);
+    EXPECT_EQ(static_cast<BOOL>(kNew), chosen);
+    EXPECT_TRUE(host.Received(WM_COMMAND).empty());
+
+    reinterpret_cast<ReleaseFn>(table[0])(object);
+    EXPECT_FALSE(IsWindow(bar));
     DestroyMenu(menu);
 }
 

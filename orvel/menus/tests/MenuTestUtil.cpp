@@ -1,5 +1,6 @@
 #include "MenuTestUtil.h"
 
+#include <cstdio>
 #include <memory>
 #include "orvel/windows/tests/WindowTestUtil.h"
 
@@ -31,6 +32,9 @@ struct SScript {
     const std::vector<Step>* steps = nullptr;
     size_t next = 0;
     bool running = false;
+    DWORD start = 0;
+    DWORD maxMs = 0;
+    bool timedOut = false;
 };
 SScript* g_script = nullptr;
 
@@ -38,6 +42,15 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
 {
     if (!g_script || g_script->running || g_script->next >= g_script->steps->size())
         return;
+    // A menu's modal loop keeps the test's own pump from looking at the
+    // clock, so the script ends the menu itself when time is up.
+    if (GetTickCount() - g_script->start > g_script->maxMs) {
+        g_script->timedOut = true;
+        fprintf(stderr, "script timed out at step %u\n", static_cast<unsigned>(g_script->next));
+        g_script->next = g_script->steps->size();
+        EndMenu();
+        return;
+    }
     g_script->running = true;
     if ((*g_script->steps)[g_script->next]())
         ++g_script->next;
@@ -95,13 +108,18 @@ std::vector<HWND> PopupWindows()
     return popups;
 }
 
-bool RunScript(const std::vector<Step>& steps, DWORD maxMs)
+bool RunScript(const std::vector<Step>& steps, DWORD maxMs, const std::function<void()>& body)
 {
     SScript script;
     script.steps = &steps;
+    script.start = GetTickCount();
+    script.maxMs = maxMs;
     g_script = &script;
     UINT_PTR timer = SetTimer(nullptr, 0, kTick, &Tick);
-    bool done = WindowTest::PumpUntil([&] { return script.next >= steps.size(); }, maxMs);
+    if (body)
+        body();
+    bool done = WindowTest::PumpUntil([&] { return script.next >= steps.size(); }, maxMs + 1000) &&
+                !script.timedOut;
     KillTimer(nullptr, timer);
     g_script = nullptr;
     // Nothing left open for the next test.

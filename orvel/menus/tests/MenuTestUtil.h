@@ -28,7 +28,10 @@ using Step = std::function<bool()>;
 
 // Runs the steps from a timer while pumping (and while any modal loop
 // started by them runs). True when every step finished within maxMs.
-bool RunScript(const std::vector<Step>& steps, DWORD maxMs = 8000);
+// With a body, the body runs once the timer is set (a modal call made there
+// is driven by the steps).
+bool RunScript(const std::vector<Step>& steps, DWORD maxMs = 8000,
+               const std::function<void()>& body = nullptr);
 
 // A step that waits until the condition holds.
 Step WaitFor(std::function<bool()> condition);
