@@ -5,6 +5,7 @@
 #include "../resource/IniReader.h"
 #include "../style/Painter.h"
 #include "../windows/Buttons.h"
+#include "../windows/StyledWnd.h"
 
 namespace Windows {
 
@@ -169,8 +170,10 @@ extern "C" int GetZqMenuColor(COLORREF* frame, COLORREF* background, COLORREF* m
 
 extern "C" int ZqMenuDraw(HDC dc, int state, const RECT* rect, const RECT* clip)
 {
+    if (!rect || !Windows::HasPainterLook(Style::CStyle::MenuBar))
+        return 0;
     Style::CPainter* painter = Windows::CurrentPainter(Style::CStyle::MenuBar);
-    if (!painter || !rect)
+    if (!painter)
         return 0;
     try {
         const RECT bounds = *rect;

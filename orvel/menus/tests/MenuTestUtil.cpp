@@ -134,6 +134,12 @@ Step WaitFor(std::function<bool()> condition)
     return [condition] { return condition(); };
 }
 
+Step Pause(int ticks)
+{
+    auto left = std::make_shared<int>(ticks);
+    return [left] { return --*left <= 0; };
+}
+
 Step Do(std::function<void()> action)
 {
     return [action] {

@@ -35,6 +35,8 @@ bool RunScript(const std::vector<Step>& steps, DWORD maxMs = 8000,
 
 // A step that waits until the condition holds.
 Step WaitFor(std::function<bool()> condition);
+// A step that lets the given number of ticks pass (painting settles).
+Step Pause(int ticks);
 // A step that does something once.
 Step Do(std::function<void()> action);
 
