@@ -579,8 +579,13 @@ LRESULT CCommandBarXPCtrlImpl<T, TBase, TWinTraits>::OnCustomDraw(NMCUSTOMDRAW& 
     handled = true;
     if (from == this->m_hWnd || IsRegisteredToolBar(from)) {
         switch (draw.dwDrawStage) {
-        case CDDS_PREPAINT:
+        case CDDS_PREPAINT: {
+            // The band's colour behind the buttons, whatever the parent erased.
+            RECT client = {};
+            ::GetClientRect(from, &client);
+            FillSolid(draw.hdc, client, Palette(kMenuMenu));
             return CDRF_NOTIFYITEMDRAW;
+        }
         case CDDS_ITEMPREPAINT:
             DrawButton(draw, from, from == this->m_hWnd);
             return CDRF_SKIPDEFAULT;
@@ -777,7 +782,10 @@ LRESULT CMenuBar::DrawStyledBands(NMCUSTOMDRAW& draw)
         FillSolid(draw.hdc, draw.rc, kWhite);
         if (!HasNoGripper(draw.hdr.hwndFrom, draw.rc))
             DrawGripper(draw.hdc, draw.rc);
-        return CDRF_NOTIFYPOSTPAINT;
+        // The look goes over the band at once as well: not every rebar
+        // sends the post-paint stage of its bands.
+        ZqMenuDraw(draw.hdc, 0, &draw.rc, &draw.rc);
+        return CDRF_NOTIFYPOSTPAINT | CDRF_SKIPDEFAULT;
     case CDDS_ITEMPOSTPAINT:
         ZqMenuDraw(draw.hdc, 0, &draw.rc, &draw.rc);
         return CDRF_DODEFAULT;
@@ -786,23 +794,50 @@ LRESULT CMenuBar::DrawStyledBands(NMCUSTOMDRAW& draw)
     }
 }
 
+// The pack's band look behind a tool bar in a rebar band, lined up with the
+// band so the bar and the rebar show one picture.
+void CMenuBar::PaintBandBehind(HDC dc, HWND toolBar) const
+{
+    RECT client = {};
+    ::GetClientRect(toolBar, &client);
+    RECT band = client;
+    HWND rebar = ::GetParent(toolBar);
+    if (Base::CommandBarDetail::IsRebar(rebar)) {
+        int count = static_cast<int>(::SendMessageW(rebar, RB_GETBANDCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            REBARBANDINFOW info = {};
+            info.cbSize = sizeof info;
+            info.fMask = RBBIM_CHILD;
+            if (::SendMessageW(rebar, RB_GETBANDINFOW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&info)) &&
+                info.hwndChild == toolBar) {
+                ::SendMessageW(rebar, RB_GETRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&band));
+                ::MapWindowPoints(rebar, toolBar, reinterpret_cast<POINT*>(&band), 2);
+                break;
+            }
+        }
+    }
+    ZqMenuDraw(dc, 0, &band, &client);
+}
+
 LRESULT CMenuBar::OnCustomDraw(NMCUSTOMDRAW& draw, bool& handled)
 {
     HWND from = draw.hdr.hwndFrom;
-    if (from == m_hWnd) {
+    const bool styled = HasPainterLook(Style::CStyle::MenuBar);
+    if (styled && (from == m_hWnd || IsRegisteredToolBar(from))) {
         handled = true;
         switch (draw.dwDrawStage) {
         case CDDS_PREPAINT:
+            PaintBandBehind(draw.hdc, from);
             return CDRF_NOTIFYITEMDRAW;
         case CDDS_ITEMPREPAINT:
-            DrawButton(draw, m_hWnd, true);
+            DrawButton(draw, from, from == m_hWnd);
             return CDRF_SKIPDEFAULT;
         default:
             return CDRF_DODEFAULT;
         }
     }
     // Without the pack's look the bands keep the flat one.
-    if (from == GetParent() && Base::CommandBarDetail::IsRebar(from) && HasPainterLook(Style::CStyle::MenuBar)) {
+    if (styled && from == GetParent() && Base::CommandBarDetail::IsRebar(from)) {
         handled = true;
         return DrawStyledBands(draw);
     }

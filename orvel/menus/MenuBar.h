@@ -122,6 +122,7 @@ public:
 
 private:
     LRESULT DrawStyledBands(NMCUSTOMDRAW& draw);
+    void PaintBandBehind(HDC dc, HWND toolBar) const;
     void SetUpRebarBands();
 };
 

@@ -316,6 +316,49 @@ TEST_F(MenuBarFixture, ManyTrackedPopupsLeaveNoObjectsHooksOrSettingsBehind)
     EXPECT_TRUE(fade);
 }
 
+// In a rebar, as hosts place it: commands still reach the rebar's owner.
+TEST(MenuBarInRebar, OpensFromItsBandAndTellsTheRebarsOwner)
+{
+    WindowTest::CHostWindow host(400, 200);
+    host.Record(WM_COMMAND);
+    HWND rebar = CreateWindowExW(0, REBARCLASSNAMEW, nullptr,
+                                 WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | RBS_VARHEIGHT | CCS_NODIVIDER | CCS_TOP,
+                                 0, 0, 400, 0, host.Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(rebar);
+    Windows::CMenuBar bar;
+    ASSERT_TRUE(bar.CreateMenuBar(rebar, nullptr, nullptr, 0, 0, 1, nullptr));
+    HMENU menu = TestMenu();
+    ASSERT_TRUE(bar.Attach(menu));
+    SIZE size = {};
+    SendMessageW(bar, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size));
+    REBARBANDINFOW band = {};
+    band.cbSize = sizeof band;
+    band.fMask = RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_STYLE | RBBIM_SIZE;
+    band.fStyle = RBBS_NOGRIPPER;
+    band.hwndChild = bar;
+    band.cxMinChild = size.cx;
+    band.cyMinChild = size.cy;
+    band.cx = 400;
+    SendMessageW(rebar, RB_INSERTBANDW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
+    WindowTest::Pump(50);
+    RECT button = {};
+    SendMessageW(bar, TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&button));
+    MapWindowPoints(bar, nullptr, reinterpret_cast<POINT*>(&button), 2);
+    ASSERT_GT(button.right - button.left, 0);
+    ASSERT_TRUE(RunScript({
+        Do([&] { Click(Centre(button)); }),
+        PopupsOpenStep(1),
+        Do([] { Key(VK_DOWN); Key(VK_RETURN); }),
+        PopupsOpenStep(0),
+    }));
+    WindowTest::Pump(50);
+    auto commands = host.Received(WM_COMMAND);
+    ASSERT_EQ(1u, commands.size());
+    EXPECT_EQ(kUndo, LOWORD(commands[0].wParam));
+    DestroyWindow(rebar);
+    DestroyMenu(menu);
+}
+
 TEST(MenuBarHook, TheThreadHookLivesFromTheFirstBarToTheLast)
 {
     WindowTest::CHostWindow host(300, 100);
