@@ -590,18 +590,32 @@ HWND CCommandBarCtrlBase::GetCommandTarget() const
     return parent;
 }
 
+std::wstring CCommandBarCtrlBase::WithoutPrefixes(const std::wstring& text)
+{
+    std::wstring plain;
+    plain.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'&' && i + 1 < text.size())
+            ++i;
+        plain += text[i];
+    }
+    return plain;
+}
+
 void CCommandBarCtrlBase::DrawMenuText(HDC dc, const RECT& rect, const std::wstring& text,
                                        COLORREF colour) const
 {
-    UINT format = DT_SINGLELINE | DT_VCENTER | (m_showCues ? 0 : DT_HIDEPREFIX);
+    UINT format = DT_SINGLELINE | DT_VCENTER | (m_showCues ? 0 : DT_NOPREFIX);
     size_t tab = text.find(L'\t');
     std::wstring label = text.substr(0, tab);
+    if (!m_showCues)
+        label = WithoutPrefixes(label);
     ::SetTextColor(dc, colour);
     int oldMode = ::SetBkMode(dc, TRANSPARENT);
     RECT area = rect;
     ::DrawTextW(dc, label.c_str(), static_cast<int>(label.size()), &area, format | DT_LEFT);
     if (tab != std::wstring::npos) {
-        std::wstring accelerator = text.substr(tab + 1);
+        std::wstring accelerator = m_showCues ? text.substr(tab + 1) : WithoutPrefixes(text.substr(tab + 1));
         area = rect;
         ::DrawTextW(dc, accelerator.c_str(), static_cast<int>(accelerator.size()), &area,
                     format | DT_RIGHT);

@@ -88,6 +88,10 @@ public:
     // left-aligned, the accelerator after it right-aligned, '&' prefixes
     // underlined only while the bar shows keyboard cues.
     void DrawMenuText(HDC dc, const RECT& rect, const std::wstring& text, COLORREF colour) const;
+    // The text as shown without keyboard cues: '&' prefixes dropped, "&&"
+    // kept as one '&' (drawn with DT_NOPREFIX: some platforms ignore
+    // DT_HIDEPREFIX).
+    static std::wstring WithoutPrefixes(const std::wstring& text);
 
 protected:
     static LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam);

@@ -549,9 +549,10 @@ void CCommandBarXPCtrlImpl<T, TBase, TWinTraits>::DrawButton(const NMCUSTOMDRAW&
         Base::CSelectScope useFont(dc, barItem ? static_cast<HGDIOBJ>(this->m_font.Get()) : nullptr);
         ::SetTextColor(dc, colour);
         int oldMode = ::SetBkMode(dc, TRANSPARENT);
-        ::DrawTextW(dc, text, -1, &content,
+        const std::wstring shown = cues ? std::wstring(text) : this->WithoutPrefixes(text);
+        ::DrawTextW(dc, shown.c_str(), static_cast<int>(shown.size()), &content,
                     DT_SINGLELINE | DT_VCENTER | (list && !barItem ? DT_LEFT : DT_CENTER) |
-                        (cues ? 0 : DT_HIDEPREFIX));
+                        (cues ? 0 : DT_NOPREFIX));
         ::SetBkMode(dc, oldMode);
     }
 }

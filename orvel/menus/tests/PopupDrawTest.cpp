@@ -305,4 +305,28 @@ TEST_F(PopupDrawFixture, HotButtonsAreFilledAndFramed)
     MoveMouse(POINT{at.x, at.y + 200});
 }
 
+TEST_F(PopupDrawFixture, MnemonicsAreUnderlinedOnlyWhileTheKeyboardDrivesTheBar)
+{
+    Screenshot::SPixels pixels;
+    const RECT go = Button(2);
+    ASSERT_TRUE(CaptureBar(pixels));
+    const int resting = Count(pixels, go, kButtonText);
+    ASSERT_GT(resting, 0);
+    ASSERT_TRUE(RunScript({
+        Do([] { Key(VK_MENU); }),
+        WaitFor([&] { return bar.IsKeyboardMode(); }),
+        Pause(3),
+        Do([&] {
+            bar.UpdateWindow();
+            EXPECT_TRUE(CaptureBar(pixels));
+            Key(VK_ESCAPE);
+        }),
+        WaitFor([&] { return !bar.IsKeyboardMode(); }),
+    }));
+    EXPECT_GT(Count(pixels, go, kButtonText), resting);  // the underline under G
+    bar.UpdateWindow();
+    ASSERT_TRUE(CaptureBar(pixels));
+    EXPECT_EQ(resting, Count(pixels, go, kButtonText));
+}
+
 }  // namespace
