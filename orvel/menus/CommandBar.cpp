@@ -462,12 +462,7 @@ LRESULT CCommandBarCtrlBase::OnMenuChar(WPARAM wParam, LPARAM lParam) const
     wchar_t key = Upper(static_cast<wchar_t>(LOWORD(wParam)));
     int count = ::GetMenuItemCount(menu);
     for (int i = 0; i < count; ++i) {
-        MENUITEMINFOW info = {};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_DATA | MIIM_FTYPE;
-        if (!::GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info))
-            continue;
-        const SMenuItemData* data = FindItemData(info.dwItemData);
+        const SMenuItemData* data = ItemDataAt(menu, i);
         if (data && Mnemonic(data->text) == key)
             return MAKELRESULT(i, MNC_EXECUTE);
     }
@@ -513,6 +508,16 @@ SMenuItemData* CCommandBarCtrlBase::FindItemData(ULONG_PTR data) const
     return nullptr;
 }
 
+SMenuItemData* CCommandBarCtrlBase::ItemDataAt(HMENU menu, int position) const
+{
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_DATA;
+    if (!::GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &info))
+        return nullptr;
+    return FindItemData(info.dwItemData);
+}
+
 void CCommandBarCtrlBase::ConvertMenu(HMENU popup)
 {
     if (!::IsMenu(popup))
@@ -555,12 +560,7 @@ void CCommandBarCtrlBase::RestoreMenus()
             continue;
         int count = ::GetMenuItemCount(menu);
         for (int i = 0; i < count; ++i) {
-            MENUITEMINFOW info = {};
-            info.cbSize = sizeof info;
-            info.fMask = MIIM_DATA | MIIM_FTYPE;
-            if (!::GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info))
-                continue;
-            SMenuItemData* item = FindItemData(info.dwItemData);
+            const SMenuItemData* item = ItemDataAt(menu, i);
             if (!item)
                 continue;
             MENUITEMINFOW back = {};

@@ -75,6 +75,8 @@ public:
 
     // Our record of an owner-drawn item, or null for anyone else's data.
     SMenuItemData* FindItemData(ULONG_PTR data) const;
+    // Our record of the item at a position of a menu, or null.
+    SMenuItemData* ItemDataAt(HMENU menu, int position) const;
     // Every item of the popup that is not owner-drawn yet becomes so.
     void ConvertMenu(HMENU popup);
     // Gives every converted item back its own type, text and data.
