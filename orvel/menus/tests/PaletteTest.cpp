@@ -62,6 +62,23 @@ TEST(MenuPalette, PalettizedScreensTakePlainSystemColours)
     EXPECT_EQ(GetSysColor(COLOR_WINDOWFRAME), CMenuPalette::Get(Windows::kMenuFrame));
 }
 
+// Run on a palettized display too (an 8-bit X screen): the real depth
+// picks the plain colours there and the blends everywhere else.
+TEST(MenuPalette, DefaultsFollowTheScreensRealDepth)
+{
+    CMenuPalette::OverrideScreenDepth(0);
+    CMenuPalette::ComputeDefaults();
+    HDC screen = GetDC(nullptr);
+    const int depth = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
+    ReleaseDC(nullptr, screen);
+    const COLORREF window = GetSysColor(COLOR_WINDOW), face = GetSysColor(COLOR_BTNFACE);
+    EXPECT_EQ(depth, CMenuPalette::ScreenDepth());
+    EXPECT_EQ(depth <= 8 ? face : Windows::BlendMenuColor(face, window, 20),
+              CMenuPalette::Get(Windows::kMenuMenu));
+    EXPECT_EQ(depth <= 8 ? window : Windows::BlendMenuColor(window, GetSysColor(COLOR_WINDOWTEXT), 3),
+              CMenuPalette::Get(Windows::kMenuBackground));
+}
+
 TEST(MenuPalette, AStyleSettingOnlyHotChangesOnlyHotUntilTheSettingsChange)
 {
     CMenuPalette::ComputeDefaults();
