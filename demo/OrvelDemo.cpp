@@ -908,6 +908,22 @@ void CDemo::ShootMenus(const std::wstring& folder, const std::wstring& name, std
     SendMessageW(m_menuBar, TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&view));
     MapWindowPoints(m_menuBar, nullptr, reinterpret_cast<POINT*>(&view), 2);
     openAndShoot(Centre(view), 'T', L"menu_" + name + L"_popup");
+    if (name == Style::CStyleManager::kDefaultStyleName) {
+        // The same popup as the system draws it, to compare with.
+        SMenuShot shot;
+        shot.area = view;
+        shot.key = 'T';
+        shot.path = ShotPath(folder, L"menu_native_popup");
+        g_menuShot = &shot;
+        UINT_PTR timer = SetTimer(nullptr, 0, 120, &MenuShotTick);
+        TrackPopupMenuEx(GetSubMenu(m_menu, 1), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD, view.left,
+                         view.bottom, m_dialog, nullptr);
+        KillTimer(nullptr, timer);
+        g_menuShot = nullptr;
+        if (shot.saved)
+            shots.push_back(shot.path);
+        Pump(100);
+    }
     RECT packs = {};
     SendMessageW(m_toolBar, TB_GETRECT, IDM_PACKS, reinterpret_cast<LPARAM>(&packs));
     MapWindowPoints(m_toolBar, nullptr, reinterpret_cast<POINT*>(&packs), 2);

@@ -249,6 +249,24 @@ TEST_F(PopupDrawFixture, AHotIconIsRaisedOverItsShadow)
     EXPECT_EQ(rest.bottom + 1, shadow.bottom);
     EXPECT_EQ(0, Count(file.pixels, Gutter(restItem), kShadow));
 
+    // With the no-shadow bit the hot icon stays where it rests.
+    bar.SetCommandBarExtendedStyle(Windows::kCbrExNoIconShadow, Windows::kCbrExNoIconShadow);
+    SPopup flat;
+    ASSERT_TRUE(RunScript({
+        Do([] { AltLetter('F'); }),
+        WaitFor([] { return PopupWindows().size() == 1; }),
+        Do([&] {
+            EXPECT_TRUE(Capture(GetSubMenu(menu, 0), flat));
+            Key(VK_ESCAPE);
+            Key(VK_ESCAPE);
+        }),
+        WaitFor([&] { return PopupWindows().empty() && !bar.IsKeyboardMode(); }),
+    }));
+    ASSERT_EQ(4u, flat.items.size());
+    RECT still = Bounds(flat.pixels, Gutter(flat.items[0]), kIcon);
+    OffsetRect(&still, -flat.items[0].left, -flat.items[0].top);
+    EXPECT_TRUE(EqualRect(&still, &rest));
+
     // The separator: one Menu line across the middle, right of the gutter.
     const RECT separator = file.items[2];
     const int middle = (separator.top + separator.bottom) / 2;
