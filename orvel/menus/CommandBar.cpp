@@ -63,6 +63,20 @@ bool IsSubmenuOf(HMENU child, HMENU parent)
     return false;
 }
 
+BOOL CALLBACK InvalidatePopup(HWND window, LPARAM)
+{
+    wchar_t name[8] = {};
+    if (::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId() &&
+        ::GetClassNameW(window, name, 8) && wcscmp(name, L"#32768") == 0)
+        ::InvalidateRect(window, nullptr, FALSE);
+    return TRUE;
+}
+
+void InvalidateOpenPopups()
+{
+    ::EnumWindows(&InvalidatePopup, 0);
+}
+
 // The deepest open popup menu of the thread: the one none of the others
 // opened from.
 HMENU DeepestOpenMenu()
@@ -410,6 +424,12 @@ bool CCommandBarCtrlBase::OnMenuFilter(MSG& msg)
     }
     if (msg.message != WM_KEYDOWN)
         return false;
+    if (!m_showCues) {
+        // The keyboard took over a popup opened by the mouse: mnemonics show.
+        m_showCues = true;
+        Invalidate();
+        InvalidateOpenPopups();
+    }
     // Where the keyboard is, asked of the open popups themselves: a
     // submenu closed by the keyboard tells its owner nothing.
     HMENU current = DeepestOpenMenu();

@@ -122,7 +122,10 @@ TEST_F(MenuBarFixture, MouseOpensHotTracksAndClosesLikeAMenuBar)
     ASSERT_TRUE(RunScript({
         Do([&] { Click(Centre(Button(0))); }),
         PopupsOpen(1),
-        Do([&] { EXPECT_EQ(0, LastOpened()); }),
+        Do([&] {
+            EXPECT_EQ(0, LastOpened());
+            EXPECT_FALSE(bar.ShowsKeyboardCues());  // opened by the mouse
+        }),
         // Moving onto a neighbour while open switches the popup.
         Do([&] { MoveMouse(Centre(Button(2))); }),
         WaitFor([&] { return LastOpened() == 2 && PopupWindows().size() == 1; }),
@@ -348,13 +351,16 @@ TEST(MenuBarInRebar, OpensFromItsBandAndTellsTheRebarsOwner)
     ASSERT_TRUE(RunScript({
         Do([&] { Click(Centre(button)); }),
         PopupsOpenStep(1),
-        Do([] { Key(VK_DOWN); Key(VK_RETURN); }),
+        Do([&] { EXPECT_FALSE(bar.ShowsKeyboardCues()); Key(VK_DOWN); }),
+        WaitFor([&] { return bar.ShowsKeyboardCues(); }),  // the keyboard took over
+        Do([] { Key(VK_RETURN); }),
         PopupsOpenStep(0),
     }));
     WindowTest::Pump(50);
     auto commands = host.Received(WM_COMMAND);
     ASSERT_EQ(1u, commands.size());
     EXPECT_EQ(kUndo, LOWORD(commands[0].wParam));
+    EXPECT_FALSE(bar.ShowsKeyboardCues());
     DestroyWindow(rebar);
     DestroyMenu(menu);
 }
