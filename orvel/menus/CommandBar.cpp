@@ -102,6 +102,34 @@ bool SelectedItemOpensSubmenu(HMENU menu)
     return false;
 }
 
+struct SMnemonicSearch {
+    wchar_t key;
+    bool found;
+};
+
+BOOL CALLBACK FindControlMnemonic(HWND child, LPARAM search)
+{
+    auto& wanted = *reinterpret_cast<SMnemonicSearch*>(search);
+    if (!::IsWindowVisible(child) || !::IsWindowEnabled(child))
+        return TRUE;
+    wchar_t text[kMaxItemText] = {};
+    ::GetWindowTextW(child, text, kMaxItemText);
+    wanted.found = Mnemonic(text) == wanted.key;
+    return !wanted.found;
+}
+
+// A dialog's own controls answer their mnemonics before its menu does, as
+// the dialog manager has them.
+bool DialogControlHasMnemonic(HWND root, wchar_t key)
+{
+    wchar_t name[8] = {};
+    if (!::GetClassNameW(root, name, 8) || wcscmp(name, L"#32770") != 0)
+        return false;
+    SMnemonicSearch search = {Upper(key), false};
+    ::EnumChildWindows(root, &FindControlMnemonic, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 }  // namespace
 
 // The bars of one thread and its message hook, made with the first bar.
@@ -372,6 +400,8 @@ bool CCommandBarCtrlBase::OnHookMessage(MSG& msg)
     case WM_CHAR:
         return m_armed;
     case WM_SYSCHAR: {
+        if (!m_armed && DialogControlHasMnemonic(::GetAncestor(m_hWnd, GA_ROOT), static_cast<wchar_t>(msg.wParam)))
+            return false;
         int button = FindMnemonic(static_cast<wchar_t>(msg.wParam));
         if (button >= 0) {
             m_showCues = true;

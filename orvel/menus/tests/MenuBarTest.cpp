@@ -365,6 +365,34 @@ TEST(MenuBarInRebar, OpensFromItsBandAndTellsTheRebarsOwner)
     DestroyMenu(menu);
 }
 
+// In a dialog, Alt and a control's mnemonic belong to the control.
+TEST(MenuBarInDialog, ControlsKeepTheirMnemonics)
+{
+    HWND dialog = CreateWindowExW(0, L"#32770", L"dialog", WS_POPUP | WS_VISIBLE | WS_CAPTION, 60, 60, 400,
+                                  200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(dialog);
+    SetForegroundWindow(dialog);
+    CreateWindowExW(0, L"Button", L"&Edit the list", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 10, 60, 120,
+                    24, dialog, reinterpret_cast<HMENU>(10), GetModuleHandleW(nullptr), nullptr);
+    Windows::CMenuBar bar;
+    RECT place = {0, 0, 400, 24};
+    ASSERT_TRUE(bar.CreateMenuBar(dialog, &place, nullptr, 0, 0, 1, nullptr));
+    HMENU menu = TestMenu();
+    ASSERT_TRUE(bar.Attach(menu));
+    WindowTest::Pump(50);
+    ASSERT_TRUE(RunScript({
+        Do([] { AltLetter('E'); }),
+        Pause(8),
+        Do([] { EXPECT_TRUE(PopupWindows().empty()); }),
+        Do([] { AltLetter('V'); }),  // nothing else has V
+        PopupsOpenStep(1),
+        Do([] { Key(VK_ESCAPE); Key(VK_ESCAPE); }),
+        WaitFor([&] { return PopupWindows().empty() && !bar.IsKeyboardMode(); }),
+    }));
+    DestroyWindow(dialog);
+    DestroyMenu(menu);
+}
+
 TEST(MenuBarHook, TheThreadHookLivesFromTheFirstBarToTheLast)
 {
     WindowTest::CHostWindow host(300, 100);
