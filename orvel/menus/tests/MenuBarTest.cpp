@@ -23,14 +23,7 @@ HMENU TestMenu()
     AppendMenuW(file, MF_STRING, kOpen, L"&Open...");
     AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(file, MF_STRING, kExit, L"E&xit");
-    HMENU more = CreatePopupMenu();
-    AppendMenuW(more, MF_STRING, kItemA, L"Item &A");
-    AppendMenuW(more, MF_STRING, kItemB, L"Item &B");
-    HMENU edit = CreatePopupMenu();
-    AppendMenuW(edit, MF_STRING, kUndo, L"&Undo");
-    AppendMenuW(edit, MF_STRING | MF_GRAYED, kCut, L"Cu&t");
-    AppendMenuW(edit, MF_STRING | MF_CHECKED, kCopy, L"&Copy");
-    AppendMenuW(edit, MF_POPUP, reinterpret_cast<UINT_PTR>(more), L"&More");
+    HMENU edit = EditMenu({kUndo, kCut, kCopy, kItemA, kItemB});
     HMENU view = CreatePopupMenu();
     AppendMenuW(view, MF_STRING, kLarge, L"&Large");
     AppendMenuW(view, MF_STRING, kSmall, L"&Small");

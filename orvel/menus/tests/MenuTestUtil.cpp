@@ -148,6 +148,20 @@ Step Do(std::function<void()> action)
     };
 }
 
+HMENU EditMenu(const SEditIds& ids)
+{
+    HMENU more = CreatePopupMenu();
+    AppendMenuW(more, MF_STRING, ids.itemA, L"Item &A");
+    if (ids.itemB)
+        AppendMenuW(more, MF_STRING, ids.itemB, L"Item &B");
+    HMENU edit = CreatePopupMenu();
+    AppendMenuW(edit, MF_STRING, ids.undo, L"&Undo");
+    AppendMenuW(edit, MF_STRING | MF_GRAYED, ids.cut, L"Cu&t");
+    AppendMenuW(edit, MF_STRING | MF_CHECKED, ids.copy, L"&Copy");
+    AppendMenuW(edit, MF_POPUP, reinterpret_cast<UINT_PTR>(more), L"&More");
+    return edit;
+}
+
 POINT Centre(const RECT& rect)
 {
     return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};

@@ -40,6 +40,13 @@ Step Pause(int ticks);
 // A step that does something once.
 Step Do(std::function<void()> action);
 
+// The tests' edit popup: Undo, a grayed Cut, a checked Copy and a More
+// submenu (Item A, and Item B unless its identifier is 0).
+struct SEditIds {
+    UINT undo, cut, copy, itemA, itemB;
+};
+HMENU EditMenu(const SEditIds& ids);
+
 // A screen rectangle's centre.
 POINT Centre(const RECT& rect);
 

@@ -88,13 +88,7 @@ protected:
         AppendMenuW(file, MF_STRING, kOpen, L"&Open");
         AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
         AppendMenuW(file, MF_STRING, kSave, L"&Save");
-        HMENU more = CreatePopupMenu();
-        AppendMenuW(more, MF_STRING, kItemA, L"Item &A");
-        HMENU edit = CreatePopupMenu();
-        AppendMenuW(edit, MF_STRING, kUndo, L"&Undo");
-        AppendMenuW(edit, MF_STRING | MF_GRAYED, kCut, L"Cu&t");
-        AppendMenuW(edit, MF_STRING | MF_CHECKED, kCopy, L"&Copy");
-        AppendMenuW(edit, MF_POPUP, reinterpret_cast<UINT_PTR>(more), L"&More");
+        HMENU edit = EditMenu({kUndo, kCut, kCopy, kItemA, 0});
         menu = CreateMenu();
         AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
         AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"&Edit");
