@@ -321,8 +321,21 @@ TEST(MenuBarInRebar, OpensFromItsBandAndTellsTheRebarsOwner)
                                  WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | RBS_VARHEIGHT | CCS_NODIVIDER | CCS_TOP,
                                  0, 0, 400, 0, host.Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_TRUE(rebar);
+    // A band that is there before the bar takes the palette's band colour.
+    REBARBANDINFOW other = {};
+    other.cbSize = sizeof other;
+    other.fMask = RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_COLORS;
+    other.hwndChild = CreateWindowExW(0, L"Static", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, rebar, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr);
+    other.cyMinChild = 10;
+    other.clrBack = RGB(1, 2, 3);
+    SendMessageW(rebar, RB_INSERTBANDW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&other));
     Windows::CMenuBar bar;
     ASSERT_TRUE(bar.CreateMenuBar(rebar, nullptr, nullptr, 0, 0, 1, nullptr));
+    other.fMask = RBBIM_COLORS;
+    SendMessageW(rebar, RB_GETBANDINFOW, 0, reinterpret_cast<LPARAM>(&other));
+    EXPECT_EQ(Windows::CMenuPalette::Get(Windows::kMenuMenu), other.clrBack);
+    SendMessageW(rebar, RB_DELETEBAND, 0, 0);
     HMENU menu = TestMenu();
     ASSERT_TRUE(bar.Attach(menu));
     SIZE size = {};
