@@ -21,9 +21,11 @@
 #include "TaskPaneHost.h"
 #include "GlyphArea.h"
 #include "MessageBoxDemo.h"
+#include "MenuIds.h"
 #include "SettingsDialog.h"
 #include "orvel/base/GdiHandles.h"
 #include "orvel/host/Global.h"
+#include "orvel/menus/MenuBar.h"
 #include "orvel/style/StyleManager.h"
 #include "orvel/windows/Messages.h"
 #include "orvel/windows/StyledWndManager.h"
@@ -97,9 +99,16 @@ POINT CentreOf(HWND window)
 
 // Keyboard input goes through the dialog manager of whichever modeless
 // dialog it is for: the demo's own, or the settings dialog while it is shown.
+// The main window's accelerators (its menu bar's shortcuts).
+HWND g_mainWindow = nullptr;
+HACCEL g_accelerators = nullptr;
+
 void Dispatch(MSG& msg)
 {
     HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (root && root == g_mainWindow && g_accelerators &&
+        TranslateAcceleratorW(g_mainWindow, g_accelerators, &msg))
+        return;
     wchar_t name[16] = {};
     if (root)
         GetClassNameW(root, name, 16);
@@ -136,6 +145,10 @@ private:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnInitDialog();
     void AddSideBar();
+    void AddMenuBar();
+    bool OnMenuCommand(UINT command);
+    void DropPackMenu(const NMTOOLBARW& drop);
+    void ShootMenus(const std::wstring& folder, const std::wstring& name, std::vector<std::wstring>& shots);
     void StyleControls();
     void ReadPackColours();
     bool PackStylesFrames();
@@ -156,6 +169,13 @@ private:
     HWND m_dialog = nullptr;
     std::unique_ptr<Demo::CGlyphArea> m_glyphs;
     HWND m_sideBar = nullptr;
+    // The rebar across the top: the styled menu bar, and a tool bar whose
+    // drop-down button opens a flat popup of the packs.
+    HWND m_rebar = nullptr;
+    HWND m_toolBar = nullptr;
+    HMENU m_menu = nullptr;
+    HIMAGELIST m_toolImages = nullptr;
+    Windows::CMenuBar m_menuBar;
     Base::CBrushHandle m_brush;
     COLORREF m_back = RGB(240, 240, 240);
     COLORREF m_text = RGB(0, 0, 0);
@@ -184,6 +204,13 @@ void CDemo::Destroy()
     if (m_dialog && IsWindow(m_dialog))
         DestroyWindow(m_dialog);
     m_dialog = nullptr;
+    g_mainWindow = nullptr;
+    if (m_menu)
+        DestroyMenu(m_menu);
+    m_menu = nullptr;
+    if (m_toolImages)
+        ImageList_Destroy(m_toolImages);
+    m_toolImages = nullptr;
     // The area outlives its window: the slideshow worker may still ask it
     // to repaint until it has ended.
     m_glyphs.reset();
@@ -238,6 +265,7 @@ void CDemo::OnInitDialog()
     if (!m_glyphs->SubclassWindow(GetDlgItem(m_dialog, IDC_GLYPHS)))
         m_glyphs.release();  // it has deleted itself
     AddSideBar();
+    AddMenuBar();
     ReadPackColours();
     StyleControls();
     UpdateStatus();
@@ -270,6 +298,195 @@ void CDemo::AddSideBar()
     RECT place = {client.right + 4, 6, client.right + width - 6, client.bottom - 6};
     m_sideBar = Demo::CreateTaskPaneHost(m_dialog, place, menu, IDC_TASKPANES, details, L"Details");
     DestroyMenu(menu);
+}
+
+namespace {
+
+// The images of the menu items and tool-bar buttons, one strip of 16 x 15
+// images on the mask colour, drawn here rather than shipped.
+constexpr int kIconWidth = 16, kIconHeight = 15;
+const UINT kIconCommands[] = {IDC_NEXT_STYLE, IDC_LANGUAGE, IDC_SETTINGS, IDM_EXIT, IDM_PACKS};
+constexpr int kIconCount = sizeof kIconCommands / sizeof kIconCommands[0];
+
+Base::CBitmapHandle MakeIconStrip()
+{
+    HDC screen = GetDC(nullptr);
+    Base::CBitmapHandle strip(CreateCompatibleBitmap(screen, kIconWidth * kIconCount, kIconHeight));
+    ReleaseDC(nullptr, screen);
+    Base::CMemoryDC dc;
+    Base::CSelectScope use(dc, strip);
+    auto brush = [&](COLORREF colour) { return Base::CBrushHandle(CreateSolidBrush(colour)); };
+    RECT all = {0, 0, kIconWidth * kIconCount, kIconHeight};
+    FillRect(dc, &all, brush(RGB(0xC0, 0xC0, 0xC0)));
+    auto box = [&](int icon, int l, int t, int r, int b, COLORREF colour) {
+        RECT rect = {icon * kIconWidth + l, t, icon * kIconWidth + r, b};
+        FillRect(dc, &rect, brush(colour));
+    };
+    // Next style: four swatches.
+    box(0, 1, 1, 8, 7, RGB(40, 112, 204));
+    box(0, 8, 1, 15, 7, RGB(255, 150, 40));
+    box(0, 1, 7, 8, 14, RGB(60, 160, 80));
+    box(0, 8, 7, 15, 14, RGB(200, 60, 60));
+    // Language: a globe.
+    {
+        Base::CBrushHandle sea = brush(RGB(50, 120, 210));
+        Base::CSelectScope useBrush(dc, sea);
+        Ellipse(dc, kIconWidth + 1, 0, kIconWidth + 15, 14);
+        box(1, 5, 3, 10, 7, RGB(70, 170, 70));
+        box(1, 7, 8, 12, 11, RGB(70, 170, 70));
+    }
+    // Settings: a cog as a square ring with teeth.
+    box(2, 3, 3, 13, 12, RGB(90, 96, 110));
+    box(2, 6, 6, 10, 9, RGB(0xC0, 0xC0, 0xC0));
+    box(2, 7, 0, 9, 15, RGB(90, 96, 110));
+    box(2, 0, 6, 16, 9, RGB(90, 96, 110));
+    box(2, 6, 6, 10, 9, RGB(0xC0, 0xC0, 0xC0));
+    // Exit: a door.
+    box(3, 3, 1, 12, 14, RGB(150, 90, 40));
+    box(3, 9, 7, 11, 9, RGB(250, 220, 80));
+    // Packs: stacked cards.
+    box(4, 1, 1, 11, 9, RGB(120, 130, 150));
+    box(4, 5, 5, 15, 14, RGB(240, 240, 250));
+    box(4, 6, 6, 14, 13, RGB(40, 112, 204));
+    return strip;
+}
+
+}  // namespace
+
+// The menu bar and a tool bar in a rebar across the top of the window;
+// everything else moves down below it.
+void CDemo::AddMenuBar()
+{
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    g_mainWindow = m_dialog;
+    g_accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_DEMO_ACCEL));
+    m_menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_DEMO_MENU));
+    CheckMenuRadioItem(m_menu, IDM_SIZE_SMALL, IDM_SIZE_LARGE, IDM_SIZE_MEDIUM, MF_BYCOMMAND);
+    RECT client;
+    GetClientRect(m_dialog, &client);
+    m_rebar = CreateWindowExW(0, REBARCLASSNAMEW, nullptr,
+                              WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_VARHEIGHT |
+                                  RBS_BANDBORDERS | CCS_NODIVIDER | CCS_TOP,
+                              0, 0, client.right, 0, m_dialog,
+                              reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_MENU_REBAR)), instance, nullptr);
+    if (!m_rebar)
+        return;
+    Base::CBitmapHandle strip = MakeIconStrip();
+    m_toolBar = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
+                                WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_LIST | TBSTYLE_TRANSPARENT |
+                                    CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN,
+                                0, 0, 0, 0, m_rebar,
+                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_MENU_TOOLBAR)), instance, nullptr);
+    SendMessageW(m_toolBar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageW(m_toolBar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS | TBSTYLE_EX_MIXEDBUTTONS);
+    m_toolImages = ImageList_Create(kIconWidth, kIconHeight, ILC_COLOR32 | ILC_MASK, kIconCount, 0);
+    ImageList_AddMasked(m_toolImages, strip, RGB(0xC0, 0xC0, 0xC0));
+    SendMessageW(m_toolBar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_toolImages));
+    TBBUTTON buttons[] = {
+        {0, IDC_NEXT_STYLE, TBSTATE_ENABLED, BTNS_BUTTON | BTNS_AUTOSIZE | BTNS_SHOWTEXT, {}, 0,
+         reinterpret_cast<INT_PTR>(L"Next style")},
+        {4, IDM_PACKS, TBSTATE_ENABLED, BTNS_DROPDOWN | BTNS_AUTOSIZE | BTNS_SHOWTEXT, {}, 0,
+         reinterpret_cast<INT_PTR>(L"Packs")},
+        {2, IDC_SETTINGS, TBSTATE_ENABLED, BTNS_BUTTON | BTNS_AUTOSIZE, {}, 0, 0},
+        {1, IDC_LANGUAGE, TBSTATE_ENABLED, BTNS_BUTTON | BTNS_AUTOSIZE, {}, 0, 0},
+    };
+    SendMessageW(m_toolBar, TB_ADDBUTTONSW, sizeof buttons / sizeof buttons[0], reinterpret_cast<LPARAM>(buttons));
+    SendMessageW(m_toolBar, TB_AUTOSIZE, 0, 0);
+
+    m_menuBar.CreateMenuBar(m_rebar, nullptr, nullptr, 0, 0, IDC_MENU_BAR, nullptr);
+    m_menuBar.LoadImages(strip, kIconCommands, kIconCount);
+    m_menuBar.Attach(m_menu);
+    m_menuBar.RegisterToolBar(m_toolBar);
+
+    auto addBand = [&](HWND child, UINT style, int width) {
+        SIZE size = {};
+        SendMessageW(child, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size));
+        REBARBANDINFOW band = {};
+        band.cbSize = sizeof band;
+        band.fMask = RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_STYLE | RBBIM_SIZE;
+        band.fStyle = style;
+        band.hwndChild = child;
+        band.cxMinChild = size.cx;
+        band.cyMinChild = size.cy;
+        band.cx = width;
+        SendMessageW(m_rebar, RB_INSERTBANDW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
+    };
+    addBand(m_menuBar, RBBS_NOGRIPPER, client.right);
+    addBand(m_toolBar, RBBS_BREAK | RBBS_GRIPPERALWAYS, client.right);
+
+    // Room for the rebar: the window grows, its other children move down.
+    RECT bar;
+    GetWindowRect(m_rebar, &bar);
+    const int height = bar.bottom - bar.top;
+    for (HWND child = GetWindow(m_dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (child == m_rebar)
+            continue;
+        RECT rect;
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, m_dialog, reinterpret_cast<POINT*>(&rect), 2);
+        SetWindowPos(child, nullptr, rect.left, rect.top + height, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    RECT frame;
+    GetWindowRect(m_dialog, &frame);
+    SetWindowPos(m_dialog, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top + height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The commands only the menu bar gives; false for the others.
+bool CDemo::OnMenuCommand(UINT command)
+{
+    switch (command) {
+    case IDM_EXIT:
+        DestroyWindow(m_dialog);
+        return true;
+    case IDM_VIEW_SIDEBAR:
+    case IDM_VIEW_STATUS: {
+        HWND window = command == IDM_VIEW_SIDEBAR ? m_sideBar : GetDlgItem(m_dialog, IDC_STATUS);
+        bool show = !(GetMenuState(m_menu, command, MF_BYCOMMAND) & MF_CHECKED);
+        CheckMenuItem(m_menu, command, MF_BYCOMMAND | (show ? MF_CHECKED : MF_UNCHECKED));
+        if (window)
+            ShowWindow(window, show ? SW_SHOW : SW_HIDE);
+        return true;
+    }
+    case IDM_SIZE_SMALL:
+    case IDM_SIZE_MEDIUM:
+    case IDM_SIZE_LARGE:
+        CheckMenuRadioItem(m_menu, IDM_SIZE_SMALL, IDM_SIZE_LARGE, command, MF_BYCOMMAND);
+        SetDlgItemTextW(m_dialog, IDC_STATUS, L"The text size was chosen from a radio group of the menu.");
+        return true;
+    case IDM_ABOUT:
+        SetDlgItemTextW(m_dialog, IDC_STATUS, L"Orvel demo: every control, frame, pane and menu styled by the packs.");
+        return true;
+    default:
+        if (command >= IDM_PACK_FIRST && command < IDM_PACK_FIRST + 100) {
+            const Style::SZqStyle* pack = Style::CStyleManager::GetInstance().GetStyleAt(
+                static_cast<int>(command - IDM_PACK_FIRST));
+            if (pack)
+                SelectPack(pack->name);
+            return true;
+        }
+        return false;
+    }
+}
+
+// The tool bar's drop-down button: a flat popup of the packs under it.
+void CDemo::DropPackMenu(const NMTOOLBARW& drop)
+{
+    Style::CStyleManager& manager = Style::CStyleManager::GetInstance();
+    HMENU packs = CreatePopupMenu();
+    int current = manager.FindStyle(manager.GetCurrentName().c_str());
+    for (int i = 0; i < manager.GetStyleCount(); ++i) {
+        const Style::SZqStyle* pack = manager.GetStyleAt(i);
+        AppendMenuW(packs, MF_STRING | (i == current ? MF_CHECKED : 0), IDM_PACK_FIRST + i,
+                    pack->showName[0] ? pack->showName : pack->name);
+    }
+    RECT rect = drop.rcButton;
+    MapWindowPoints(drop.hdr.hwndFrom, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    UINT command = m_menuBar.TrackPopup(packs, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN, rect.left,
+                                        rect.bottom, m_dialog, nullptr);
+    DestroyMenu(packs);
+    if (command)
+        OnMenuCommand(command);
 }
 
 // Each control goes to the manager operation of its kind; what the manager
@@ -416,8 +633,17 @@ INT_PTR CDemo::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
             DestroyWindow(m_dialog);
             return TRUE;
         default:
-            return FALSE;
+            return OnMenuCommand(LOWORD(wParam)) ? TRUE : FALSE;
         }
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->hwndFrom == m_toolBar && header->code == static_cast<UINT>(TBN_DROPDOWN)) {
+            DropPackMenu(*reinterpret_cast<const NMTOOLBARW*>(lParam));
+            SetWindowLongPtrW(m_dialog, DWLP_MSGRESULT, TBDDRET_DEFAULT);
+            return TRUE;
+        }
+        return FALSE;
+    }
     case WM_CLOSE:
         DestroyWindow(m_dialog);
         return TRUE;
@@ -437,6 +663,8 @@ void CDemo::SelectPack(const std::wstring& name)
         SendMessageW(m_dialog, Windows::kMsgStyleChanged, 0, 0);
     if (m_sideBar)
         SendMessageW(m_sideBar, Windows::kMsgStyleChanged, 0, 0);
+    if (m_menuBar)
+        SendMessageW(m_menuBar, Windows::kMsgStyleChanged, 0, 0);
     ReadPackColours();
     if (m_glyphs)
         m_glyphs->ReloadFromStyle();
@@ -598,6 +826,9 @@ void CDemo::TakeShots(const std::wstring& folder, std::vector<std::wstring>& sho
             MoveMouse(away);
             Pump(100);
         }
+        ShootMenus(folder, name, shots);
+        MoveMouse(away);
+        Pump(100);
     }
     TakeSettingsShots(folder, packs, shots);
     Demo::ShootMessageBoxes(m_dialog, folder, packs, [&](const std::wstring& pack) { SelectPack(pack); }, shots);
@@ -611,6 +842,105 @@ void CDemo::TakeShots(const std::wstring& folder, std::vector<std::wstring>& sho
     // Leave the default pack chosen for the next start.
     SelectPack(Style::CStyleManager::kDefaultStyleName);
     Pump(100);
+}
+
+namespace {
+
+// A picture of an open popup, taken from a timer while the menu's own loop
+// runs: a key first (0 for none), then the shot, then the menu ends.
+struct SMenuShot {
+    int tick = 0;
+    WORD key = 0;
+    RECT area = {};
+    std::wstring path;
+    bool saved = false;
+};
+SMenuShot* g_menuShot = nullptr;
+
+BOOL CALLBACK AddPopupRect(HWND window, LPARAM area)
+{
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (wcscmp(name, L"#32768") == 0 && IsWindowVisible(window)) {
+        RECT rect;
+        GetWindowRect(window, &rect);
+        UnionRect(reinterpret_cast<RECT*>(area), reinterpret_cast<RECT*>(area), &rect);
+    }
+    return TRUE;
+}
+
+void CALLBACK MenuShotTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (!g_menuShot)
+        return;
+    SMenuShot& shot = *g_menuShot;
+    ++shot.tick;
+    if (shot.tick == 2 && shot.key) {
+        INPUT input[2] = {};
+        input[0].type = input[1].type = INPUT_KEYBOARD;
+        input[0].ki.wVk = input[1].ki.wVk = shot.key;
+        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, input, sizeof(INPUT));
+    } else if (shot.tick == 5) {
+        RECT area = shot.area;
+        EnumWindows(&AddPopupRect, reinterpret_cast<LPARAM>(&area));
+        InflateRect(&area, 4, 4);
+        Screenshot::SPixels pixels;
+        shot.saved = Screenshot::CaptureScreenRect(area, pixels) && Screenshot::SavePng(pixels, shot.path);
+        EndMenu();
+    }
+}
+
+}  // namespace
+
+// The menu bar, a popup opened from it by the mouse with a submenu opened by
+// its mnemonic, and the tool bar's drop-down popup joined to its button.
+void CDemo::ShootMenus(const std::wstring& folder, const std::wstring& name, std::vector<std::wstring>& shots)
+{
+    if (!m_rebar)
+        return;
+    Shot(ShotPath(folder, L"menubar_" + name), shots, m_rebar, 6);
+    auto openAndShoot = [&](POINT at, WORD key, const std::wstring& file) {
+        SMenuShot shot;
+        GetWindowRect(m_rebar, &shot.area);
+        shot.key = key;
+        shot.path = ShotPath(folder, file);
+        g_menuShot = &shot;
+        UINT_PTR timer = SetTimer(nullptr, 0, 120, &MenuShotTick);
+        ClickAt(at);  // the popup's loop runs in here until the shot ends it
+        Pump(300);
+        KillTimer(nullptr, timer);
+        g_menuShot = nullptr;
+        if (shot.saved)
+            shots.push_back(shot.path);
+        else
+            fprintf(stderr, "OrvelDemo: cannot write %s\n", Narrow(shot.path).c_str());
+        Pump(100);
+    };
+    RECT view = {};
+    SendMessageW(m_menuBar, TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&view));
+    MapWindowPoints(m_menuBar, nullptr, reinterpret_cast<POINT*>(&view), 2);
+    openAndShoot(Centre(view), 'T', L"menu_" + name + L"_popup");
+    if (name == Style::CStyleManager::kDefaultStyleName) {
+        // The same popup as the system draws it, to compare with.
+        SMenuShot shot;
+        shot.area = view;
+        shot.key = 'T';
+        shot.path = ShotPath(folder, L"menu_native_popup");
+        g_menuShot = &shot;
+        UINT_PTR timer = SetTimer(nullptr, 0, 120, &MenuShotTick);
+        TrackPopupMenuEx(GetSubMenu(m_menu, 1), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD, view.left,
+                         view.bottom, m_dialog, nullptr);
+        KillTimer(nullptr, timer);
+        g_menuShot = nullptr;
+        if (shot.saved)
+            shots.push_back(shot.path);
+        Pump(100);
+    }
+    RECT packs = {};
+    SendMessageW(m_toolBar, TB_GETRECT, IDM_PACKS, reinterpret_cast<LPARAM>(&packs));
+    MapWindowPoints(m_toolBar, nullptr, reinterpret_cast<POINT*>(&packs), 2);
+    openAndShoot(POINT{packs.right - 5, (packs.top + packs.bottom) / 2}, 0, L"menu_" + name + L"_dropdown");
 }
 
 void CDemo::TakeSettingsShots(const std::wstring& folder, const std::vector<std::wstring>& packs,

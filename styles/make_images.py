@@ -1296,6 +1296,57 @@ def task_items(p):
     return stack(out)
 
 
+# --------------------------------------------------------------- menu bar
+
+# The menu palette of each pack: the thirteen colours the flat menu bar and
+# its popups draw with, in the library's order, and the band behind the bar
+# (gradient top and bottom, bottom line).
+MENU_PALETTES = {
+    "ZQ2009": {
+        "Frame": (116, 138, 170), "Background": (252, 253, 255), "Menu": (222, 231, 244),
+        "HotBorder": (40, 112, 204), "Hot": (214, 230, 250), "HotDark": (178, 206, 244),
+        "Pressed": (170, 200, 238), "GreyText": (150, 158, 172), "MenuText": (16, 28, 48),
+        "SelMenuText": (10, 52, 120), "ButtonText": (16, 28, 48), "SelButtonText": (10, 52, 120),
+        "Shadow": (150, 162, 184),
+        "band": ((252, 253, 255), (214, 225, 240), (176, 192, 216)),
+    },
+    "Graphite": {
+        "Frame": (110, 116, 128), "Background": (52, 55, 62), "Menu": (66, 70, 79),
+        "HotBorder": (255, 150, 40), "Hot": (92, 72, 50), "HotDark": (128, 90, 48),
+        "Pressed": (156, 100, 36), "GreyText": (108, 113, 122), "MenuText": (226, 229, 235),
+        "SelMenuText": (255, 200, 130), "ButtonText": (226, 229, 235),
+        "SelButtonText": (255, 178, 84), "Shadow": (28, 30, 34),
+        "band": ((78, 83, 93), (52, 56, 64), (34, 36, 41)),
+    },
+}
+
+MENU_KEYS = ("Frame", "Background", "Menu", "HotBorder", "Hot", "HotDark", "Pressed", "GreyText",
+             "MenuText", "SelMenuText", "ButtonText", "SelButtonText", "Shadow")
+MENU_BAND_HEIGHT = 26
+
+
+def menu_band(name):
+    """The band behind the menu bar, 8 x 26: a vertical gradient over a
+    one-pixel line at the bottom, stretched across the rebar."""
+    top, bottom, line = MENU_PALETTES[name]["band"]
+    h = MENU_BAND_HEIGHT
+    im = Image(8, h, line)
+    for y in range(h - 1):
+        im.fill(0, y, 8, y + 1, mix(top, bottom, y / float(h - 2)))
+    return im
+
+
+def menu_bar_ini(name):
+    """The "MenuBar" element: the palette overrides in its main section and
+    the band look."""
+    m = MENU_PALETTES[name]
+    lines = ["; Menu bar: the flat menus' palette, and the band behind the bar."]
+    lines.append("[MenuBar]\n" + "\n".join("%s=%s" % (key, rgb(m[key])) for key in MENU_KEYS))
+    lines.append("[Back@MenuBar]\nType=FillImage\nImageFile=MenuBand.bmp\nSizingType=Stretch\n"
+                 "SizingMargins=0, 0, 2, 2\n")
+    return "\n".join(lines)
+
+
 # -------------------------------------------------------------- STYLE.INI
 
 def rgb(c):
@@ -1591,6 +1642,7 @@ def style_ini(name, p):
     add("[Fore@TaskPaneItemLabel]\nType=Text\nStateCount=8\nVAlign=center\nFont=$default$")
     add("Font1=$Link\nFont4=$Bold\nFont5=$BoldLink\nFont6=$Bold\nFont7=$Bold")
     add(per_state("TextColor", [rgb(c) for c in p["task_text"]]) + "\n")
+    add(menu_bar_ini(name))
     return "\r\n".join("\n".join(lines).split("\n")) + "\r\n"
 
 
@@ -1660,6 +1712,7 @@ def build(name):
     out("TaskItem.bmp", task_items(p))
     out("TaskExpand.bmp", task_buttons(p, True))
     out("TaskCollapse.bmp", task_buttons(p, False))
+    out("MenuBand.bmp", menu_band(name))
     demo, small = previews(p)
     out("Pic_demo.bmp", demo)
     out("Pic_small.bmp", small)

@@ -120,6 +120,9 @@ const SElementKindUse kKinds[] = {
     {S::TaskPaneItem, 8, L"CExplorerItem", kBackLayer},
     {S::TaskPaneItemLabel, 8, L"CExplorerItemLabel", kForeLayer},
     {S::TaskPaneBody, 1, L"CExplorerPaneBody", kBackLayer},
+
+    // The band behind the menu bar; its main section holds the menu palette.
+    {S::MenuBar, 1, L"CMenuBar, ZqMenuDraw", kBackLayer},
 };
 
 }  // namespace
