@@ -394,6 +394,10 @@ void CDemo::AddMenuBar()
     SendMessageW(m_toolBar, TB_AUTOSIZE, 0, 0);
 
     m_menuBar.CreateMenuBar(m_rebar, nullptr, nullptr, 0, 0, IDC_MENU_BAR, nullptr);
+    // The menu font for the tool bar too: its own default maps to a
+    // fixed-pitch face under Wine.
+    SendMessageW(m_toolBar, WM_SETFONT, SendMessageW(m_menuBar.m_hWnd, WM_GETFONT, 0, 0), FALSE);
+    SendMessageW(m_toolBar, TB_AUTOSIZE, 0, 0);
     m_menuBar.LoadImages(strip, kIconCommands, kIconCount);
     m_menuBar.Attach(m_menu);
     m_menuBar.RegisterToolBar(m_toolBar);

@@ -546,7 +546,10 @@ void CCommandBarXPCtrlImpl<T, TBase, TWinTraits>::DrawButton(const NMCUSTOMDRAW&
     if (text[0]) {
         const COLORREF colour = Palette(disabled ? kMenuGreyText : (hot ? kMenuSelButtonText : kMenuButtonText));
         const bool cues = barItem ? this->m_showCues : true;
-        Base::CSelectScope useFont(dc, barItem ? static_cast<HGDIOBJ>(this->m_font.Get()) : nullptr);
+        // A registered tool bar's own font; the menu font where it has none
+        // (the drawing context of custom drawing need not hold it).
+        HGDIOBJ toolFont = barItem ? nullptr : reinterpret_cast<HGDIOBJ>(::SendMessageW(toolBar, WM_GETFONT, 0, 0));
+        Base::CSelectScope useFont(dc, toolFont ? toolFont : static_cast<HGDIOBJ>(this->m_font.Get()));
         ::SetTextColor(dc, colour);
         int oldMode = ::SetBkMode(dc, TRANSPARENT);
         const std::wstring shown = cues ? std::wstring(text) : this->WithoutPrefixes(text);
