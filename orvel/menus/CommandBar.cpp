@@ -338,6 +338,10 @@ int CCommandBarCtrlBase::Neighbour(int button, int step) const
 
 bool CCommandBarCtrlBase::OnHookMessage(MSG& msg)
 {
+    // Another window took the activation while the bar held the keyboard:
+    // a native menu bar lets go then.
+    if (m_armed && m_hWnd && ::GetActiveWindow() != ::GetAncestor(m_hWnd, GA_ROOT))
+        Disarm();
     if (!m_hWnd || !m_hMenu || m_menuActive || !msg.hwnd || !IsWindowVisible() ||
         ::GetAncestor(msg.hwnd, GA_ROOT) != ::GetAncestor(m_hWnd, GA_ROOT))
         return false;

@@ -198,6 +198,17 @@ TEST_F(MenuBarFixture, AltArrowsEnterAndEscapeDriveTheBarFromTheKeyboard)
     WindowTest::Pump(50);
     EXPECT_EQ(std::vector<UINT>{kNew}, Commands());
     EXPECT_FALSE(bar.IsKeyboardMode());
+
+    // An armed bar lets go of the keyboard when another window is activated.
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP, 700, 500, 80, 40, nullptr, nullptr, nullptr,
+                                 nullptr);
+    ASSERT_TRUE(RunScript({
+        Do([] { Key(VK_F10); }),
+        WaitFor([&] { return bar.IsKeyboardMode(); }),
+        Do([&] { ShowWindow(other, SW_SHOW); SetForegroundWindow(other); }),
+        WaitFor([&] { return !bar.IsKeyboardMode(); }),
+    }));
+    DestroyWindow(other);
 }
 
 TEST_F(MenuBarFixture, ArrowsMoveAcrossTheBarWhileOpenAndIntoSubmenus)
