@@ -65,9 +65,7 @@ LRESULT CEdit::OnNcPaint(WPARAM updateRegion)
 BOOL CEdit::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
                                  DWORD)
 {
-    if (message == kMsgScrollBarUpdate)
-        m_bUpdatePending = false;
-    if (m_flat.ProcessWindowMessage(hWnd, message, wParam, lParam, result))
+    if (OfferToBars(m_flat, m_bUpdatePending, hWnd, message, wParam, lParam, result))
         return TRUE;
     if (PaintsNatively(message))
         return FALSE;
@@ -89,9 +87,7 @@ BOOL CEdit::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM 
     default:
         if (!ChangesEditScrolling(message))
             return FALSE;
-        result = DefWindowProc(message, wParam, lParam);
-        PostUpdateOnce(m_flat, m_bUpdatePending);
-        return TRUE;
+        return DefaultThenPostUpdate(*this, m_flat, m_bUpdatePending, message, wParam, lParam, result);
     }
 }
 

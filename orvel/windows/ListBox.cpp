@@ -46,9 +46,7 @@ void CListBox::OnSubclassed()
 BOOL CListBox::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
                                     LRESULT& result, DWORD)
 {
-    if (message == kMsgScrollBarUpdate)
-        m_bUpdatePending = false;
-    if (m_flat.ProcessWindowMessage(hWnd, message, wParam, lParam, result))
+    if (OfferToBars(m_flat, m_bUpdatePending, hWnd, message, wParam, lParam, result))
         return TRUE;
     switch (message) {
     case WM_HSCROLL:
@@ -58,9 +56,7 @@ BOOL CListBox::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPAR
     default:
         if (!ChangesListScrolling(message))
             return FALSE;
-        result = DefWindowProc(message, wParam, lParam);
-        PostUpdateOnce(m_flat, m_bUpdatePending);
-        return TRUE;
+        return DefaultThenPostUpdate(*this, m_flat, m_bUpdatePending, message, wParam, lParam, result);
     }
 }
 

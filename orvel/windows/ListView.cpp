@@ -124,9 +124,7 @@ BOOL CListView::OnNotify(LPARAM lParam, LRESULT& result)
 BOOL CListView::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
                                      LRESULT& result, DWORD)
 {
-    if (message == kMsgScrollBarUpdate)
-        m_bUpdatePending = false;
-    if (m_flat.ProcessWindowMessage(hWnd, message, wParam, lParam, result))
+    if (OfferToBars(m_flat, m_bUpdatePending, hWnd, message, wParam, lParam, result))
         return TRUE;
     switch (message) {
     case WM_HSCROLL:

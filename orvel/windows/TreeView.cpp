@@ -97,9 +97,7 @@ BOOL CTreeView::OnReflectedNotify(LPARAM lParam, LRESULT& result)
 BOOL CTreeView::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
                                      LRESULT& result, DWORD)
 {
-    if (message == kMsgScrollBarUpdate)
-        m_bUpdatePending = false;
-    if (m_flat.ProcessWindowMessage(hWnd, message, wParam, lParam, result))
+    if (OfferToBars(m_flat, m_bUpdatePending, hWnd, message, wParam, lParam, result))
         return TRUE;
     switch (message) {
     case WM_HSCROLL:
@@ -121,9 +119,7 @@ BOOL CTreeView::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPA
     default:
         if (!ChangesTreeScrolling(message))
             return FALSE;
-        result = DefWindowProc(message, wParam, lParam);
-        PostUpdateOnce(m_flat, m_bUpdatePending);
-        return TRUE;
+        return DefaultThenPostUpdate(*this, m_flat, m_bUpdatePending, message, wParam, lParam, result);
     }
 }
 
