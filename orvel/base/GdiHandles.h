@@ -47,20 +47,20 @@ using CRegionHandle = CGdiHandle<HRGN>;
 // A memory device context compatible with another one (or the screen).
 class CMemoryDC {
 public:
-    explicit CMemoryDC(HDC compatible = nullptr) noexcept : m_dc(::CreateCompatibleDC(compatible)) {}
+    explicit CMemoryDC(HDC compatible = nullptr) noexcept : m_hDC(::CreateCompatibleDC(compatible)) {}
     ~CMemoryDC()
     {
-        if (m_dc)
-            ::DeleteDC(m_dc);
+        if (m_hDC)
+            ::DeleteDC(m_hDC);
     }
     CMemoryDC(const CMemoryDC&) = delete;
     CMemoryDC& operator=(const CMemoryDC&) = delete;
 
-    HDC Get() const noexcept { return m_dc; }
-    operator HDC() const noexcept { return m_dc; }
+    HDC Get() const noexcept { return m_hDC; }
+    operator HDC() const noexcept { return m_hDC; }
 
 private:
-    HDC m_dc;
+    HDC m_hDC;
 };
 
 // A device context of a window, from GetDC (client area) or GetWindowDC
@@ -68,21 +68,21 @@ private:
 template <HDC(WINAPI* TGet)(HWND)>
 class CWindowDCT {
 public:
-    explicit CWindowDCT(HWND window) noexcept : m_window(window), m_dc(TGet(window)) {}
+    explicit CWindowDCT(HWND window) noexcept : m_hWindow(window), m_hDC(TGet(window)) {}
     ~CWindowDCT()
     {
-        if (m_dc)
-            ::ReleaseDC(m_window, m_dc);
+        if (m_hDC)
+            ::ReleaseDC(m_hWindow, m_hDC);
     }
     CWindowDCT(const CWindowDCT&) = delete;
     CWindowDCT& operator=(const CWindowDCT&) = delete;
 
-    HDC Get() const noexcept { return m_dc; }
-    operator HDC() const noexcept { return m_dc; }
+    HDC Get() const noexcept { return m_hDC; }
+    operator HDC() const noexcept { return m_hDC; }
 
 private:
-    HWND m_window;
-    HDC m_dc;
+    HWND m_hWindow;
+    HDC m_hDC;
 };
 
 using CClientDC = CWindowDCT<::GetDC>;
@@ -92,19 +92,19 @@ using CWindowDC = CWindowDCT<::GetWindowDC>;
 // even when BeginPaint gave no context.
 class CPaintDC {
 public:
-    explicit CPaintDC(HWND window) noexcept : m_window(window), m_paint{}, m_dc(::BeginPaint(window, &m_paint)) {}
-    ~CPaintDC() { ::EndPaint(m_window, &m_paint); }
+    explicit CPaintDC(HWND window) noexcept : m_hWindow(window), m_paint{}, m_hDC(::BeginPaint(window, &m_paint)) {}
+    ~CPaintDC() { ::EndPaint(m_hWindow, &m_paint); }
     CPaintDC(const CPaintDC&) = delete;
     CPaintDC& operator=(const CPaintDC&) = delete;
 
-    HDC Get() const noexcept { return m_dc; }
-    operator HDC() const noexcept { return m_dc; }
+    HDC Get() const noexcept { return m_hDC; }
+    operator HDC() const noexcept { return m_hDC; }
     const RECT& PaintRect() const noexcept { return m_paint.rcPaint; }
 
 private:
-    HWND m_window;
+    HWND m_hWindow;
     PAINTSTRUCT m_paint;
-    HDC m_dc;
+    HDC m_hDC;
 };
 
 // A memory context with a bitmap of its own selected into it, both made
@@ -122,34 +122,34 @@ public:
         Reset();
         if (width <= 0 || height <= 0)
             return false;
-        m_dc = ::CreateCompatibleDC(compatible);
-        if (m_dc)
+        m_hDC = ::CreateCompatibleDC(compatible);
+        if (m_hDC)
             m_bitmap.Reset(::CreateCompatibleBitmap(compatible, width, height));
         if (!m_bitmap) {
             Reset();
             return false;
         }
-        m_old = ::SelectObject(m_dc, m_bitmap);
+        m_old = ::SelectObject(m_hDC, m_bitmap);
         return true;
     }
     void Reset() noexcept
     {
-        if (m_dc) {
-            ::SelectObject(m_dc, m_old);
-            ::DeleteDC(m_dc);
+        if (m_hDC) {
+            ::SelectObject(m_hDC, m_old);
+            ::DeleteDC(m_hDC);
         }
         m_bitmap.Reset();
-        m_dc = nullptr;
+        m_hDC = nullptr;
         m_old = nullptr;
     }
 
-    HDC Get() const noexcept { return m_dc; }
-    operator HDC() const noexcept { return m_dc; }
-    explicit operator bool() const noexcept { return m_dc != nullptr; }
+    HDC Get() const noexcept { return m_hDC; }
+    operator HDC() const noexcept { return m_hDC; }
+    explicit operator bool() const noexcept { return m_hDC != nullptr; }
     HBITMAP Bitmap() const noexcept { return m_bitmap; }
 
 private:
-    HDC m_dc = nullptr;
+    HDC m_hDC = nullptr;
     CGdiHandle<HBITMAP> m_bitmap;
     HGDIOBJ m_old = nullptr;
 };
@@ -182,13 +182,13 @@ inline CGdiHandle<HBITMAP> CreateTopDownDIB(int width, int height, void** bits, 
 class CSelectScope {
 public:
     CSelectScope(HDC dc, HGDIOBJ object) noexcept
-        : m_dc(dc), m_previous(dc && object ? ::SelectObject(dc, object) : nullptr)
+        : m_hDC(dc), m_previous(dc && object ? ::SelectObject(dc, object) : nullptr)
     {
     }
     ~CSelectScope()
     {
         if (m_previous && m_previous != HGDI_ERROR)
-            ::SelectObject(m_dc, m_previous);
+            ::SelectObject(m_hDC, m_previous);
     }
     CSelectScope(const CSelectScope&) = delete;
     CSelectScope& operator=(const CSelectScope&) = delete;
@@ -196,7 +196,7 @@ public:
     bool Selected() const noexcept { return m_previous && m_previous != HGDI_ERROR; }
 
 private:
-    HDC m_dc;
+    HDC m_hDC;
     HGDIOBJ m_previous;
 };
 

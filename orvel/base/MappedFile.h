@@ -15,44 +15,44 @@ public:
     {
         if (!path)
             return;
-        m_file = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+        m_hFile = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
         LARGE_INTEGER size;
-        if (m_file == INVALID_HANDLE_VALUE || !::GetFileSizeEx(m_file, &size) || size.QuadPart < 0 ||
+        if (m_hFile == INVALID_HANDLE_VALUE || !::GetFileSizeEx(m_hFile, &size) || size.QuadPart < 0 ||
             static_cast<ULONGLONG>(size.QuadPart) > maxSize || static_cast<ULONGLONG>(size.QuadPart) > SIZE_MAX)
             return;
         if (size.QuadPart == 0) {
-            m_ok = true;
+            m_bOk = true;
             return;
         }
-        m_mapping = ::CreateFileMappingW(m_file, nullptr, PAGE_READONLY, 0, 0, nullptr);
-        m_view = m_mapping ? ::MapViewOfFile(m_mapping, FILE_MAP_READ, 0, 0, 0) : nullptr;
-        m_size = static_cast<size_t>(size.QuadPart);
-        m_ok = m_view != nullptr;
+        m_hMapping = ::CreateFileMappingW(m_hFile, nullptr, PAGE_READONLY, 0, 0, nullptr);
+        m_view = m_hMapping ? ::MapViewOfFile(m_hMapping, FILE_MAP_READ, 0, 0, 0) : nullptr;
+        m_nSize = static_cast<size_t>(size.QuadPart);
+        m_bOk = m_view != nullptr;
     }
     ~CMappedFile()
     {
         if (m_view)
             ::UnmapViewOfFile(m_view);
-        if (m_mapping)
-            ::CloseHandle(m_mapping);
-        if (m_file != INVALID_HANDLE_VALUE)
-            ::CloseHandle(m_file);
+        if (m_hMapping)
+            ::CloseHandle(m_hMapping);
+        if (m_hFile != INVALID_HANDLE_VALUE)
+            ::CloseHandle(m_hFile);
     }
     CMappedFile(const CMappedFile&) = delete;
     CMappedFile& operator=(const CMappedFile&) = delete;
 
     // Opened, and mapped unless empty.
-    bool Ok() const { return m_ok; }
+    bool Ok() const { return m_bOk; }
     const BYTE* Data() const { return static_cast<const BYTE*>(m_view); }
-    size_t Size() const { return m_ok ? m_size : 0; }
+    size_t Size() const { return m_bOk ? m_nSize : 0; }
 
 private:
-    HANDLE m_file = INVALID_HANDLE_VALUE;
-    HANDLE m_mapping = nullptr;
+    HANDLE m_hFile = INVALID_HANDLE_VALUE;
+    HANDLE m_hMapping = nullptr;
     const void* m_view = nullptr;
-    size_t m_size = 0;
-    bool m_ok = false;
+    size_t m_nSize = 0;
+    bool m_bOk = false;
 };
 
 }  // namespace Base

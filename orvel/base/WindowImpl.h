@@ -42,7 +42,7 @@ public:
     virtual ~CWindowImplBaseT()
     {
         // Never leave a subclass pointing at a deleted object.
-        if (m_subclassed && ::IsWindow(this->m_hWnd))
+        if (m_bSubclassed && ::IsWindow(this->m_hWnd))
             ::RemoveWindowSubclass(this->m_hWnd, &CWindowImplBaseT::SubclassProc, SubclassId());
     }
     virtual SUBCLASSPROC GetWindowProc() { return &CWindowImplBaseT::SubclassProc; }
@@ -58,16 +58,16 @@ public:
             this->m_hWnd = nullptr;
             return FALSE;
         }
-        m_subclassed = true;
+        m_bSubclassed = true;
         return TRUE;
     }
 
     HWND UnsubclassWindow()
     {
         HWND hWnd = this->m_hWnd;
-        if (m_subclassed && hWnd)
+        if (m_bSubclassed && hWnd)
             ::RemoveWindowSubclass(hWnd, GetWindowProc(), SubclassId());
-        m_subclassed = false;
+        m_bSubclassed = false;
         this->m_hWnd = nullptr;
         return hWnd;
     }
@@ -147,13 +147,13 @@ protected:
 
         if (message == WM_NCDESTROY) {
             ::RemoveWindowSubclass(hWnd, &CWindowImplBaseT::SubclassProc, id);
-            self->m_subclassed = false;
-            self->m_destroyed = true;
+            self->m_bSubclassed = false;
+            self->m_bDestroyed = true;
         }
         // The last message ends the object's tie to the window; a nested
         // call leaves that to the outermost one.
-        if (self->m_destroyed && !outer) {
-            self->m_destroyed = false;
+        if (self->m_bDestroyed && !outer) {
+            self->m_bDestroyed = false;
             HWND gone = self->m_hWnd;
             self->m_hWnd = nullptr;
             self->OnFinalMessage(gone);  // may delete self
@@ -164,8 +164,8 @@ protected:
     UINT_PTR SubclassId() const { return reinterpret_cast<UINT_PTR>(this); }
 
     const MSG* m_pCurrentMsg = nullptr;
-    bool m_subclassed = false;
-    bool m_destroyed = false;
+    bool m_bSubclassed = false;
+    bool m_bDestroyed = false;
 };
 
 template <class T, class TBase = CWindow, class TWinTraits = CControlWinTraits>

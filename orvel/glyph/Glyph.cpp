@@ -157,12 +157,12 @@ CGlyphManager::CGlyphManager()
 CGlyphManager::~CGlyphManager()
 {
     // Glyphs still alive now are not owned by the registry; only the nodes go.
-    for (SGlyphNode* node = m_head; node;) {
+    for (SGlyphNode* node = m_pHead; node;) {
         SGlyphNode* next = node->next;
         delete node;
         node = next;
     }
-    m_head = m_tail = nullptr;
+    m_pHead = m_pTail = nullptr;
     DeleteCriticalSection(&m_lock);
 }
 
@@ -172,22 +172,22 @@ void CGlyphManager::AddGlyph(CGlyph* glyph)
     if (!node)
         Base::ThrowOutOfMemory();
     CLockScope scope(m_lock);
-    node->prev = m_tail;
-    if (m_tail)
-        m_tail->next = node;
+    node->prev = m_pTail;
+    if (m_pTail)
+        m_pTail->next = node;
     else
-        m_head = node;
-    m_tail = node;
+        m_pHead = node;
+    m_pTail = node;
 }
 
 void CGlyphManager::RemoveGlyph(CGlyph* glyph)
 {
     CLockScope scope(m_lock);
-    for (SGlyphNode* node = m_head; node; node = node->next) {
+    for (SGlyphNode* node = m_pHead; node; node = node->next) {
         if (node->glyph != glyph)
             continue;
-        (node->prev ? node->prev->next : m_head) = node->next;
-        (node->next ? node->next->prev : m_tail) = node->prev;
+        (node->prev ? node->prev->next : m_pHead) = node->next;
+        (node->next ? node->next->prev : m_pTail) = node->prev;
         delete node;
         return;
     }
@@ -196,7 +196,7 @@ void CGlyphManager::RemoveGlyph(CGlyph* glyph)
 POSITION CGlyphManager::GetFirstGlyphPosition()
 {
     EnterCriticalSection(&m_lock);
-    POSITION head = m_head;
+    POSITION head = m_pHead;
     if (!head)
         LeaveCriticalSection(&m_lock);
     return head;

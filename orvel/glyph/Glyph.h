@@ -116,8 +116,8 @@ protected:
     void RemoveGlyph(CGlyph* glyph);
 
 private:
-    SGlyphNode* m_head = nullptr;
-    SGlyphNode* m_tail = nullptr;
+    SGlyphNode* m_pHead = nullptr;
+    SGlyphNode* m_pTail = nullptr;
     CRITICAL_SECTION m_lock;
 };
 

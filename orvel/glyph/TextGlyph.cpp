@@ -49,30 +49,30 @@ void CTextGlyph::SetColor(COLORREF text, COLORREF back)
     m_crBack = back;
 }
 
-CTextGlyph::CContextScope::CContextScope(HDC dc, const CTextGlyph& glyph) : m_dc(dc)
+CTextGlyph::CContextScope::CContextScope(HDC dc, const CTextGlyph& glyph) : m_hDC(dc)
 {
     if (glyph.m_font) {
         m_oldFont = SelectObject(dc, glyph.m_font);
-        m_fontChanged = m_oldFont && m_oldFont != HGDI_ERROR;
+        m_bFontChanged = m_oldFont && m_oldFont != HGDI_ERROR;
     }
     if (glyph.m_crBack != CLR_INVALID) {
-        m_oldBack = SetBkColor(dc, glyph.m_crBack);
-        m_backChanged = m_oldBack != CLR_INVALID;
+        m_clrOldBack = SetBkColor(dc, glyph.m_crBack);
+        m_bBackChanged = m_clrOldBack != CLR_INVALID;
     }
     if (glyph.m_crText != CLR_INVALID) {
-        m_oldText = SetTextColor(dc, glyph.m_crText);
-        m_textChanged = m_oldText != CLR_INVALID;
+        m_clrOldText = SetTextColor(dc, glyph.m_crText);
+        m_bTextChanged = m_clrOldText != CLR_INVALID;
     }
 }
 
 CTextGlyph::CContextScope::~CContextScope()
 {
-    if (m_fontChanged)
-        SelectObject(m_dc, m_oldFont);
-    if (m_textChanged)
-        SetTextColor(m_dc, m_oldText);
-    if (m_backChanged)
-        SetBkColor(m_dc, m_oldBack);
+    if (m_bFontChanged)
+        SelectObject(m_hDC, m_oldFont);
+    if (m_bTextChanged)
+        SetTextColor(m_hDC, m_clrOldText);
+    if (m_bBackChanged)
+        SetBkColor(m_hDC, m_clrOldBack);
 }
 
 // ---- CSingleLineTextGlyph ----

@@ -35,13 +35,13 @@ protected:
         CContextScope& operator=(const CContextScope&) = delete;
 
     private:
-        HDC m_dc;
+        HDC m_hDC;
         HGDIOBJ m_oldFont = nullptr;
-        COLORREF m_oldBack = CLR_INVALID;
-        COLORREF m_oldText = CLR_INVALID;
-        bool m_fontChanged = false;
-        bool m_backChanged = false;
-        bool m_textChanged = false;
+        COLORREF m_clrOldBack = CLR_INVALID;
+        COLORREF m_clrOldText = CLR_INVALID;
+        bool m_bFontChanged = false;
+        bool m_bBackChanged = false;
+        bool m_bTextChanged = false;
     };
 
     HFONT m_font;

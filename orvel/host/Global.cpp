@@ -90,14 +90,14 @@ const wchar_t kLastScanValue[] = L"lastScanDate";
 template <class TBase>
 CGlobalImpl<TBase>::CGlobalImpl()
 {
-    m_codePage = GetACP();
+    m_nCodePage = GetACP();
 }
 
 template <class TBase>
 CGlobalImpl<TBase>::~CGlobalImpl()
 {
-    if (m_versionInfo)
-        m_versionInfo->Release();
+    if (m_pVersionInfo)
+        m_pVersionInfo->Release();
     if (HINSTANCE module = m_langModule.exchange(nullptr))
         FreeLibrary(module);
     // The sibling modules stay loaded: other objects may still use them.
@@ -106,9 +106,9 @@ CGlobalImpl<TBase>::~CGlobalImpl()
 template <class TBase>
 void CGlobalImpl<TBase>::SetPaths(const std::wstring& modulePath, const std::wstring& appPath)
 {
-    m_regRoot = kRegistryRoot;
-    m_modulePath = modulePath;
-    m_appPath = appPath;
+    m_strRegRoot = kRegistryRoot;
+    m_strModulePath = modulePath;
+    m_strAppPath = appPath;
 }
 
 template <class TBase>
@@ -116,9 +116,9 @@ bool CGlobalImpl<TBase>::Initialize(HMODULE module)
 {
     try {
         SetPaths(ModuleFileName(module), ModuleFileName(nullptr));
-        m_installDir = QueryInstallDir(nullptr);
+        m_strInstallDir = QueryInstallDir(nullptr);
 
-        if (!m_modulePath.empty() && SameTextNoCase(m_modulePath, m_appPath)) {
+        if (!m_strModulePath.empty() && SameTextNoCase(m_strModulePath, m_strAppPath)) {
             if (HMODULE theme = LoadLibraryExW(L"uxtheme.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
                 using PFN = void(WINAPI*)(DWORD);
                 if (auto set = reinterpret_cast<PFN>(
@@ -128,22 +128,22 @@ bool CGlobalImpl<TBase>::Initialize(HMODULE module)
             }
         }
 
-        if (m_useLangModules && m_langPattern.empty())
-            m_langPattern = PatternFromModulePath(m_modulePath);
+        if (m_bUseLangModules && m_strLangPattern.empty())
+            m_strLangPattern = PatternFromModulePath(m_strModulePath);
         SetLangID(0);
 
-        m_styleDir = QueryComponentDir(L"Orvel", L"Style\\");
-        if (m_styleDir.empty())
-            m_styleDir = GetModuleDir() + L"Style\\";
+        m_strStyleDir = QueryComponentDir(L"Orvel", L"Style\\");
+        if (m_strStyleDir.empty())
+            m_strStyleDir = GetModuleDir() + L"Style\\";
 
         if (!Style::CStyleManager::GetInstance().LoadCurrentStyle())
             return false;
 
         IVersionInfo* info = nullptr;
-        CVersionInfoObj::Create(this, GetLangDir(), m_langId, &info);
-        if (m_versionInfo)
-            m_versionInfo->Release();
-        m_versionInfo = info;
+        CVersionInfoObj::Create(this, GetLangDir(), m_nLangId, &info);
+        if (m_pVersionInfo)
+            m_pVersionInfo->Release();
+        m_pVersionInfo = info;
         return true;
     } catch (...) {
         WriteLog("Initialize failed", 0, 0);
@@ -158,17 +158,17 @@ FARPROC CGlobalImpl<TBase>::GetInstallEntry(WORD ordinal)
 {
     if (ordinal < RUZuvived::kFirstOrdinal || ordinal > RUZuvived::kLastOrdinal)
         return nullptr;
-    if (!m_installTried) {
-        m_installTried = true;
-        std::wstring dir = m_siblingDir.empty() ? DirectoryOf(ModuleFileName(Base::GetLibraryModule()))
-                                                : WithBackslash(m_siblingDir);
+    if (!m_bInstallTried) {
+        m_bInstallTried = true;
+        std::wstring dir = m_strSiblingDir.empty() ? DirectoryOf(ModuleFileName(Base::GetLibraryModule()))
+                                                : WithBackslash(m_strSiblingDir);
         if (!dir.empty())
-            m_installModule = LoadLibraryExW((dir + L"RUZuvived.dll").c_str(), nullptr,
+            m_hInstallModule = LoadLibraryExW((dir + L"RUZuvived.dll").c_str(), nullptr,
                                              LOAD_WITH_ALTERED_SEARCH_PATH);
-        if (m_installModule) {
+        if (m_hInstallModule) {
             for (WORD i = RUZuvived::kFirstOrdinal; i <= RUZuvived::kLastOrdinal; ++i)
                 m_installEntries[i - RUZuvived::kFirstOrdinal] =
-                    GetProcAddress(m_installModule, MAKEINTRESOURCEA(i));
+                    GetProcAddress(m_hInstallModule, MAKEINTRESOURCEA(i));
         }
     }
     return m_installEntries[ordinal - RUZuvived::kFirstOrdinal];
@@ -177,20 +177,20 @@ FARPROC CGlobalImpl<TBase>::GetInstallEntry(WORD ordinal)
 template <class TBase>
 Selvage::IZqHive* CGlobalImpl<TBase>::GetHive()
 {
-    if (!m_hiveTried) {
-        m_hiveTried = true;
-        std::wstring dir = m_siblingDir.empty() ? DirectoryOf(ModuleFileName(Base::GetLibraryModule()))
-                                                : WithBackslash(m_siblingDir);
+    if (!m_bHiveTried) {
+        m_bHiveTried = true;
+        std::wstring dir = m_strSiblingDir.empty() ? DirectoryOf(ModuleFileName(Base::GetLibraryModule()))
+                                                : WithBackslash(m_strSiblingDir);
         if (!dir.empty())
-            m_hiveModule = LoadLibraryExW((dir + L"Selvage.dll").c_str(), nullptr,
+            m_hHiveModule = LoadLibraryExW((dir + L"Selvage.dll").c_str(), nullptr,
                                           LOAD_WITH_ALTERED_SEARCH_PATH);
-        if (m_hiveModule) {
+        if (m_hHiveModule) {
             auto get = reinterpret_cast<Selvage::PFN_GetHivePtr>(reinterpret_cast<void*>(
-                GetProcAddress(m_hiveModule, Selvage::kGetHivePtrName)));
-            m_hive = get ? get() : nullptr;
+                GetProcAddress(m_hHiveModule, Selvage::kGetHivePtrName)));
+            m_pHive = get ? get() : nullptr;
         }
     }
-    return m_hive;
+    return m_pHive;
 }
 
 template <class TBase>
@@ -228,35 +228,35 @@ template <class TBase>
 std::wstring CGlobalImpl<TBase>::GetRegKeyPath(const wchar_t* relativeKey)
 {
     if (!relativeKey || !*relativeKey) {
-        std::wstring root = m_regRoot.empty() ? std::wstring(kRegistryRoot) : m_regRoot;
+        std::wstring root = m_strRegRoot.empty() ? std::wstring(kRegistryRoot) : m_strRegRoot;
         root.pop_back();
         return root;
     }
-    return (m_regRoot.empty() ? std::wstring(kRegistryRoot) : m_regRoot) + relativeKey;
+    return (m_strRegRoot.empty() ? std::wstring(kRegistryRoot) : m_strRegRoot) + relativeKey;
 }
 
 template <class TBase>
 std::wstring CGlobalImpl<TBase>::GetInstallDir()
 {
-    return m_installDir;
+    return m_strInstallDir;
 }
 
 template <class TBase>
 std::wstring CGlobalImpl<TBase>::GetModuleDir()
 {
-    return DirectoryOf(m_modulePath);
+    return DirectoryOf(m_strModulePath);
 }
 
 template <class TBase>
 std::wstring CGlobalImpl<TBase>::GetAppDir()
 {
-    return DirectoryOf(m_appPath);
+    return DirectoryOf(m_strAppPath);
 }
 
 template <class TBase>
 std::wstring CGlobalImpl<TBase>::GetModulePath()
 {
-    return m_modulePath;
+    return m_strModulePath;
 }
 
 template <class TBase>
@@ -279,13 +279,13 @@ std::wstring CGlobalImpl<TBase>::GetPathTitle(const wchar_t* path)
 template <class TBase>
 UINT CGlobalImpl<TBase>::GetCodePage()
 {
-    return m_codePage;
+    return m_nCodePage;
 }
 
 template <class TBase>
 LANGID CGlobalImpl<TBase>::GetLangID()
 {
-    return m_langId;
+    return m_nLangId;
 }
 
 template <class TBase>
@@ -328,9 +328,9 @@ template <class TBase>
 HINSTANCE CGlobalImpl<TBase>::LoadLangModule(LANGID language)
 {
     std::wstring dir = GetLangDir();
-    if (dir.empty() || m_langPattern.empty())
+    if (dir.empty() || m_strLangPattern.empty())
         return nullptr;
-    std::wstring path = dir + FormatLangPattern(m_langPattern, language);
+    std::wstring path = dir + FormatLangPattern(m_strLangPattern, language);
     if (GetVersion() & 0x80000000) {
         // Systems outside the NT family load only short names reliably.
         wchar_t shortPath[MAX_PATH];
@@ -346,15 +346,15 @@ HINSTANCE CGlobalImpl<TBase>::LoadLangModule(LANGID language)
 template <class TBase>
 void CGlobalImpl<TBase>::ApplyLanguage(LANGID language)
 {
-    m_langId = language;
-    m_charSet = Resource::CharSetForLanguage(language);
-    Resource::SetUiCharSet(m_charSet);
+    m_nLangId = language;
+    m_nCharSet = Resource::CharSetForLanguage(language);
+    Resource::SetUiCharSet(m_nCharSet);
     DWORD codePage = 0;
     if (GetLocaleInfoW(MAKELCID(language, SORT_DEFAULT),
                        LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
                        reinterpret_cast<wchar_t*>(&codePage), sizeof(codePage) / sizeof(wchar_t)) &&
         codePage != 0) {
-        m_codePage = codePage;
+        m_nCodePage = codePage;
         char locale[16];
         snprintf(locale, sizeof(locale), ".%u", static_cast<unsigned>(codePage));
         setlocale(LC_CTYPE, locale);
@@ -366,7 +366,7 @@ bool CGlobalImpl<TBase>::SetLangID(LANGID language)
 {
     if (language == 0)
         language = GetUserDefaultUILanguage();
-    if (!m_useLangModules) {
+    if (!m_bUseLangModules) {
         ApplyLanguage(language);
         return true;
     }
@@ -405,7 +405,7 @@ std::wstring CGlobalImpl<TBase>::LoadLangString(UINT id)
     const wchar_t* block = MAKEINTRESOURCEW(id / 16 + 1);
     const Resource::CModuleResources resources(module);
     DWORD size = 0;
-    const void* data = resources.Find(RT_STRING, block, m_langId, &size);
+    const void* data = resources.Find(RT_STRING, block, m_nLangId, &size);
     if (!data)
         data = resources.Find(RT_STRING, block, MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), &size);
     std::wstring text;
@@ -426,7 +426,7 @@ std::atomic<Glyph::IGlyphVessel*> g_guiVessel{nullptr};
 
 COrvelGlobal::COrvelGlobal()
 {
-    m_langPattern = L"Orvel%04x.lng";
+    m_strLangPattern = L"Orvel%04x.lng";
 }
 
 COrvelGlobal::~COrvelGlobal() = default;

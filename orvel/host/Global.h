@@ -121,21 +121,21 @@ public:
     bool SetLangID(LANGID language) override;
 
     // The folder of the style packs, set by Initialize.
-    const std::wstring& GetStyleDir() const { return m_styleDir; }
-    void SetStyleDir(const std::wstring& dir) { m_styleDir = dir; }
+    const std::wstring& GetStyleDir() const { return m_strStyleDir; }
+    void SetStyleDir(const std::wstring& dir) { m_strStyleDir = dir; }
     // The loaded language module (resources only), or null.
     HINSTANCE GetLangModule() const { return m_langModule.load(); }
-    BYTE GetCharSet() const { return m_charSet; }
+    BYTE GetCharSet() const { return m_nCharSet; }
     // String id of the language module, in the current language or else
     // in any language the module holds; empty when missing.
     std::wstring LoadLangString(UINT id);
-    void EnableLog(bool enable) { m_logEnabled = enable; }
-    bool IsLogEnabled() const { return m_logEnabled; }
-    void UseLangModules(bool use) { m_useLangModules = use; }
-    void SetLangPattern(const std::wstring& pattern) { m_langPattern = pattern; }
-    const std::wstring& GetLangPattern() const { return m_langPattern; }
+    void EnableLog(bool enable) { m_bLogEnabled = enable; }
+    bool IsLogEnabled() const { return m_bLogEnabled; }
+    void UseLangModules(bool use) { m_bUseLangModules = use; }
+    void SetLangPattern(const std::wstring& pattern) { m_strLangPattern = pattern; }
+    const std::wstring& GetLangPattern() const { return m_strLangPattern; }
     // The object made by Initialize (no reference added), or null.
-    IVersionInfo* GetVersionInfo() const { return m_versionInfo; }
+    IVersionInfo* GetVersionInfo() const { return m_pVersionInfo; }
     // The file the next log record goes to; empty when it cannot be named.
     std::wstring GetLogFilePath();
 
@@ -158,7 +158,7 @@ protected:
     void SetPaths(const std::wstring& modulePath, const std::wstring& appPath);
     // Where RUZuvived.dll and Selvage.dll are loaded from; default: the
     // folder of Orvel.dll.
-    void SetSiblingDir(const std::wstring& dir) { m_siblingDir = dir; }
+    void SetSiblingDir(const std::wstring& dir) { m_strSiblingDir = dir; }
 
     // Loaded once; null when missing.
     FARPROC GetInstallEntry(WORD ordinal);
@@ -173,27 +173,27 @@ protected:
                         const wchar_t* directory, int showCommand);
     void AppendLogLine(HANDLE file, const char* format, ...);
 
-    std::wstring m_regRoot;
-    std::wstring m_modulePath;
-    std::wstring m_appPath;
-    std::wstring m_installDir;
-    std::wstring m_styleDir;
-    std::wstring m_langPattern;
-    std::wstring m_siblingDir;
-    LANGID m_langId = 0;
+    std::wstring m_strRegRoot;
+    std::wstring m_strModulePath;
+    std::wstring m_strAppPath;
+    std::wstring m_strInstallDir;
+    std::wstring m_strStyleDir;
+    std::wstring m_strLangPattern;
+    std::wstring m_strSiblingDir;
+    LANGID m_nLangId = 0;
     std::atomic<HINSTANCE> m_langModule{nullptr};
-    BYTE m_charSet = DEFAULT_CHARSET;
-    bool m_useLangModules = true;
-    bool m_logEnabled = true;
-    UINT m_codePage = 0;
+    BYTE m_nCharSet = DEFAULT_CHARSET;
+    bool m_bUseLangModules = true;
+    bool m_bLogEnabled = true;
+    UINT m_nCodePage = 0;
 
-    HMODULE m_installModule = nullptr;
-    bool m_installTried = false;
+    HMODULE m_hInstallModule = nullptr;
+    bool m_bInstallTried = false;
     FARPROC m_installEntries[18] = {};
-    HMODULE m_hiveModule = nullptr;
-    bool m_hiveTried = false;
-    Selvage::IZqHive* m_hive = nullptr;
-    IVersionInfo* m_versionInfo = nullptr;
+    HMODULE m_hHiveModule = nullptr;
+    bool m_bHiveTried = false;
+    Selvage::IZqHive* m_pHive = nullptr;
+    IVersionInfo* m_pVersionInfo = nullptr;
 };
 
 extern template class ORVEL_API CGlobalImpl<IGlobal>;

@@ -13,7 +13,7 @@ std::wstring CGlobalImpl<TBase>::GetLogFilePath()
             return {};
         dir = WithBackslash(windows);
     }
-    std::wstring app = FileNameOf(m_appPath.empty() ? ModuleFileName(nullptr) : m_appPath);
+    std::wstring app = FileNameOf(m_strAppPath.empty() ? ModuleFileName(nullptr) : m_strAppPath);
     if (app.empty())
         return {};
     return dir + L"ZQLog\\" + app + L".log";
@@ -37,7 +37,7 @@ void CGlobalImpl<TBase>::AppendLogLine(HANDLE file, const char* format, ...)
 template <class TBase>
 void CGlobalImpl<TBase>::WriteLog(const char* message, DWORD apiCode, int modCode)
 {
-    if (!m_logEnabled || !message)
+    if (!m_bLogEnabled || !message)
         return;
     try {
         std::wstring path = GetLogFilePath();
@@ -90,8 +90,8 @@ void CGlobalImpl<TBase>::WriteLog(const char* message, DWORD apiCode, int modCod
         }
         if (modCode != 0)
             AppendLogLine(file, "%s modCode : %d \r\n", time, modCode);
-        std::string app = Narrow((m_appPath.empty() ? ModuleFileName(nullptr) : m_appPath).c_str(),
-                                 m_codePage);
+        std::string app = Narrow((m_strAppPath.empty() ? ModuleFileName(nullptr) : m_strAppPath).c_str(),
+                                 m_nCodePage);
         AppendLogLine(file, "%s %s \r\n\r\n", time, app.c_str());
         CloseHandle(file);
     } catch (...) {
@@ -103,11 +103,11 @@ template <class TBase>
 void CGlobalImpl<TBase>::WriteLogW(const wchar_t* message, const wchar_t* detail, DWORD apiCode,
                                    int modCode)
 {
-    if (!m_logEnabled || !message)
+    if (!m_bLogEnabled || !message)
         return;
     try {
-        std::string text = Narrow(message, m_codePage);
-        std::string more = Narrow(detail, m_codePage);
+        std::string text = Narrow(message, m_nCodePage);
+        std::string more = Narrow(detail, m_nCodePage);
         if (!more.empty())
             text += ' ' + more;
         WriteLog(text.c_str(), apiCode, modCode);

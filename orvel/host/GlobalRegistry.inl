@@ -8,11 +8,11 @@ namespace {
 // Closes a key of the hive when it goes out of scope.
 class CHiveKey {
 public:
-    explicit CHiveKey(Selvage::IZqHive* hive) : m_hive(hive) {}
+    explicit CHiveKey(Selvage::IZqHive* hive) : m_pHive(hive) {}
     ~CHiveKey()
     {
         if (m_key)
-            m_hive->CloseKey(m_key);
+            m_pHive->CloseKey(m_key);
     }
     CHiveKey(const CHiveKey&) = delete;
     CHiveKey& operator=(const CHiveKey&) = delete;
@@ -20,7 +20,7 @@ public:
     operator HKEY() const { return m_key; }
 
 private:
-    Selvage::IZqHive* m_hive;
+    Selvage::IZqHive* m_pHive;
     HKEY m_key = nullptr;
 };
 

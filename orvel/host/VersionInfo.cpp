@@ -73,7 +73,7 @@ std::vector<SMenuItemData> ReadMenu(const Resource::CIniReader& ini, const wchar
 // ------------------------------------------------------------ menu items
 
 CMenuItemBase::CMenuItemBase(IGlobal* global, const SMenuItemData& data)
-    : m_global(global), m_data(data)
+    : m_pGlobal(global), m_data(data)
 {
 }
 
@@ -81,12 +81,12 @@ CMenuItemBase::~CMenuItemBase() = default;
 
 ULONG CMenuItemBase::AddRef()
 {
-    return InterlockedIncrement(&m_refs);
+    return InterlockedIncrement(&m_nRefs);
 }
 
 ULONG CMenuItemBase::Release()
 {
-    LONG refs = InterlockedDecrement(&m_refs);
+    LONG refs = InterlockedDecrement(&m_nRefs);
     if (refs == 0)
         delete this;
     return refs;
@@ -96,23 +96,23 @@ bool CMenuItemUrl::Execute()
 {
     if (m_data.target.empty())
         return false;
-    if (m_global)
-        return m_global->ShellOpen(m_data.target.c_str());
+    if (m_pGlobal)
+        return m_pGlobal->ShellOpen(m_data.target.c_str());
     return reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, nullptr, m_data.target.c_str(), nullptr,
                                                    nullptr, SW_SHOW)) > 32;
 }
 
 bool CMenuItemTool::Execute()
 {
-    if (m_data.target.empty() || !m_global)
+    if (m_data.target.empty() || !m_pGlobal)
         return false;
     try {
         std::wstring program = m_data.target;
         if (!IsAbsolute(program))
-            program = m_global->GetModuleDir() + program;
+            program = m_pGlobal->GetModuleDir() + program;
         size_t slash = program.find_last_of(L"\\/");
         std::wstring folder = slash == std::wstring::npos ? std::wstring() : program.substr(0, slash);
-        return m_global->RunProgram(program.c_str(), m_data.arguments.c_str(), folder.c_str(),
+        return m_pGlobal->RunProgram(program.c_str(), m_data.arguments.c_str(), folder.c_str(),
                                     SW_SHOW);
     } catch (...) {
         return false;
@@ -129,12 +129,12 @@ CMenuItemEnum::~CMenuItemEnum()
 
 ULONG CMenuItemEnum::AddRef()
 {
-    return InterlockedIncrement(&m_refs);
+    return InterlockedIncrement(&m_nRefs);
 }
 
 ULONG CMenuItemEnum::Release()
 {
-    LONG refs = InterlockedDecrement(&m_refs);
+    LONG refs = InterlockedDecrement(&m_nRefs);
     if (refs == 0)
         delete this;
     return refs;
@@ -144,18 +144,18 @@ HRESULT CMenuItemEnum::Next(IVersionMenuItem** item)
 {
     if (!item)
         return E_POINTER;
-    if (m_next >= m_items.size()) {
+    if (m_nNext >= m_items.size()) {
         *item = nullptr;
         return S_FALSE;
     }
-    *item = m_items[m_next++];
+    *item = m_items[m_nNext++];
     (*item)->AddRef();
     return S_OK;
 }
 
 // ---------------------------------------------------------- the object
 
-CVersionInfoObj::CVersionInfoObj(IGlobal* global) : m_global(global) {}
+CVersionInfoObj::CVersionInfoObj(IGlobal* global) : m_pGlobal(global) {}
 
 CVersionInfoObj::~CVersionInfoObj() = default;
 
@@ -177,7 +177,7 @@ HRESULT CVersionInfoObj::Create(IGlobal* global, const std::wstring& langDir, LA
             return E_FAIL;
 
         CVersionInfoObj* info = new CVersionInfoObj(global);
-        info->m_version = ReadVersion(reader);
+        info->m_strVersion = ReadVersion(reader);
         Resource::CIniReader ini;
         if (LoadConfig(reader, ini)) {
             info->m_menus[kToolMenu] = ReadMenu(ini, L"Tool");
@@ -194,12 +194,12 @@ HRESULT CVersionInfoObj::Create(IGlobal* global, const std::wstring& langDir, LA
 
 ULONG CVersionInfoObj::AddRef()
 {
-    return InterlockedIncrement(&m_refs);
+    return InterlockedIncrement(&m_nRefs);
 }
 
 ULONG CVersionInfoObj::Release()
 {
-    LONG refs = InterlockedDecrement(&m_refs);
+    LONG refs = InterlockedDecrement(&m_nRefs);
     if (refs == 0)
         delete this;
     return refs;
@@ -218,9 +218,9 @@ HRESULT CVersionInfoObj::EnumMenuItems(int kind, IVersionMenuItemEnum** items)
         made.reserve(m_menus[kind].size());
         for (const SMenuItemData& data : m_menus[kind]) {
             if (data.kind == IVersionMenuItem::kExe)
-                made.push_back(new CMenuItemTool(m_global, data));
+                made.push_back(new CMenuItemTool(m_pGlobal, data));
             else
-                made.push_back(new CMenuItemUrl(m_global, data));
+                made.push_back(new CMenuItemUrl(m_pGlobal, data));
         }
         *items = new CMenuItemEnum(std::move(made));
         return S_OK;

@@ -87,11 +87,11 @@ public:
     std::wstring GetPrompt() const override { return m_data.prompt; }
 
 protected:
-    IGlobal* m_global;
+    IGlobal* m_pGlobal;
     SMenuItemData m_data;
 
 private:
-    LONG m_refs = 1;
+    LONG m_nRefs = 1;
 };
 
 class ORVEL_API CMenuItemUrl : public CMenuItemBase {
@@ -114,13 +114,13 @@ public:
     ULONG AddRef() override;
     ULONG Release() override;
     HRESULT Next(IVersionMenuItem** item) override;
-    void Reset() override { m_next = 0; }
+    void Reset() override { m_nNext = 0; }
     int GetCount() const override { return static_cast<int>(m_items.size()); }
 
 private:
     std::vector<IVersionMenuItem*> m_items;
-    size_t m_next = 0;
-    LONG m_refs = 1;
+    size_t m_nNext = 0;
+    LONG m_nRefs = 1;
 };
 
 }  // namespace _CVersionInfoObjImpl
@@ -137,7 +137,7 @@ public:
 
     ULONG AddRef() override;
     ULONG Release() override;
-    std::wstring GetVersionText() const override { return m_version; }
+    std::wstring GetVersionText() const override { return m_strVersion; }
     HRESULT EnumMenuItems(int kind, IVersionMenuItemEnum** items) override;
 
 protected:
@@ -145,8 +145,8 @@ protected:
     virtual ~CVersionInfoObj();
 
 private:
-    IGlobal* m_global;
-    std::wstring m_version;
+    IGlobal* m_pGlobal;
+    std::wstring m_strVersion;
     std::vector<_CVersionInfoObjImpl::SMenuItemData> m_menus[2];
-    LONG m_refs = 1;
+    LONG m_nRefs = 1;
 };

@@ -312,18 +312,18 @@ void CCommandBarCtrlBase::Arm(int hotButton)
 {
     if (ButtonCount() == 0)
         return;
-    m_armed = true;
-    m_showCues = true;
+    m_bArmed = true;
+    m_bShowCues = true;
     SetHot(std::clamp(hotButton, 0, ButtonCount() - 1));
     Invalidate();
 }
 
 void CCommandBarCtrlBase::Disarm()
 {
-    bool wasArmed = m_armed;
-    m_armed = false;
-    m_showCues = false;
-    m_altDown = false;
+    bool wasArmed = m_bArmed;
+    m_bArmed = false;
+    m_bShowCues = false;
+    m_bAltDown = false;
     if (wasArmed && m_hWnd) {
         SetHot(-1);
         Invalidate();
@@ -340,9 +340,9 @@ bool CCommandBarCtrlBase::OnHookMessage(MSG& msg)
 {
     // Another window took the activation while the bar held the keyboard:
     // a native menu bar lets go then.
-    if (m_armed && m_hWnd && ::GetActiveWindow() != ::GetAncestor(m_hWnd, GA_ROOT))
+    if (m_bArmed && m_hWnd && ::GetActiveWindow() != ::GetAncestor(m_hWnd, GA_ROOT))
         Disarm();
-    if (!m_hWnd || !m_hMenu || m_menuActive || !msg.hwnd || !IsWindowVisible() ||
+    if (!m_hWnd || !m_hMenu || m_bMenuActive || !msg.hwnd || !IsWindowVisible() ||
         ::GetAncestor(msg.hwnd, GA_ROOT) != ::GetAncestor(m_hWnd, GA_ROOT))
         return false;
     const bool repeat = (msg.lParam & kKeyWasDown) != 0;
@@ -351,18 +351,18 @@ bool CCommandBarCtrlBase::OnHookMessage(MSG& msg)
     case WM_KEYDOWN:
         if (msg.wParam == VK_MENU) {
             if (!repeat)
-                m_altDown = true;
-            return m_armed;
+                m_bAltDown = true;
+            return m_bArmed;
         }
-        m_altDown = false;
+        m_bAltDown = false;
         if (msg.wParam == VK_F10 && msg.message == WM_SYSKEYDOWN) {
-            if (m_armed)
+            if (m_bArmed)
                 Disarm();
             else
                 Arm(0);
             return true;
         }
-        if (!m_armed)
+        if (!m_bArmed)
             return false;
         switch (msg.wParam) {
         case VK_LEFT:
@@ -390,35 +390,35 @@ bool CCommandBarCtrlBase::OnHookMessage(MSG& msg)
     case WM_SYSKEYUP:
     case WM_KEYUP:
         if (msg.wParam == VK_MENU || msg.wParam == VK_F10) {
-            if (msg.wParam == VK_MENU && m_altDown) {
-                m_altDown = false;
-                if (m_armed)
+            if (msg.wParam == VK_MENU && m_bAltDown) {
+                m_bAltDown = false;
+                if (m_bArmed)
                     Disarm();
                 else
                     Arm(0);
                 return true;
             }
-            return m_armed || msg.wParam == VK_F10;
+            return m_bArmed || msg.wParam == VK_F10;
         }
-        return m_armed;
+        return m_bArmed;
     case WM_CHAR:
-        return m_armed;
+        return m_bArmed;
     case WM_SYSCHAR: {
-        if (!m_armed && DialogControlHasMnemonic(::GetAncestor(m_hWnd, GA_ROOT), static_cast<wchar_t>(msg.wParam)))
+        if (!m_bArmed && DialogControlHasMnemonic(::GetAncestor(m_hWnd, GA_ROOT), static_cast<wchar_t>(msg.wParam)))
             return false;
         int button = FindMnemonic(static_cast<wchar_t>(msg.wParam));
         if (button >= 0) {
-            m_showCues = true;
+            m_bShowCues = true;
             PostMessage(kMsgOpenPopup, static_cast<WPARAM>(button), TRUE);
             return true;
         }
-        return m_armed;
+        return m_bArmed;
     }
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_NCLBUTTONDOWN:
     case WM_NCRBUTTONDOWN:
-        if (m_armed && msg.hwnd != m_hWnd)
+        if (m_bArmed && msg.hwnd != m_hWnd)
             Disarm();
         return false;
     default:
@@ -428,18 +428,18 @@ bool CCommandBarCtrlBase::OnHookMessage(MSG& msg)
 
 bool CCommandBarCtrlBase::OnMenuFilter(MSG& msg)
 {
-    if (m_contextMenu)
+    if (m_bContextMenu)
         return false;
     if (msg.message == WM_MOUSEMOVE) {
         POINT point = msg.pt;
-        if (point.x == m_lastMouse.x && point.y == m_lastMouse.y)
+        if (point.x == m_ptLastMouse.x && point.y == m_ptLastMouse.y)
             return false;
-        m_lastMouse = point;
+        m_ptLastMouse = point;
         ::ScreenToClient(m_hWnd, &point);
         int button = HitTestButton(point);
-        if (button >= 0 && button != m_popupButton) {
-            m_nextPopup = button;
-            m_nextByKeyboard = false;
+        if (button >= 0 && button != m_nPopupButton) {
+            m_nNextPopup = button;
+            m_bNextByKeyboard = false;
             ::EndMenu();
             return true;
         }
@@ -449,8 +449,8 @@ bool CCommandBarCtrlBase::OnMenuFilter(MSG& msg)
         // A click on the open button closes its popup and is used up.
         POINT point = msg.pt;
         ::ScreenToClient(m_hWnd, &point);
-        if (HitTestButton(point) == m_popupButton && m_popupButton >= 0) {
-            m_nextPopup = -1;
+        if (HitTestButton(point) == m_nPopupButton && m_nPopupButton >= 0) {
+            m_nNextPopup = -1;
             ::EndMenu();
             return true;
         }
@@ -458,9 +458,9 @@ bool CCommandBarCtrlBase::OnMenuFilter(MSG& msg)
     }
     if (msg.message != WM_KEYDOWN)
         return false;
-    if (!m_showCues) {
+    if (!m_bShowCues) {
         // The keyboard took over a popup opened by the mouse: mnemonics show.
-        m_showCues = true;
+        m_bShowCues = true;
         Invalidate();
         InvalidateOpenPopups();
     }
@@ -468,31 +468,31 @@ bool CCommandBarCtrlBase::OnMenuFilter(MSG& msg)
     // submenu closed by the keyboard tells its owner nothing.
     HMENU current = DeepestOpenMenu();
     if (!current)
-        current = m_currentMenu;
-    const bool inTop = current == m_topPopup || !current;
+        current = m_hCurrentMenu;
+    const bool inTop = current == m_hTopPopup || !current;
     switch (msg.wParam) {
     case VK_LEFT:
         if (!inTop)
             return false;
-        m_nextPopup = Neighbour(m_popupButton, -1);
+        m_nNextPopup = Neighbour(m_nPopupButton, -1);
         break;
     case VK_RIGHT:
-        if (current ? SelectedItemOpensSubmenu(current) : m_selectedIsPopup)
+        if (current ? SelectedItemOpensSubmenu(current) : m_bSelectedIsPopup)
             return false;
-        m_nextPopup = Neighbour(m_popupButton, 1);
+        m_nNextPopup = Neighbour(m_nPopupButton, 1);
         break;
     case VK_ESCAPE:
         if (inTop)
-            m_escapedTop = true;
+            m_bEscapedTop = true;
         return false;
     default:
         return false;
     }
-    if (m_nextPopup == m_popupButton) {
-        m_nextPopup = -1;
+    if (m_nNextPopup == m_nPopupButton) {
+        m_nNextPopup = -1;
         return false;
     }
-    m_nextByKeyboard = true;
+    m_bNextByKeyboard = true;
     ::EndMenu();
     return true;
 }
@@ -502,12 +502,12 @@ void CCommandBarCtrlBase::RecordMenuSelect(WPARAM wParam, LPARAM lParam)
     UINT flags = HIWORD(wParam);
     HMENU menu = reinterpret_cast<HMENU>(lParam);
     if (flags == 0xFFFF && !menu) {
-        m_currentMenu = nullptr;
-        m_selectedIsPopup = false;
+        m_hCurrentMenu = nullptr;
+        m_bSelectedIsPopup = false;
         return;
     }
-    m_currentMenu = menu;
-    m_selectedIsPopup = (flags & MF_POPUP) != 0;
+    m_hCurrentMenu = menu;
+    m_bSelectedIsPopup = (flags & MF_POPUP) != 0;
 }
 
 LRESULT CCommandBarCtrlBase::OnMenuChar(WPARAM wParam, LPARAM lParam) const
@@ -635,8 +635,8 @@ void CCommandBarCtrlBase::RestoreMenus()
 
 HWND CCommandBarCtrlBase::GetCommandTarget() const
 {
-    if (m_notifyWindow)
-        return m_notifyWindow;
+    if (m_hNotifyWindow)
+        return m_hNotifyWindow;
     HWND parent = ::GetParent(m_hWnd);
     wchar_t name[32] = {};
     if (parent && ::GetClassNameW(parent, name, 32) && wcscmp(name, REBARCLASSNAMEW) == 0)
@@ -659,17 +659,17 @@ std::wstring CCommandBarCtrlBase::WithoutPrefixes(const std::wstring& text)
 void CCommandBarCtrlBase::DrawMenuText(HDC dc, const RECT& rect, const std::wstring& text,
                                        COLORREF colour) const
 {
-    UINT format = DT_SINGLELINE | DT_VCENTER | (m_showCues ? 0 : DT_NOPREFIX);
+    UINT format = DT_SINGLELINE | DT_VCENTER | (m_bShowCues ? 0 : DT_NOPREFIX);
     size_t tab = text.find(L'\t');
     std::wstring label = text.substr(0, tab);
-    if (!m_showCues)
+    if (!m_bShowCues)
         label = WithoutPrefixes(label);
     ::SetTextColor(dc, colour);
     int oldMode = ::SetBkMode(dc, TRANSPARENT);
     RECT area = rect;
     ::DrawTextW(dc, label.c_str(), static_cast<int>(label.size()), &area, format | DT_LEFT);
     if (tab != std::wstring::npos) {
-        std::wstring accelerator = m_showCues ? text.substr(tab + 1) : WithoutPrefixes(text.substr(tab + 1));
+        std::wstring accelerator = m_bShowCues ? text.substr(tab + 1) : WithoutPrefixes(text.substr(tab + 1));
         area = rect;
         ::DrawTextW(dc, accelerator.c_str(), static_cast<int>(accelerator.size()), &area,
                     format | DT_RIGHT);

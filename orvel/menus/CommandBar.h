@@ -60,10 +60,10 @@ public:
     SIZE GetButtonSize() const { return m_szButton; }
     SIZE GetImageSize() const { return m_szBitmap; }
     HFONT GetMenuFont() const { return m_font; }
-    bool ShowsKeyboardCues() const { return m_showCues; }
+    bool ShowsKeyboardCues() const { return m_bShowCues; }
     // True while the bar takes the keyboard (after Alt or F10) or a popup is open.
-    bool IsKeyboardMode() const { return m_armed; }
-    bool IsPopupOpen() const { return m_menuActive; }
+    bool IsKeyboardMode() const { return m_bArmed; }
+    bool IsPopupOpen() const { return m_bMenuActive; }
     int GetHotButton() const;
 
     // Images for popup items: a strip of 16 x 15 images (mask colour
@@ -132,20 +132,20 @@ protected:
     std::set<HMENU> m_converted;
 
     // Keyboard and tracking state.
-    bool m_armed = false;
-    bool m_showCues = false;
-    bool m_altDown = false;
-    bool m_menuActive = false;
-    bool m_contextMenu = false;
-    bool m_escapedTop = false;
-    int m_popupButton = -1;     // the button whose popup is open
-    int m_nextPopup = -1;       // the button to open when this popup closes
-    bool m_nextByKeyboard = false;
-    HMENU m_topPopup = nullptr;
-    HMENU m_currentMenu = nullptr;
-    bool m_selectedIsPopup = false;
-    HWND m_notifyWindow = nullptr;  // a context popup's notify window
-    POINT m_lastMouse = {-1, -1};
+    bool m_bArmed = false;
+    bool m_bShowCues = false;
+    bool m_bAltDown = false;
+    bool m_bMenuActive = false;
+    bool m_bContextMenu = false;
+    bool m_bEscapedTop = false;
+    int m_nPopupButton = -1;     // the button whose popup is open
+    int m_nNextPopup = -1;       // the button to open when this popup closes
+    bool m_bNextByKeyboard = false;
+    HMENU m_hTopPopup = nullptr;
+    HMENU m_hCurrentMenu = nullptr;
+    bool m_bSelectedIsPopup = false;
+    HWND m_hNotifyWindow = nullptr;  // a context popup's notify window
+    POINT m_ptLastMouse = {-1, -1};
     std::vector<HWND> m_hooked;     // parents whose notifications the bar reads
     std::vector<std::unique_ptr<CWindowImplBaseT<>>> m_parentHooks;
 };

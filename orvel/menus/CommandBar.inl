@@ -116,7 +116,7 @@ BOOL CCommandBarCtrlImpl<T, TBase, TWinTraits>::AttachMenu(HMENU menu)
 {
     if (menu && !::IsMenu(menu))
         return FALSE;
-    if (this->m_menuActive)
+    if (this->m_bMenuActive)
         return FALSE;
     if (!this->m_hWnd) {
         this->m_hMenu = menu;
@@ -154,31 +154,31 @@ template <class T, class TBase, class TWinTraits>
 UINT CCommandBarCtrlImpl<T, TBase, TWinTraits>::TrackPopupMenu(HMENU menu, UINT flags, int x, int y,
                                                               HWND notify, LPTPMPARAMS params)
 {
-    if (!::IsMenu(menu) || !this->m_hWnd || this->m_menuActive)
+    if (!::IsMenu(menu) || !this->m_hWnd || this->m_bMenuActive)
         return 0;
-    this->m_contextMenu = true;
-    this->m_notifyWindow = notify;
-    this->m_menuActive = true;
-    this->m_topPopup = menu;
+    this->m_bContextMenu = true;
+    this->m_hNotifyWindow = notify;
+    this->m_bMenuActive = true;
+    this->m_hTopPopup = menu;
     UINT result = static_cast<T*>(this)->DoTrackPopupMenu(menu, flags, x, y, params);
-    this->m_menuActive = false;
-    this->m_contextMenu = false;
-    this->m_notifyWindow = nullptr;
-    this->m_topPopup = nullptr;
+    this->m_bMenuActive = false;
+    this->m_bContextMenu = false;
+    this->m_hNotifyWindow = nullptr;
+    this->m_hTopPopup = nullptr;
     return result;
 }
 
 template <class T, class TBase, class TWinTraits>
 void CCommandBarCtrlImpl<T, TBase, TWinTraits>::OpenPopup(int button, bool byKeyboard)
 {
-    if (this->m_menuActive || !this->m_hMenu || button < 0 || button >= this->ButtonCount())
+    if (this->m_bMenuActive || !this->m_hMenu || button < 0 || button >= this->ButtonCount())
         return;
     const HWND bar = this->m_hWnd;
-    this->m_nextPopup = button;
-    this->m_nextByKeyboard = byKeyboard;
-    while (this->m_nextPopup >= 0 && ::IsWindow(bar)) {
-        const int index = std::exchange(this->m_nextPopup, -1);
-        const bool keyboard = this->m_nextByKeyboard;
+    this->m_nNextPopup = button;
+    this->m_bNextByKeyboard = byKeyboard;
+    while (this->m_nNextPopup >= 0 && ::IsWindow(bar)) {
+        const int index = std::exchange(this->m_nNextPopup, -1);
+        const bool keyboard = this->m_bNextByKeyboard;
         HMENU popup = ::GetSubMenu(this->m_hMenu, index);
         if (::GetMenuState(this->m_hMenu, static_cast<UINT>(index), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED))
             break;
@@ -189,13 +189,13 @@ void CCommandBarCtrlImpl<T, TBase, TWinTraits>::OpenPopup(int button, bool byKey
             ::PostMessageW(this->GetCommandTarget(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
             return;
         }
-        this->m_popupButton = index;
-        this->m_topPopup = popup;
-        this->m_currentMenu = popup;
-        this->m_selectedIsPopup = false;
-        this->m_escapedTop = false;
+        this->m_nPopupButton = index;
+        this->m_hTopPopup = popup;
+        this->m_hCurrentMenu = popup;
+        this->m_bSelectedIsPopup = false;
+        this->m_bEscapedTop = false;
         if (keyboard)
-            this->m_showCues = true;
+            this->m_bShowCues = true;
         RECT rect = {};
         this->SendMessage(TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rect));
         this->SendMessage(TB_PRESSBUTTON, static_cast<WPARAM>(index), TRUE);
@@ -207,9 +207,9 @@ void CCommandBarCtrlImpl<T, TBase, TWinTraits>::OpenPopup(int button, bool byKey
         exclude.rcExclude = rect;
         if (keyboard)
             this->PostMessage(WM_KEYDOWN, VK_DOWN, 0);  // the first item selected, as from the keyboard
-        ::GetCursorPos(&this->m_lastMouse);
+        ::GetCursorPos(&this->m_ptLastMouse);
 
-        this->m_menuActive = true;
+        this->m_bMenuActive = true;
         CCommandBarCtrlBase::s_tracking = this;
         HHOOK filter = ::SetWindowsHookExW(WH_MSGFILTER, &CCommandBarCtrlBase::MenuFilterHook, nullptr,
                                            ::GetCurrentThreadId());
@@ -221,26 +221,26 @@ void CCommandBarCtrlImpl<T, TBase, TWinTraits>::OpenPopup(int button, bool byKey
         CCommandBarCtrlBase::s_tracking = nullptr;
         if (!::IsWindow(bar))
             return;
-        this->m_menuActive = false;
+        this->m_bMenuActive = false;
         this->SendMessage(TB_PRESSBUTTON, static_cast<WPARAM>(index), FALSE);
         // A popup ended for a neighbour chose nothing, whatever the platform
         // answers (ending it from a submenu returns a value of its own).
-        if (command && this->m_nextPopup < 0 && command <= CommandBarDetail::kMaxCommandId) {
+        if (command && this->m_nNextPopup < 0 && command <= CommandBarDetail::kMaxCommandId) {
             this->Disarm();
             ::PostMessageW(this->GetCommandTarget(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
             break;
         }
-        if (this->m_nextPopup < 0) {
+        if (this->m_nNextPopup < 0) {
             // Esc at the first level goes back to the bar; anything else leaves it.
-            if (this->m_escapedTop)
+            if (this->m_bEscapedTop)
                 this->Arm(index);
             else
                 this->Disarm();
         }
     }
-    this->m_popupButton = -1;
-    this->m_topPopup = nullptr;
-    this->m_currentMenu = nullptr;
+    this->m_nPopupButton = -1;
+    this->m_hTopPopup = nullptr;
+    this->m_hCurrentMenu = nullptr;
     if (::IsWindow(bar))
         this->Invalidate();
 }
@@ -340,7 +340,7 @@ void CCommandBarCtrlImpl<T, TBase, TWinTraits>::OnDestroy()
     UnwatchParents();
     CCommandBarCtrlBase::UnregisterBar(this);
     this->RestoreMenus();
-    this->m_armed = false;
+    this->m_bArmed = false;
 }
 
 template <class T, class TBase, class TWinTraits>
@@ -365,7 +365,7 @@ LRESULT CCommandBarCtrlImpl<T, TBase, TWinTraits>::OnInitMenuPopup(WPARAM wParam
     // The host prepares its items first (checks, states), then they become ours to draw.
     if (HWND target = this->GetCommandTarget())
         ::SendMessageW(target, WM_INITMENUPOPUP, wParam, lParam);
-    if (this->m_menuActive && !HIWORD(lParam))
+    if (this->m_bMenuActive && !HIWORD(lParam))
         this->ConvertMenu(reinterpret_cast<HMENU>(wParam));
     return 0;
 }

@@ -194,8 +194,8 @@ Base::CFontHandle ItemFont(HFONT menuFont, bool isDefault, LONG* height)
 
 CFlatMenuWindow::CFlatMenuWindow(int buttonWidth, COLORREF frame, COLORREF background,
                                  COLORREF menu, SIZE frameSize)
-    : m_buttonWidth(buttonWidth), m_frame(frame), m_background(background), m_menu(menu),
-      m_frameSize(frameSize)
+    : m_nButtonWidth(buttonWidth), m_clrFrame(frame), m_clrBackground(background), m_clrMenu(menu),
+      m_szFrameSize(frameSize)
 {
     ::InterlockedIncrement(&g_liveFrames);
 }
@@ -217,19 +217,19 @@ void CFlatMenuWindow::OnFinalMessage(HWND)
 
 void CFlatMenuWindow::PaintFrame(HDC dc, const RECT& window, bool fillInterior) const
 {
-    Base::CGdiHandle<HPEN> pen(::CreatePen(PS_SOLID, m_frameSize.cx + 1, m_frame));
-    Base::CBrushHandle brush(::CreateSolidBrush(m_background));
+    Base::CGdiHandle<HPEN> pen(::CreatePen(PS_SOLID, m_szFrameSize.cx + 1, m_clrFrame));
+    Base::CBrushHandle brush(::CreateSolidBrush(m_clrBackground));
     {
         Base::CSelectScope usePen(dc, pen);
         Base::CSelectScope useBrush(dc, fillInterior ? static_cast<HGDIOBJ>(brush.Get())
                                                      : ::GetStockObject(NULL_BRUSH));
         ::Rectangle(dc, window.left, window.top + 1, window.right, window.bottom);
     }
-    RECT gutter = {window.left, window.top + m_frameSize.cy, window.left + m_frameSize.cx,
-                   window.bottom - m_frameSize.cy};
-    FillSolid(dc, gutter, m_menu);
-    if (m_buttonWidth > 0)
-        Line(dc, window.left + 1, window.top, window.left + m_buttonWidth, window.top, m_menu);
+    RECT gutter = {window.left, window.top + m_szFrameSize.cy, window.left + m_szFrameSize.cx,
+                   window.bottom - m_szFrameSize.cy};
+    FillSolid(dc, gutter, m_clrMenu);
+    if (m_nButtonWidth > 0)
+        Line(dc, window.left + 1, window.top, window.left + m_nButtonWidth, window.top, m_clrMenu);
 }
 
 void CFlatMenuWindow::OnNcPaint()
@@ -545,7 +545,7 @@ void CCommandBarXPCtrlImpl<T, TBase, TWinTraits>::DrawButton(const NMCUSTOMDRAW&
     }
     if (text[0]) {
         const COLORREF colour = Palette(disabled ? kMenuGreyText : (hot ? kMenuSelButtonText : kMenuButtonText));
-        const bool cues = barItem ? this->m_showCues : true;
+        const bool cues = barItem ? this->m_bShowCues : true;
         // A registered tool bar's own font; the menu font where it has none
         // (the drawing context of custom drawing need not hold it).
         HGDIOBJ toolFont = barItem ? nullptr : reinterpret_cast<HGDIOBJ>(::SendMessageW(toolBar, WM_GETFONT, 0, 0));
@@ -639,9 +639,9 @@ UINT CCommandBarXPCtrlImpl<T, TBase, TWinTraits>::DoTrackPopupMenu(HMENU menu, U
         ::SystemParametersInfoW(SPI_SETMENUFADE, 0, nullptr, SPIF_SENDCHANGE);
         ::SystemParametersInfoW(SPI_SETMENUANIMATION, 0, nullptr, SPIF_SENDCHANGE);
     }
-    if (!this->m_contextMenu && this->m_popupButton >= 0) {
+    if (!this->m_bContextMenu && this->m_nPopupButton >= 0) {
         RECT rect = {};
-        if (this->SendMessage(TB_GETITEMRECT, static_cast<WPARAM>(this->m_popupButton),
+        if (this->SendMessage(TB_GETITEMRECT, static_cast<WPARAM>(this->m_nPopupButton),
                               reinterpret_cast<LPARAM>(&rect))) {
             CMenuLock lock;
             g_openedRect = rect;
@@ -654,9 +654,9 @@ UINT CCommandBarXPCtrlImpl<T, TBase, TWinTraits>::DoTrackPopupMenu(HMENU menu, U
             ::UnhookWindowsHookEx(g_popupHook);
         g_trackingBar = static_cast<T*>(this);
         g_popupHook = ::SetWindowsHookExW(WH_CBT, &PopupHook, nullptr, ::GetCurrentThreadId());
-        m_tracking = true;
+        m_bTracking = true;
         result = static_cast<UINT>(::TrackPopupMenuEx(menu, flags, x, y, this->m_hWnd, params));
-        m_tracking = false;
+        m_bTracking = false;
         if (g_popupHook)
             ::UnhookWindowsHookEx(g_popupHook);
         g_popupHook = nullptr;
@@ -703,7 +703,7 @@ BOOL CMenuBarXPImpl<T, TBase, TWinTraits>::ProcessWindowMessage(HWND hWnd, UINT 
         // The menu closed: no button stays pressed behind it.
         int count = this->ButtonCount();
         for (int i = 0; i < count; ++i)
-            if (i != this->m_popupButton || !this->m_menuActive)
+            if (i != this->m_nPopupButton || !this->m_bMenuActive)
                 this->SendMessage(TB_PRESSBUTTON, static_cast<WPARAM>(i), FALSE);
     }
     return handled;

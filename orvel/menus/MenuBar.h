@@ -30,7 +30,7 @@ public:
     ~CFlatMenuWindow() override;
     void OnFinalMessage(HWND) override;
 
-    int GetButtonWidth() const { return m_buttonWidth; }
+    int GetButtonWidth() const { return m_nButtonWidth; }
     // Live frames of the process (tests prove none outlives its popup).
     static long LiveCount();
 
@@ -41,9 +41,9 @@ private:
     void OnNcPaint();
     void OnPaint();
 
-    int m_buttonWidth;
-    COLORREF m_frame, m_background, m_menu;
-    SIZE m_frameSize;
+    int m_nButtonWidth;
+    COLORREF m_clrFrame, m_clrBackground, m_clrMenu;
+    SIZE m_szFrameSize;
 };
 
 // Flat drawing, palette defaults, popup tracking with flat frames.
@@ -61,7 +61,7 @@ public:
     void RemoveToolBar(HWND toolBar);
     bool IsRegisteredToolBar(HWND window) const;
     // Whether a popup is being tracked through this bar.
-    bool IsTracking() const { return m_tracking; }
+    bool IsTracking() const { return m_bTracking; }
     // Popup menu windows caught while tracking.
     const std::vector<HWND>& GetPopupWindows() const { return m_popups; }
 
@@ -86,7 +86,7 @@ public:
 protected:
     std::vector<HWND> m_toolBars;
     std::vector<HWND> m_popups;
-    bool m_tracking = false;
+    bool m_bTracking = false;
 };
 
 // Menu-bar behaviour: keeps the host told of what the menu does.

@@ -10,28 +10,28 @@ namespace Resource {
 class CByteCursor {
 public:
     CByteCursor(const void* data, DWORD size)
-        : m_begin(static_cast<const BYTE*>(data)), m_size(data ? size : 0) {}
+        : m_pBegin(static_cast<const BYTE*>(data)), m_nSize(data ? size : 0) {}
 
-    size_t Offset() const { return m_pos; }
-    size_t Left() const { return m_size - m_pos; }
-    bool AtEnd() const { return m_pos == m_size; }
+    size_t Offset() const { return m_nPos; }
+    size_t Left() const { return m_nSize - m_nPos; }
+    bool AtEnd() const { return m_nPos == m_nSize; }
 
     bool Skip(size_t count)
     {
         if (count > Left())
             return false;
-        m_pos += count;
+        m_nPos += count;
         return true;
     }
     bool AlignDword()
     {
-        size_t pad = (4 - (m_pos & 3)) & 3;
+        size_t pad = (4 - (m_nPos & 3)) & 3;
         // A template may end right after its last item without padding.
         if (pad > Left()) {
-            m_pos = m_size;
+            m_nPos = m_nSize;
             return true;
         }
-        m_pos += pad;
+        m_nPos += pad;
         return true;
     }
     bool Word(WORD& value) { return Bytes(&value, sizeof value); }
@@ -40,8 +40,8 @@ public:
     {
         if (count > Left())
             return false;
-        memcpy(out, m_begin + m_pos, count);
-        m_pos += count;
+        memcpy(out, m_pBegin + m_nPos, count);
+        m_nPos += count;
         return true;
     }
     // Zero-terminated UTF-16 text; the terminator must lie inside the data.
@@ -79,14 +79,14 @@ public:
             return true;
         if (first == 0xFFFF)
             return Word(ordinal);
-        m_pos -= sizeof first;
+        m_nPos -= sizeof first;
         return String(&text);
     }
 
 private:
-    const BYTE* m_begin;
-    size_t m_size;
-    size_t m_pos = 0;
+    const BYTE* m_pBegin;
+    size_t m_nSize;
+    size_t m_nPos = 0;
 };
 
 }  // namespace Resource

@@ -87,10 +87,10 @@ CLine::CLine(const std::wstring& text, wchar_t separator)
 {
     size_t at = text.find(separator);
     if (at == std::wstring::npos) {
-        m_label = Trimmed(text, 0, text.size());
+        m_strLabel = Trimmed(text, 0, text.size());
     } else {
-        m_label = Trimmed(text, 0, at);
-        m_content = Trimmed(text, at + 1, text.size());
+        m_strLabel = Trimmed(text, 0, at);
+        m_strContent = Trimmed(text, at + 1, text.size());
     }
 }
 
@@ -100,20 +100,20 @@ CLine::CLine(const wchar_t* text, wchar_t separator)
 }
 
 CLine::CLine(const wchar_t* label, const wchar_t* content)
-    : m_label(label ? label : L""), m_content(content ? content : L"")
+    : m_strLabel(label ? label : L""), m_strContent(content ? content : L"")
 {
 }
 
 CLine::CLine(const std::wstring& label, const std::wstring& content)
-    : m_label(label), m_content(content)
+    : m_strLabel(label), m_strContent(content)
 {
 }
 
 // ------------------------------------------------------------- CSection
 
-CSection::CSection(const wchar_t* name) : m_name(name ? name : L"") {}
+CSection::CSection(const wchar_t* name) : m_strName(name ? name : L"") {}
 
-CSection::CSection(const std::wstring& name) : m_name(name) {}
+CSection::CSection(const std::wstring& name) : m_strName(name) {}
 
 CSection::~CSection()
 {
@@ -185,7 +185,7 @@ void CIniReader::Clear()
     // The current section is left as it is: a later load that starts with
     // key lines hands them to whatever it still points at. Since the
     // sections are gone, forget it rather than keep a dangling pointer.
-    m_current = nullptr;
+    m_pCurrent = nullptr;
 }
 
 bool CIniReader::LoadFromFile(const wchar_t* path)
@@ -257,14 +257,14 @@ void CIniReader::ParseSection(const std::wstring& text)
     std::wstring name = text.size() >= 2 ? text.substr(1, text.size() - 2) : std::wstring();
     auto section = std::make_unique<CSection>(name);
     m_sections.push_back(section.get());
-    m_current = section.release();
+    m_pCurrent = section.release();
 }
 
 void CIniReader::ParseLine(const std::wstring& text)
 {
-    if (!m_current)
+    if (!m_pCurrent)
         return;
-    m_current->AppendLine(new CLine(text, L'='));
+    m_pCurrent->AppendLine(new CLine(text, L'='));
 }
 
 int CIniReader::GetSectionCount() const

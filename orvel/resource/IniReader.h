@@ -25,8 +25,8 @@ public:
     CLine(const wchar_t* label, const wchar_t* content);
     CLine(const std::wstring& label, const std::wstring& content);
 
-    const std::wstring& GetLabel() const { return m_label; }
-    const std::wstring& GetContent() const { return m_content; }
+    const std::wstring& GetLabel() const { return m_strLabel; }
+    const std::wstring& GetContent() const { return m_strContent; }
 
     // Fields are split once, on first need, and kept with the line.
     int SplitContent() const;
@@ -46,8 +46,8 @@ protected:
     size_t AdvanceQuoted(size_t pos, std::wstring& field) const;
 
 private:
-    std::wstring m_label;
-    std::wstring m_content;
+    std::wstring m_strLabel;
+    std::wstring m_strContent;
     mutable std::vector<std::wstring> m_fields;
 };
 
@@ -59,7 +59,7 @@ public:
     CSection(const CSection&) = delete;
     CSection& operator=(const CSection&) = delete;
 
-    const std::wstring& GetName() const { return m_name; }
+    const std::wstring& GetName() const { return m_strName; }
 
     void AppendLine(CLine* line);  // takes ownership
     int GetLineCount() const;
@@ -70,7 +70,7 @@ public:
     CLine* FindLine(const wchar_t* label, int index) const;
 
 private:
-    std::wstring m_name;
+    std::wstring m_strName;
     std::vector<CLine*> m_lines;
 };
 
@@ -107,7 +107,7 @@ protected:
 
 private:
     std::vector<CSection*> m_sections;
-    CSection* m_current = nullptr;
+    CSection* m_pCurrent = nullptr;
 };
 
 // Case-insensitive for the ASCII letters only, as names in pack text are.

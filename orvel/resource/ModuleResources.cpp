@@ -44,7 +44,7 @@ size_t ReadableExtent(const BYTE* base)
 class CModuleWalk {
 public:
     CModuleWalk(const BYTE* view, size_t extent, bool flat)
-        : m_view(view), m_extent(extent), m_flat(flat)
+        : m_view(view), m_nExtent(extent), m_bFlat(flat)
     {
     }
 
@@ -82,8 +82,8 @@ public:
             return false;
         }
         m_sections = optional + file.SizeOfOptionalHeader;
-        m_sectionCount = file.NumberOfSections;
-        if (!Inside(m_sections, uint64_t{m_sectionCount} * sizeof(IMAGE_SECTION_HEADER)))
+        m_nSectionCount = file.NumberOfSections;
+        if (!Inside(m_sections, uint64_t{m_nSectionCount} * sizeof(IMAGE_SECTION_HEADER)))
             return false;
         // What the system treats as "no resources": nothing to walk.
         if (rvaCount <= IMAGE_DIRECTORY_ENTRY_RESOURCE || resources.VirtualAddress == 0 ||
@@ -91,7 +91,7 @@ public:
             return true;
         // A flat module's directory may sit in the headers, found without
         // the section table, as the system finds it.
-        if (m_flat && resources.VirtualAddress < headersSize)
+        if (m_bFlat && resources.VirtualAddress < headersSize)
             m_root = resources.VirtualAddress;
         else if (!Translate(resources.VirtualAddress, m_root))
             return false;
@@ -101,7 +101,7 @@ public:
 private:
     bool Inside(uint64_t offset, uint64_t length) const
     {
-        return offset <= m_extent && length <= m_extent - offset;
+        return offset <= m_nExtent && length <= m_nExtent - offset;
     }
 
     template <class T>
@@ -118,11 +118,11 @@ private:
     // covers it (32-bit sums, as the system computes them).
     bool Translate(DWORD rva, uint64_t& offset) const
     {
-        if (!m_flat) {
+        if (!m_bFlat) {
             offset = rva;
             return true;
         }
-        for (WORD i = 0; i < m_sectionCount; ++i) {
+        for (WORD i = 0; i < m_nSectionCount; ++i) {
             IMAGE_SECTION_HEADER section;
             if (!Read(m_sections + uint64_t{i} * sizeof section, section))
                 return false;
@@ -156,8 +156,8 @@ private:
             return false;
         const size_t named = directory.NumberOfNamedEntries;
         const size_t count = named + directory.NumberOfIdEntries;
-        m_visited += count;
-        if (m_visited > kMaxEntries)
+        m_nVisited += count;
+        if (m_nVisited > kMaxEntries)
             return false;
         const uint64_t entries = offset + sizeof directory;
         if (!Inside(entries, uint64_t{count} * sizeof(IMAGE_RESOURCE_DIRECTORY_ENTRY)))
@@ -183,12 +183,12 @@ private:
     }
 
     const BYTE* m_view;
-    uint64_t m_extent;
-    bool m_flat;
+    uint64_t m_nExtent;
+    bool m_bFlat;
     uint64_t m_sections = 0;
-    WORD m_sectionCount = 0;
+    WORD m_nSectionCount = 0;
     uint64_t m_root = 0;
-    size_t m_visited = 0;
+    size_t m_nVisited = 0;
 };
 
 }  // namespace
@@ -210,9 +210,9 @@ bool CModuleResources::Check(HMODULE module, uint64_t fileSize)
         extent = static_cast<size_t>(fileSize);
     if (!CModuleWalk(view, extent, flat).Run())
         return false;
-    m_module = module;
+    m_hModule = module;
     m_view = view;
-    m_extent = extent;
+    m_nExtent = extent;
     return true;
 }
 
@@ -222,21 +222,21 @@ bool CModuleResources::Contains(const void* data, size_t size) const
     if (p < m_view)
         return false;
     const size_t offset = static_cast<size_t>(p - m_view);
-    return offset <= m_extent && size <= m_extent - offset;
+    return offset <= m_nExtent && size <= m_nExtent - offset;
 }
 
 const void* CModuleResources::Find(const wchar_t* type, const wchar_t* name, WORD language,
                                    DWORD* size) const
 {
-    if (!m_module || !type || !name)
+    if (!m_hModule || !type || !name)
         return nullptr;
     // The whole directory was checked, so the lookup only follows checked
     // entries; what it returns is checked again before anything reads it.
-    HRSRC found = FindResourceExW(m_module, type, name, language);
+    HRSRC found = FindResourceExW(m_hModule, type, name, language);
     if (!found || !Contains(found, sizeof(IMAGE_RESOURCE_DATA_ENTRY)))
         return nullptr;
-    DWORD bytes = SizeofResource(m_module, found);
-    HGLOBAL loaded = LoadResource(m_module, found);
+    DWORD bytes = SizeofResource(m_hModule, found);
+    HGLOBAL loaded = LoadResource(m_hModule, found);
     const void* data = loaded ? LockResource(loaded) : nullptr;
     if (!data || !Contains(data, bytes))
         return nullptr;

@@ -26,8 +26,8 @@ public:
     // view rounds it up to a page of zeros, which a cut file does not hold.
     bool Check(HMODULE module, uint64_t fileSize = UINT64_MAX);
     void Reset() { *this = CModuleResources(); }
-    bool IsSound() const { return m_module != nullptr; }
-    HMODULE GetModule() const { return m_module; }
+    bool IsSound() const { return m_hModule != nullptr; }
+    HMODULE GetModule() const { return m_hModule; }
 
     // The bytes of the resource the system finds for type, name and
     // language (FindResourceExW's rules), or null when the module is not
@@ -43,9 +43,9 @@ public:
 private:
     bool Contains(const void* data, size_t size) const;
 
-    HMODULE m_module = nullptr;
+    HMODULE m_hModule = nullptr;
     const BYTE* m_view = nullptr;
-    size_t m_extent = 0;
+    size_t m_nExtent = 0;
 };
 
 }  // namespace Resource

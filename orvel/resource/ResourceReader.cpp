@@ -269,9 +269,9 @@ CResourceReader::~CResourceReader()
 void CResourceReader::FreeLibrary()
 {
     m_resources.Reset();
-    if (m_module) {
-        ::FreeLibrary(m_module);
-        m_module = nullptr;
+    if (m_hModule) {
+        ::FreeLibrary(m_hModule);
+        m_hModule = nullptr;
     }
 }
 
@@ -297,29 +297,29 @@ bool CResourceReader::Open(const wchar_t* path)
     FreeLibrary();
     if (!path)
         return false;
-    m_module = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!m_module) {
+    m_hModule = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!m_hModule) {
         // A file that is there but does not load is damaged; one that is
         // missing is just missing.
         DWORD error = GetLastError();
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
             LogRefusedModule(path, error);
-    } else if (!m_resources.Check(m_module, FileSize(path))) {
+    } else if (!m_resources.Check(m_hModule, FileSize(path))) {
         LogRefusedModule(path, ERROR_FILE_CORRUPT);
         FreeLibrary();
     }
-    return m_module != nullptr;
+    return m_hModule != nullptr;
 }
 
 void CResourceReader::Attach(HINSTANCE module)
 {
-    if (module == m_module)
+    if (module == m_hModule)
         return;
     FreeLibrary();
-    m_module = module;
-    if (m_module && !m_resources.Check(m_module)) {
+    m_hModule = module;
+    if (m_hModule && !m_resources.Check(m_hModule)) {
         wchar_t path[MAX_PATH] = {};
-        GetModuleFileNameW(m_module, path, MAX_PATH);
+        GetModuleFileNameW(m_hModule, path, MAX_PATH);
         LogRefusedModule(path, ERROR_FILE_CORRUPT);
     }
 }
@@ -327,22 +327,22 @@ void CResourceReader::Attach(HINSTANCE module)
 HINSTANCE CResourceReader::Detch()
 {
     m_resources.Reset();
-    HINSTANCE module = m_module;
-    m_module = nullptr;
+    HINSTANCE module = m_hModule;
+    m_hModule = nullptr;
     return module;
 }
 
 bool CResourceReader::SetLangID(WORD language)
 {
-    bool changed = language != m_language;
-    m_language = language;
+    bool changed = language != m_nLanguage;
+    m_nLanguage = language;
     return changed;
 }
 
 const void* CResourceReader::ReadCustomData(const wchar_t* type, const wchar_t* name,
                                             DWORD* size) const
 {
-    return m_resources.Find(type, name, m_language, size);
+    return m_resources.Find(type, name, m_nLanguage, size);
 }
 
 bool CResourceReader::ReadStringFromBlock(const void* data, DWORD size, UINT index,
@@ -373,7 +373,7 @@ bool CResourceReader::ReadString(UINT id, std::wstring& text) const
     if (id > 0xFFFF)
         return false;
     DWORD size = 0;
-    const void* block = m_resources.Find(RT_STRING, MAKEINTRESOURCEW(id / 16 + 1), m_language,
+    const void* block = m_resources.Find(RT_STRING, MAKEINTRESOURCEW(id / 16 + 1), m_nLanguage,
                                          &size);
     return block && ReadStringFromBlock(block, size, id % 16, text);
 }

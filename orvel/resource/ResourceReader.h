@@ -25,9 +25,9 @@ public:
     void Attach(HINSTANCE module);
     // Gives up the module without freeing it.
     HINSTANCE Detch();
-    operator HINSTANCE() const { return m_module; }
+    operator HINSTANCE() const { return m_hModule; }
 
-    WORD GetLangID() const { return m_language; }
+    WORD GetLangID() const { return m_nLanguage; }
     // True if the language changed.
     bool SetLangID(WORD language);
 
@@ -86,9 +86,9 @@ protected:
     HANDLE ReadGroupImage(const wchar_t* name, bool icon, int width, int height) const;
 
 private:
-    HINSTANCE m_module = nullptr;
+    HINSTANCE m_hModule = nullptr;
     CModuleResources m_resources;
-    WORD m_language = MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT);
+    WORD m_nLanguage = MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT);
 };
 
 }  // namespace Resource

@@ -69,12 +69,12 @@ CResourceUpdate::CResourceUpdate() = default;
 
 bool CResourceUpdate::BeginUpdate(const wchar_t* path, bool deleteExisting)
 {
-    if (m_update)
+    if (m_hUpdate)
         EndUpdate();
-    m_path = path ? path : L"";
-    m_pending = 0;
-    m_update = path ? BeginUpdateResourceW(path, deleteExisting) : nullptr;
-    if (!m_update)
+    m_strPath = path ? path : L"";
+    m_nPending = 0;
+    m_hUpdate = path ? BeginUpdateResourceW(path, deleteExisting) : nullptr;
+    if (!m_hUpdate)
         return false;
     if (deleteExisting) {
         SYSTEMTIME now;
@@ -88,39 +88,39 @@ bool CResourceUpdate::BeginUpdate(const wchar_t* path, bool deleteExisting)
 bool CResourceUpdate::Update(WORD language, const wchar_t* type, const wchar_t* name,
                              const void* data, DWORD size)
 {
-    if (!m_update || !type || !name || !data)
+    if (!m_hUpdate || !type || !name || !data)
         return false;
-    if (m_pending >= kBatchSize) {
-        BOOL committed = EndUpdateResourceW(m_update, FALSE);
-        m_update = committed ? BeginUpdateResourceW(m_path.c_str(), FALSE) : nullptr;
-        m_pending = 0;
-        if (!m_update)
+    if (m_nPending >= kBatchSize) {
+        BOOL committed = EndUpdateResourceW(m_hUpdate, FALSE);
+        m_hUpdate = committed ? BeginUpdateResourceW(m_strPath.c_str(), FALSE) : nullptr;
+        m_nPending = 0;
+        if (!m_hUpdate)
             return false;
     }
     // A size of 0 would delete the resource instead of writing it.
     if (size == 0)
         return false;
-    BOOL ok = UpdateResourceW(m_update, type, name, language, const_cast<void*>(data), size);
-    ++m_pending;
+    BOOL ok = UpdateResourceW(m_hUpdate, type, name, language, const_cast<void*>(data), size);
+    ++m_nPending;
     return ok != FALSE;
 }
 
 bool CResourceUpdate::EndUpdate()
 {
-    if (!m_update)
+    if (!m_hUpdate)
         return false;
-    BOOL ok = EndUpdateResourceW(m_update, FALSE);
-    m_update = nullptr;
-    m_pending = 0;
+    BOOL ok = EndUpdateResourceW(m_hUpdate, FALSE);
+    m_hUpdate = nullptr;
+    m_nPending = 0;
     return ok != FALSE;
 }
 
 void CResourceUpdate::CancelUpdate()
 {
-    if (m_update)
-        EndUpdateResourceW(m_update, TRUE);
-    m_update = nullptr;
-    m_pending = 0;
+    if (m_hUpdate)
+        EndUpdateResourceW(m_hUpdate, TRUE);
+    m_hUpdate = nullptr;
+    m_nPending = 0;
 }
 
 bool CResourceUpdate::UpdateBitmapFromFile(WORD language, const wchar_t* name,
@@ -253,13 +253,13 @@ bool CResourceUpdate::UpdateGroup(WORD language, const wchar_t* name, const BYTE
     for (const SFileEntry& entry : entries) {
         const BYTE* image = bytes + entry.offset;
         if (icon) {
-            WORD id = m_nextIconId++;
+            WORD id = m_nNextIconId++;
             ok = Update(language, RT_ICON, MAKEINTRESOURCEW(id), image, entry.bytes) && ok;
             SGroupEntry g = {entry.width,  entry.height,   entry.colorCount, entry.reserved,
                              entry.planes, entry.bitCount, entry.bytes,      id};
             memcpy(out, &g, sizeof g);
         } else {
-            WORD id = m_nextCursorId++;
+            WORD id = m_nNextCursorId++;
             // The cursor resource carries its hot spot in front of the image.
             std::vector<BYTE> cursor(4 + size_t{entry.bytes});
             WORD hotSpot[2] = {entry.planes, entry.bitCount};

@@ -44,8 +44,8 @@ public:
     // commit.
     void CancelUpdate();
 
-    const std::wstring& GetPath() const { return m_path; }
-    DWORD GetPendingCount() const { return m_pending; }
+    const std::wstring& GetPath() const { return m_strPath; }
+    DWORD GetPendingCount() const { return m_nPending; }
 
 protected:
     // bytes: a whole .ico or .cur file. Images go under the next free
@@ -57,11 +57,11 @@ private:
     bool UpdateGroup(WORD language, const wchar_t* name, const BYTE* bytes, DWORD size,
                      bool icon);
 
-    std::wstring m_path;
-    DWORD m_pending = 0;
-    HANDLE m_update = nullptr;
-    WORD m_nextIconId = 1;
-    WORD m_nextCursorId = 1;
+    std::wstring m_strPath;
+    DWORD m_nPending = 0;
+    HANDLE m_hUpdate = nullptr;
+    WORD m_nNextIconId = 1;
+    WORD m_nNextCursorId = 1;
 };
 
 }  // namespace Resource

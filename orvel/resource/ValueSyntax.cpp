@@ -95,31 +95,31 @@ BYTE CharSetForLanguage(LANGID language)
 
 size_t CLine::AdvancePlain(size_t pos, std::wstring& field) const
 {
-    size_t end = m_content.find(L',', pos);
+    size_t end = m_strContent.find(L',', pos);
     if (end == std::wstring::npos)
-        end = m_content.size();
-    field.assign(m_content, pos, end - pos);
+        end = m_strContent.size();
+    field.assign(m_strContent, pos, end - pos);
     return end;
 }
 
 size_t CLine::AdvanceQuoted(size_t pos, std::wstring& field) const
 {
     field.clear();
-    size_t length = m_content.size();
+    size_t length = m_strContent.size();
     size_t p = pos;
     while (p < length) {
-        wchar_t c = m_content[p];
+        wchar_t c = m_strContent[p];
         if (c == L'"') {
-            if (p + 1 < length && m_content[p + 1] == L'"') {
+            if (p + 1 < length && m_strContent[p + 1] == L'"') {
                 field += L'"';
                 p += 2;
                 continue;
             }
             ++p;  // closing quote
-            size_t end = m_content.find(L',', p);
+            size_t end = m_strContent.find(L',', p);
             if (end == std::wstring::npos)
                 end = length;
-            field.append(m_content, p, end - p);
+            field.append(m_strContent, p, end - p);
             return end;
         }
         field += c;
@@ -130,16 +130,16 @@ size_t CLine::AdvanceQuoted(size_t pos, std::wstring& field) const
 
 int CLine::SplitContent() const
 {
-    if (!m_fields.empty() || m_content.empty())
+    if (!m_fields.empty() || m_strContent.empty())
         return 0;
     std::vector<std::wstring> fields;
     size_t p = 0;
     do {
         std::wstring field;
-        size_t end = m_content[p] == L'"' ? AdvanceQuoted(p + 1, field) : AdvancePlain(p, field);
+        size_t end = m_strContent[p] == L'"' ? AdvanceQuoted(p + 1, field) : AdvancePlain(p, field);
         fields.push_back(std::move(field));
         p = end + 1;
-    } while (p < m_content.size());
+    } while (p < m_strContent.size());
     for (std::wstring& field : fields)
         TrimInPlace(field);
     m_fields = std::move(fields);
@@ -156,12 +156,12 @@ int CLine::GetFieldCount() const
 
 int CLine::ReadContentAsInt() const
 {
-    return ParseInt(m_content.c_str());
+    return ParseInt(m_strContent.c_str());
 }
 
 bool CLine::ReadContentAsBool() const
 {
-    return EqualNoCase(m_content, L"true");
+    return EqualNoCase(m_strContent, L"true");
 }
 
 COLORREF CLine::ReadContentAsColor() const

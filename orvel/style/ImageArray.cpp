@@ -25,48 +25,48 @@ LONG Height(const RECT& r) { return r.bottom - r.top; }
 // --------------------------------------------------------- CExtendBitmap
 
 CExtendBitmap::CExtendBitmap(HBITMAP bitmap, COLORREF transparent)
-    : m_bitmap(bitmap), m_transparent(transparent)
+    : m_hBitmap(bitmap), m_clrTransparent(transparent)
 {
 }
 
 CExtendBitmap::~CExtendBitmap()
 {
-    if (m_bitmap)
-        DeleteObject(m_bitmap);
+    if (m_hBitmap)
+        DeleteObject(m_hBitmap);
 }
 
 void CExtendBitmap::Attach(HBITMAP bitmap)
 {
-    if (m_bitmap && m_bitmap != bitmap)
-        DeleteObject(m_bitmap);
-    m_bitmap = bitmap;
+    if (m_hBitmap && m_hBitmap != bitmap)
+        DeleteObject(m_hBitmap);
+    m_hBitmap = bitmap;
 }
 
 HBITMAP CExtendBitmap::Detach()
 {
-    HBITMAP bitmap = m_bitmap;
-    m_bitmap = nullptr;
+    HBITMAP bitmap = m_hBitmap;
+    m_hBitmap = nullptr;
     return bitmap;
 }
 
 COLORREF CExtendBitmap::SetTransparentColor(COLORREF color)
 {
-    COLORREF previous = m_transparent;
-    m_transparent = color;
+    COLORREF previous = m_clrTransparent;
+    m_clrTransparent = color;
     return previous;
 }
 
 SIZE CExtendBitmap::GetSize() const
 {
     BITMAP info = {};
-    if (!m_bitmap || !GetObjectW(m_bitmap, sizeof info, &info))
+    if (!m_hBitmap || !GetObjectW(m_hBitmap, sizeof info, &info))
         return {0, 0};
     return {info.bmWidth, info.bmHeight};
 }
 
 bool CExtendBitmap::Draw(HDC dc, POINT source, POINT destination, SIZE size) const
 {
-    if (!m_bitmap || !dc)
+    if (!m_hBitmap || !dc)
         return false;
     SIZE own = GetSize();
     if (size.cx < 0 || size.cx > own.cx)
@@ -74,10 +74,10 @@ bool CExtendBitmap::Draw(HDC dc, POINT source, POINT destination, SIZE size) con
     if (size.cy < 0 || size.cy > own.cy)
         size.cy = own.cy;
     CMemoryDC memory(dc);
-    CSelectScope select(memory, m_bitmap);
-    if (m_transparent != kNoColor)
+    CSelectScope select(memory, m_hBitmap);
+    if (m_clrTransparent != kNoColor)
         return TransparentCopy(dc, destination.x, destination.y, size.cx, size.cy, memory,
-                               source.x, source.y, m_transparent);
+                               source.x, source.y, m_clrTransparent);
     return BitBlt(dc, destination.x, destination.y, size.cx, size.cy, memory, source.x, source.y,
                   SRCCOPY) != FALSE;
 }
@@ -135,14 +135,14 @@ CImageArray::~CImageArray() = default;
 void CImageArray::Attach(HBITMAP bitmap, int count, ImageLayout layout)
 {
     // A count of 0 would divide by zero when cutting the strip.
-    m_count = count < 1 ? 1u : static_cast<UINT>(count);
+    m_nCount = count < 1 ? 1u : static_cast<UINT>(count);
     m_layout = layout == Horizontal ? Horizontal : Vertical;
     m_strip.Attach(bitmap);
     SIZE size = m_strip.GetSize();
     if (m_layout == Vertical)
-        m_size = {size.cx, size.cy / static_cast<LONG>(m_count)};
+        m_szSize = {size.cx, size.cy / static_cast<LONG>(m_nCount)};
     else
-        m_size = {size.cx / static_cast<LONG>(m_count), size.cy};
+        m_szSize = {size.cx / static_cast<LONG>(m_nCount), size.cy};
 }
 
 HBITMAP CImageArray::Detach()
@@ -205,32 +205,32 @@ COLORREF CImageArray::AutoEnableTransparent()
 POINT CImageArray::GetImageTopLeft(UINT index) const
 {
     if (m_layout == Vertical)
-        return {0, m_size.cy * static_cast<LONG>(index)};
-    return {m_size.cx * static_cast<LONG>(index), 0};
+        return {0, m_szSize.cy * static_cast<LONG>(index)};
+    return {m_szSize.cx * static_cast<LONG>(index), 0};
 }
 
 bool CImageArray::DrawImage(HDC dc, UINT index, POINT point) const
 {
-    if (index >= m_count)
+    if (index >= m_nCount)
         index = 0;
-    m_strip.Draw(dc, GetImageTopLeft(index), point, m_size);
+    m_strip.Draw(dc, GetImageTopLeft(index), point, m_szSize);
     return true;
 }
 
 void CImageArray::DrawCenterImage(HDC dc, UINT index, const RECT& rect) const
 {
-    POINT at = {rect.left + (Width(rect) - m_size.cx) / 2, rect.top + (Height(rect) - m_size.cy) / 2};
+    POINT at = {rect.left + (Width(rect) - m_szSize.cx) / 2, rect.top + (Height(rect) - m_szSize.cy) / 2};
     DrawImage(dc, index, at);
 }
 
 bool CImageArray::GetImage(CExtendBitmap& out, UINT index) const
 {
-    if (!m_strip.GetHandle() || m_size.cx <= 0 || m_size.cy <= 0)
+    if (!m_strip.GetHandle() || m_szSize.cx <= 0 || m_szSize.cy <= 0)
         return false;
-    if (index >= m_count)
+    if (index >= m_nCount)
         index = 0;
     HDC screen = GetDC(nullptr);
-    HBITMAP image = CreateCompatibleBitmap(screen, m_size.cx, m_size.cy);
+    HBITMAP image = CreateCompatibleBitmap(screen, m_szSize.cx, m_szSize.cy);
     ReleaseDC(nullptr, screen);
     if (!image)
         return false;
@@ -240,7 +240,7 @@ bool CImageArray::GetImage(CExtendBitmap& out, UINT index) const
         CMemoryDC source;
         CSelectScope selectSource(source, m_strip.GetHandle());
         POINT from = GetImageTopLeft(index);
-        BitBlt(target, 0, 0, m_size.cx, m_size.cy, source, from.x, from.y, SRCCOPY);
+        BitBlt(target, 0, 0, m_szSize.cx, m_szSize.cy, source, from.x, from.y, SRCCOPY);
     }
     out.Attach(image);
     out.SetTransparentColor(m_strip.GetTransparentColor());
@@ -333,13 +333,13 @@ CBackgroundImageArray::CBackgroundImageArray() = default;
 CBackgroundImageArray::~CBackgroundImageArray()
 {
     DropCache();
-    delete m_fill;
+    delete m_pFill;
 }
 
 void CBackgroundImageArray::DropCache()
 {
-    delete m_cache;
-    m_cache = nullptr;
+    delete m_pCache;
+    m_pCache = nullptr;
 }
 
 void CBackgroundImageArray::Attach(HBITMAP bitmap, int count, ImageLayout layout)
@@ -357,7 +357,7 @@ HBITMAP CBackgroundImageArray::Detach()
 void CBackgroundImageArray::SetSizingMargins(const RECT& margins)
 {
     DropCache();
-    m_margins = margins;
+    m_rcMargins = margins;
 }
 
 void CBackgroundImageArray::SetSizingType(SizingType type)
@@ -372,8 +372,8 @@ void CBackgroundImageArray::SetSizingType(SizingType type)
     case TileCenter: fill = new CTileCenterFill(*this); break;
     default: type = TrueSize; fill = new CTrueSizeFill(*this); break;
     }
-    delete m_fill;
-    m_fill = fill;
+    delete m_pFill;
+    m_pFill = fill;
     m_sizingType = type;
 }
 
@@ -393,22 +393,22 @@ CBackgroundImageArray::SizingType CBackgroundImageArray::ReadSizingTypeFromStyle
 void CBackgroundImageArray::Draw(HDC dc, UINT index, const RECT& destination, const RECT& clip,
                                  bool drawCenter)
 {
-    if (!m_fill)
+    if (!m_pFill)
         return;
-    if (index >= m_count)
+    if (index >= m_nCount)
         index = 0;
     // Only fills that cover the whole destination can be kept as a picture.
     if (drawCenter && (m_sizingType == Stretch || m_sizingType == Tile) &&
         DrawFromCache(dc, index, destination, clip))
         return;
-    m_fill->Draw(dc, index, destination, clip, drawCenter);
+    m_pFill->Draw(dc, index, destination, clip, drawCenter);
 }
 
 bool CBackgroundImageArray::DrawFromCache(HDC dc, UINT index, const RECT& destination,
                                           const RECT& clip)
 {
     const LONG width = Width(destination), height = Height(destination);
-    if (!dc || width <= 0 || height <= 0 || m_size.cx <= 0 || m_size.cy <= 0 ||
+    if (!dc || width <= 0 || height <= 0 || m_szSize.cx <= 0 || m_szSize.cy <= 0 ||
         static_cast<long long>(width) * height > SRenderCache::kLargestEntry)
         return false;
     RECT visible;
@@ -418,17 +418,17 @@ bool CBackgroundImageArray::DrawFromCache(HDC dc, UINT index, const RECT& destin
     // The parts to copy: all of them when the clip holds the destination;
     // otherwise those meeting the clip, and only if no two overlap (a direct
     // draw of some overlapping parts shows other pixels than the whole).
-    const RECT image = {0, 0, m_size.cx, m_size.cy};
+    const RECT image = {0, 0, m_szSize.cx, m_szSize.cy};
     const RECT local = {0, 0, width, height};
     RECT parts[9], drawn[9];
     int partCount = 0, drawnCount = 0;
     const bool whole = EqualRect(&visible, &destination) != FALSE;
     for (int part = 0; part < 9; ++part) {
-        RECT target = GetPartRect(local, m_margins, part);
+        RECT target = GetPartRect(local, m_rcMargins, part);
         if (Width(target) < 1 || Height(target) < 1)
             continue;
         // A part whose source is empty leaves its destination undrawn.
-        RECT source = GetPartRect(image, m_margins, part);
+        RECT source = GetPartRect(image, m_rcMargins, part);
         if (Width(source) < 1 || Height(source) < 1)
             return false;
         RECT moved = target, overlap;
@@ -461,9 +461,9 @@ bool CBackgroundImageArray::DrawFromCache(HDC dc, UINT index, const RECT& destin
         if (GetObjectW(GetCurrentObject(dc, OBJ_BITMAP), sizeof target, &target))
             bitsPerPixel = target.bmBitsPixel;
     }
-    if (!m_cache)
-        m_cache = new SRenderCache;
-    auto& entries = m_cache->entries;
+    if (!m_pCache)
+        m_pCache = new SRenderCache;
+    auto& entries = m_pCache->entries;
     size_t at = entries.size();
     for (size_t i = 0; i < entries.size(); ++i) {
         const auto& e = *entries[i];
@@ -473,9 +473,9 @@ bool CBackgroundImageArray::DrawFromCache(HDC dc, UINT index, const RECT& destin
         }
     }
     if (at == entries.size()) {
-        const long long pixels = 1LL * width * height * m_count;
+        const long long pixels = 1LL * width * height * m_nCount;
         if (pixels > SRenderCache::kLargestEntry ||
-            !m_cache->SeenBefore(width, height, bitsPerPixel))
+            !m_pCache->SeenBefore(width, height, bitsPerPixel))
             return false;
         std::unique_ptr<SRenderCache::SEntry> entry;
         if (entries.size() >= SRenderCache::kEntries) {
@@ -489,15 +489,15 @@ bool CBackgroundImageArray::DrawFromCache(HDC dc, UINT index, const RECT& destin
             return false;
         if (!entry)
             entry = std::make_unique<SRenderCache::SEntry>(dc);
-        entry->image = CreateCompatibleBitmap(dc, width, height * static_cast<LONG>(m_count));
+        entry->image = CreateCompatibleBitmap(dc, width, height * static_cast<LONG>(m_nCount));
         if (!entry->imageDC.Get() || !entry->image)
             return false;
         entry->width = width;
         entry->height = height;
         entry->bitsPerPixel = bitsPerPixel;
-        entry->count = m_count;
+        entry->count = m_nCount;
         entry->imageOld = SelectObject(entry->imageDC, entry->image);
-        entry->rendered.assign(m_count, false);
+        entry->rendered.assign(m_nCount, false);
         entry->accounted = pixels;
         SRenderCache::s_pixels += pixels;
         entries.push_back(std::move(entry));
@@ -512,7 +512,7 @@ bool CBackgroundImageArray::DrawFromCache(HDC dc, UINT index, const RECT& destin
     if (!entry.rendered[index]) {
         const RECT band = {0, row, width, row + height};
         COLORREF saved = EnableTransparent(kNoColor);
-        m_fill->Draw(entry.imageDC, index, band, band, true);
+        m_pFill->Draw(entry.imageDC, index, band, band, true);
         EnableTransparent(saved);
         entry.rendered[index] = true;
     }
@@ -528,13 +528,13 @@ bool CBackgroundImageArray::DrawFromCache(HDC dc, UINT index, const RECT& destin
 
     if (!entry.mask) {
         entry.maskDC = std::make_unique<CMemoryDC>(dc);
-        entry.mask = CreateBitmap(width, height * static_cast<LONG>(m_count), 1, 1, nullptr);
+        entry.mask = CreateBitmap(width, height * static_cast<LONG>(m_nCount), 1, 1, nullptr);
         if (!entry.maskDC->Get() || !entry.mask)
             return false;
         entry.maskOld = SelectObject(*entry.maskDC, entry.mask);
     }
     if (entry.maskColour != key) {
-        entry.masked.assign(m_count, false);
+        entry.masked.assign(m_nCount, false);
         entry.maskColour = key;
     }
     if (!entry.masked[index]) {
@@ -592,7 +592,7 @@ bool CBackgroundImageArray::GetTransparentRgn(HRGN& region) const
     CExtendBitmap image;
     if (!GetImage(image, 0))
         return false;
-    const LONG width = m_size.cx, height = m_size.cy;
+    const LONG width = m_szSize.cx, height = m_szSize.cy;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -641,9 +641,9 @@ bool CBackgroundImageArray::GetTransparentRgn(HRGN& region) const
 RECT CBackgroundImageArray::CFill::SourcePart(int part) const
 {
     SIZE size = m_owner.GetGlyphSize();
-    RECT source = GetPartRect(RECT{0, 0, size.cx, size.cy}, m_owner.m_margins, part);
+    RECT source = GetPartRect(RECT{0, 0, size.cx, size.cy}, m_owner.m_rcMargins, part);
     // In strip coordinates: the parts are copied straight from the strip.
-    POINT origin = m_owner.GetImageTopLeft(m_index);
+    POINT origin = m_owner.GetImageTopLeft(m_nIndex);
     OffsetRect(&source, origin.x, origin.y);
     return source;
 }
@@ -656,10 +656,10 @@ void CBackgroundImageArray::CFill::Draw(HDC dc, UINT index, const RECT& destinat
     if (!dc || size.cx <= 0 || size.cy <= 0 || IsRectEmpty(&destination) ||
         !IntersectRect(&visible, &destination, &clip))
         return;
-    m_destination = dc;
-    m_index = index;
-    m_rect = destination;
-    m_clip = clip;
+    m_hDestination = dc;
+    m_nIndex = index;
+    m_rcRect = destination;
+    m_rcClip = clip;
 
     // The parts come straight from the strip, which is as good as a copy of
     // the image and spares a device and a bitmap per draw.
@@ -669,26 +669,26 @@ void CBackgroundImageArray::CFill::Draw(HDC dc, UINT index, const RECT& destinat
     CSelectScope select(memory, m_owner.GetBitmap());
     if (!select.Selected())
         return;
-    m_index = index < m_owner.GetGlyphCount() ? index : 0;
-    m_transparent = m_owner.GetTransparentColor();
-    m_memory = memory;
+    m_nIndex = index < m_owner.GetGlyphCount() ? index : 0;
+    m_clrTransparent = m_owner.GetTransparentColor();
+    m_hMemory = memory;
 
     for (int part = 0; part < 9; ++part) {
         if (part == 8 && !drawCenter)
             continue;
-        RECT target = GetPartRect(destination, m_owner.m_margins, part);
+        RECT target = GetPartRect(destination, m_owner.m_rcMargins, part);
         RECT overlap;
         if (Width(target) >= 1 && Height(target) >= 1 && IntersectRect(&overlap, &target, &clip))
             DrawPart(part, target);
     }
-    m_memory = nullptr;
-    m_destination = nullptr;
+    m_hMemory = nullptr;
+    m_hDestination = nullptr;
 }
 
 void CBackgroundImageArray::CFill::DrawPart(int part, const RECT& target)
 {
     RECT source = SourcePart(part);
-    BitBlt(m_destination, target.left, target.top, Width(source), Height(source), m_memory,
+    BitBlt(m_hDestination, target.left, target.top, Width(source), Height(source), m_hMemory,
            source.left, source.top, SRCCOPY);
 }
 
@@ -708,18 +708,18 @@ void CBackgroundImageArray::CStretchFill::DrawPart(int part, const RECT& target)
     s.bottom = std::min(s.bottom, s.top + Height(target));
     if (Width(s) <= 0 || Height(s) <= 0)
         return;
-    if (m_transparent != kNoColor) {
-        CExtendBitmap::TransparentCopy(m_destination, target.left, target.top, Width(s), Height(s),
-                                       m_memory, s.left, s.top, m_transparent, Width(target),
+    if (m_clrTransparent != kNoColor) {
+        CExtendBitmap::TransparentCopy(m_hDestination, target.left, target.top, Width(s), Height(s),
+                                       m_hMemory, s.left, s.top, m_clrTransparent, Width(target),
                                        Height(target));
     } else if (Width(s) == Width(target) && Height(s) == Height(target)) {
-        BitBlt(m_destination, target.left, target.top, Width(s), Height(s), m_memory, s.left,
+        BitBlt(m_hDestination, target.left, target.top, Width(s), Height(s), m_hMemory, s.left,
                s.top, SRCCOPY);
     } else {
-        int oldMode = SetStretchBltMode(m_destination, COLORONCOLOR);
-        StretchBlt(m_destination, target.left, target.top, Width(target), Height(target), m_memory,
+        int oldMode = SetStretchBltMode(m_hDestination, COLORONCOLOR);
+        StretchBlt(m_hDestination, target.left, target.top, Width(target), Height(target), m_hMemory,
                    s.left, s.top, Width(s), Height(s), SRCCOPY);
-        SetStretchBltMode(m_destination, oldMode);
+        SetStretchBltMode(m_hDestination, oldMode);
     }
 }
 
@@ -735,11 +735,11 @@ void CBackgroundImageArray::CTileFill::DrawPart(int part, const RECT& target)
         LONG h = std::min(Height(s), target.bottom - y);
         for (LONG x = target.left; x < target.right; x += Width(s)) {
             LONG w = std::min(Width(s), target.right - x);
-            if (m_transparent != kNoColor)
-                CExtendBitmap::TransparentCopy(m_destination, x, y, w, h, m_memory, s.left, s.top,
-                                               m_transparent);
+            if (m_clrTransparent != kNoColor)
+                CExtendBitmap::TransparentCopy(m_hDestination, x, y, w, h, m_hMemory, s.left, s.top,
+                                               m_clrTransparent);
             else
-                BitBlt(m_destination, x, y, w, h, m_memory, s.left, s.top, SRCCOPY);
+                BitBlt(m_hDestination, x, y, w, h, m_hMemory, s.left, s.top, SRCCOPY);
         }
     }
 }

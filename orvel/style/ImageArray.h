@@ -21,10 +21,10 @@ public:
     // Takes the bitmap, deleting the one held before unless it is the same.
     void Attach(HBITMAP bitmap);
     HBITMAP Detach();
-    HBITMAP GetHandle() const { return m_bitmap; }
-    operator HBITMAP() const { return m_bitmap; }
+    HBITMAP GetHandle() const { return m_hBitmap; }
+    operator HBITMAP() const { return m_hBitmap; }
 
-    COLORREF GetTransparentColor() const { return m_transparent; }
+    COLORREF GetTransparentColor() const { return m_clrTransparent; }
     // Returns the colour held before; kNoColor switches transparency off.
     COLORREF SetTransparentColor(COLORREF color);
     SIZE GetSize() const;
@@ -42,8 +42,8 @@ public:
                                 DWORD stretchedHeight = 0xFFFFFFFF);
 
 private:
-    HBITMAP m_bitmap = nullptr;
-    COLORREF m_transparent = kNoColor;
+    HBITMAP m_hBitmap = nullptr;
+    COLORREF m_clrTransparent = kNoColor;
 };
 
 class ORVEL_API CImageArray {
@@ -72,8 +72,8 @@ public:
     bool IsTransparent() const { return m_strip.GetTransparentColor() != kNoColor; }
     COLORREF GetTransparentColor() const { return m_strip.GetTransparentColor(); }
 
-    UINT GetGlyphCount() const { return m_count; }
-    SIZE GetGlyphSize() const { return m_size; }
+    UINT GetGlyphCount() const { return m_nCount; }
+    SIZE GetGlyphSize() const { return m_szSize; }
     ImageLayout GetLayout() const { return m_layout; }
     HBITMAP GetBitmap() const { return m_strip.GetHandle(); }
 
@@ -86,8 +86,8 @@ public:
 protected:
     POINT GetImageTopLeft(UINT index) const;
 
-    UINT m_count = 0;
-    SIZE m_size = {0, 0};
+    UINT m_nCount = 0;
+    SIZE m_szSize = {0, 0};
     ImageLayout m_layout = Vertical;
     CExtendBitmap m_strip;
 };
@@ -113,12 +113,12 @@ public:
         RECT SourcePart(int part) const;
 
         CBackgroundImageArray& m_owner;
-        HDC m_destination = nullptr;
-        UINT m_index = 0;
-        RECT m_rect = {};
-        RECT m_clip = {};
-        HDC m_memory = nullptr;
-        COLORREF m_transparent = kNoColor;
+        HDC m_hDestination = nullptr;
+        UINT m_nIndex = 0;
+        RECT m_rcRect = {};
+        RECT m_rcClip = {};
+        HDC m_hMemory = nullptr;
+        COLORREF m_clrTransparent = kNoColor;
     };
     class ORVEL_API CTrueSizeFill : public CFill {
     public:
@@ -158,7 +158,7 @@ public:
     void SetSizingType(SizingType type);
     SizingType GetSizingType() const { return m_sizingType; }
     void SetSizingMargins(const RECT& margins);
-    const RECT& GetSizingMargins() const { return m_margins; }
+    const RECT& GetSizingMargins() const { return m_rcMargins; }
     static SizingType ReadSizingTypeFromStyle(const wchar_t* text);
 
     // Nothing is drawn before a sizing type is set. A stretched or tiled
@@ -180,9 +180,9 @@ private:
     void DropCache();
 
     SizingType m_sizingType = TrueSize;
-    RECT m_margins = {-1, -1, -1, -1};
-    CFill* m_fill = nullptr;
-    SRenderCache* m_cache = nullptr;
+    RECT m_rcMargins = {-1, -1, -1, -1};
+    CFill* m_pFill = nullptr;
+    SRenderCache* m_pCache = nullptr;
 };
 
 }  // namespace Images

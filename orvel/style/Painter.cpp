@@ -418,7 +418,7 @@ void CTextForegrounPainter::EnableCustomFormat(HDC dc, bool enable)
 // --------------------------------------------------------------- CPainter
 
 CPainter::CPainter(const wchar_t* className, const wchar_t* subName)
-    : m_className(className ? className : L""), m_subName(subName ? subName : L"")
+    : m_strClassName(className ? className : L""), m_strSubName(subName ? subName : L"")
 {
 }
 
@@ -429,23 +429,23 @@ CPainter::~CPainter()
 
 void CPainter::Clear()
 {
-    delete m_background;
-    m_background = nullptr;
-    delete m_foreground;
-    m_foreground = nullptr;
-    m_margins.reset();
-    m_cursor = nullptr;
-    m_visible = true;
-    m_eraseColor = Images::kNoColor;
+    delete m_pBackground;
+    m_pBackground = nullptr;
+    delete m_pForeground;
+    m_pForeground = nullptr;
+    m_rcMargins.reset();
+    m_hCursor = nullptr;
+    m_bVisible = true;
+    m_clrEraseColor = Images::kNoColor;
 }
 
 bool CPainter::LoadFromStyle(CStyle& style)
 {
     Clear();
-    m_style = &style;
+    m_pStyle = &style;
     CStyleConfigReader& config = style.GetConfig();
-    const wchar_t* name = m_className.c_str();
-    const wchar_t* sub = m_subName.c_str();
+    const wchar_t* name = m_strClassName.c_str();
+    const wchar_t* sub = m_strSubName.c_str();
 
     const CSection* back = config.GetSection(name, sub, CStyleConfigReader::PartBack);
     if (const CLine* type = back ? back->FindLine(L"Type") : nullptr) {
@@ -460,7 +460,7 @@ bool CPainter::LoadFromStyle(CStyle& style)
         else if (Resource::EqualNoCase(word, L"BorderColor"))
             background = std::make_unique<CBorderFillBackgroundPainter<false>>();
         if (background && background->Load(style, back))
-            m_background = background.release();
+            m_pBackground = background.release();
     }
 
     const CSection* fore = config.GetSection(name, sub, CStyleConfigReader::PartFore);
@@ -471,7 +471,7 @@ bool CPainter::LoadFromStyle(CStyle& style)
         else if (Resource::EqualNoCase(type->GetContent(), L"Text"))
             foreground = std::make_unique<CTextForegrounPainter>();
         if (foreground && foreground->Load(style, fore))
-            m_foreground = foreground.release();
+            m_pForeground = foreground.release();
     }
 
     const CSection* main = config.GetSection(name, sub, CStyleConfigReader::PartNone);
@@ -479,13 +479,13 @@ bool CPainter::LoadFromStyle(CStyle& style)
     if (line) {
         RECT margins = {0, 0, 0, 0};
         line->ReadContentAsRect(margins);
-        m_margins = margins;
+        m_rcMargins = margins;
     }
-    m_cursor = style.GetCursor(main ? main->FindLine(L"Cursor") : nullptr);
+    m_hCursor = style.GetCursor(main ? main->FindLine(L"Cursor") : nullptr);
     line = main ? main->FindLine(L"Visible") : nullptr;
-    m_visible = line ? line->ReadContentAsBool() : (main || fore || back);
+    m_bVisible = line ? line->ReadContentAsBool() : (main || fore || back);
     line = main ? main->FindLine(L"EraseColor") : nullptr;
-    m_eraseColor = line ? line->ReadContentAsColor() : Images::kNoColor;
+    m_clrEraseColor = line ? line->ReadContentAsColor() : Images::kNoColor;
     return true;
 }
 
@@ -498,23 +498,23 @@ bool CPainter::DrawForeground(HDC dc, const RECT& rect, const RECT& clip, int st
 bool CPainter::DrawForeground(HDC dc, const RECT& rect, const RECT& clip, int state,
                               const wchar_t* text, int length)
 {
-    return m_foreground && m_foreground->Draw(dc, rect, clip, state, text, length);
+    return m_pForeground && m_pForeground->Draw(dc, rect, clip, state, text, length);
 }
 
 bool CPainter::DrawBackground(HDC dc, int state, const RECT& rect, const RECT& clip)
 {
-    return m_background && m_background->Draw(dc, state, rect, clip);
+    return m_pBackground && m_pBackground->Draw(dc, state, rect, clip);
 }
 
 bool CPainter::DrawNonTransparentBackGround(HDC dc, int state, const RECT& rect,
                                             const RECT& clip)
 {
-    return m_background && m_background->DrawNonTransparent(dc, state, rect, clip);
+    return m_pBackground && m_pBackground->DrawNonTransparent(dc, state, rect, clip);
 }
 
 SIZE CPainter::CalcSize(HDC dc, SIZE limit, const wchar_t* text, int length)
 {
-    return m_foreground ? m_foreground->CalcSize(dc, limit, text, length) : SIZE{-1, -1};
+    return m_pForeground ? m_pForeground->CalcSize(dc, limit, text, length) : SIZE{-1, -1};
 }
 
 SIZE CPainter::CalcSize(HDC dc, SIZE limit, const std::wstring& text)
@@ -524,75 +524,75 @@ SIZE CPainter::CalcSize(HDC dc, SIZE limit, const std::wstring& text)
 
 int CPainter::GetMaxHeight(HDC dc)
 {
-    return m_foreground ? m_foreground->GetMaxHeight(dc) : -1;
+    return m_pForeground ? m_pForeground->GetMaxHeight(dc) : -1;
 }
 
 bool CPainter::GetTransparentRgn(HRGN& region)
 {
     region = nullptr;
-    return m_background && m_background->GetTransparentRgn(region);
+    return m_pBackground && m_pBackground->GetTransparentRgn(region);
 }
 
 bool CPainter::GetContentMargins(RECT& margins)
 {
-    if (!m_margins)
+    if (!m_rcMargins)
         return false;
-    margins = *m_margins;
+    margins = *m_rcMargins;
     return true;
 }
 
 void CPainter::GetContentRectByFull(RECT& rect)
 {
-    if (!m_margins)
+    if (!m_rcMargins)
         return;
-    const RECT& m = *m_margins;
+    const RECT& m = *m_rcMargins;
     rect = {ClampToLong(0LL + rect.left + m.left), ClampToLong(0LL + rect.top + m.top),
             ClampToLong(0LL + rect.right - m.right), ClampToLong(0LL + rect.bottom - m.bottom)};
 }
 
 void CPainter::GetFullRectByContent(RECT& rect)
 {
-    if (!m_margins)
+    if (!m_rcMargins)
         return;
-    const RECT& m = *m_margins;
+    const RECT& m = *m_rcMargins;
     rect = {ClampToLong(0LL + rect.left - m.left), ClampToLong(0LL + rect.top - m.top),
             ClampToLong(0LL + rect.right + m.right), ClampToLong(0LL + rect.bottom + m.bottom)};
 }
 
 HCURSOR CPainter::GetCursor()
 {
-    return m_cursor;
+    return m_hCursor;
 }
 
 bool CPainter::GetVisible()
 {
-    return m_visible;
+    return m_bVisible;
 }
 
 COLORREF CPainter::GetEraseColor()
 {
-    return m_eraseColor;
+    return m_clrEraseColor;
 }
 
 void CPainter::EnableCustomFormat(HDC dc, bool enable)
 {
-    if (m_foreground)
-        m_foreground->EnableCustomFormat(dc, enable);
+    if (m_pForeground)
+        m_pForeground->EnableCustomFormat(dc, enable);
 }
 
 const CSection* CPainter::GetCustomSection(const wchar_t* customWord) const
 {
-    if (!m_style)
+    if (!m_pStyle)
         return nullptr;
-    const CStyleConfigReader& config = m_style->GetConfig();
+    const CStyleConfigReader& config = m_pStyle->GetConfig();
     if (customWord && *customWord)
-        return config.GetSection(m_className.c_str(), m_subName.c_str(), customWord);
-    return config.GetSection(m_className.c_str(), m_subName.c_str(), CStyleConfigReader::PartNone);
+        return config.GetSection(m_strClassName.c_str(), m_strSubName.c_str(), customWord);
+    return config.GetSection(m_strClassName.c_str(), m_strSubName.c_str(), CStyleConfigReader::PartNone);
 }
 
 int CPainter::GetKeyNameInt(const wchar_t* section, const wchar_t* key) const
 {
-    return m_style && section && key ? m_style->GetConfig().GetInt(section, key) : 0;
+    return m_pStyle && section && key ? m_pStyle->GetConfig().GetInt(section, key) : 0;
 }
 
 }  // namespace Style

@@ -205,24 +205,24 @@ public:
     // A key of any section of the style's config; 0 if missing.
     int GetKeyNameInt(const wchar_t* section, const wchar_t* key) const;
 
-    const std::wstring& GetPainterClassName() const { return m_className; }
-    const std::wstring& GetSubName() const { return m_subName; }
-    CBackgroundPainter* GetBackground() const { return m_background; }
-    CForegroundPainter* GetForeground() const { return m_foreground; }
+    const std::wstring& GetPainterClassName() const { return m_strClassName; }
+    const std::wstring& GetSubName() const { return m_strSubName; }
+    CBackgroundPainter* GetBackground() const { return m_pBackground; }
+    CForegroundPainter* GetForeground() const { return m_pForeground; }
 
 protected:
     void Clear();
 
 private:
-    std::wstring m_className;
-    std::wstring m_subName;
-    std::optional<RECT> m_margins;
-    HCURSOR m_cursor = nullptr;
-    CBackgroundPainter* m_background = nullptr;
-    CForegroundPainter* m_foreground = nullptr;
-    bool m_visible = true;
-    COLORREF m_eraseColor = Images::kNoColor;
-    CStyle* m_style = nullptr;
+    std::wstring m_strClassName;
+    std::wstring m_strSubName;
+    std::optional<RECT> m_rcMargins;
+    HCURSOR m_hCursor = nullptr;
+    CBackgroundPainter* m_pBackground = nullptr;
+    CForegroundPainter* m_pForeground = nullptr;
+    bool m_bVisible = true;
+    COLORREF m_clrEraseColor = Images::kNoColor;
+    CStyle* m_pStyle = nullptr;
 };
 
 }  // namespace Style

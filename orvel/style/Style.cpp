@@ -166,25 +166,25 @@ bool CStyle::Load(const wchar_t* path)
 {
     if (!path || !m_resources.Open(path))
         return false;
-    m_configLoaded = false;
-    m_simple = false;
+    m_bConfigLoaded = false;
+    m_bSimple = false;
     ClearFonts();
     ClearAllPainter();
     ClearAllCursor();
     m_config.Clear();
-    if (!m_initialised)
+    if (!m_bInitialised)
         Init();
     return true;
 }
 
 CStyleConfigReader& CStyle::GetConfig()
 {
-    if (m_configLoaded)
+    if (m_bConfigLoaded)
         return m_config;
     m_config.Clear();
     ClearFonts();
     ClearAllCursor();
-    m_simple = false;
+    m_bSimple = false;
     // Without a pack the config stays empty: every painter then draws nothing.
     if (static_cast<HINSTANCE>(m_resources)) {
         if (!m_config.LoadFromResource(m_resources, L"INIFILES", L"STYLE.INI"))
@@ -193,15 +193,15 @@ CStyleConfigReader& CStyle::GetConfig()
     ReadFontSection();
     InitNamedCursor(m_config.FindSection(L"Cursors"));
     if (const CLine* line = m_config.FindFirstLine(L"Config", L"IsSimple"))
-        m_simple = line->ReadContentAsBool();
-    m_configLoaded = true;
+        m_bSimple = line->ReadContentAsBool();
+    m_bConfigLoaded = true;
     return m_config;
 }
 
 bool CStyle::IsSimple()
 {
     GetConfig();
-    return m_simple;
+    return m_bSimple;
 }
 
 const wchar_t* CStyle::GetPainterClassName(int type)
@@ -213,9 +213,9 @@ CPainter* CStyle::GetPainter(PainterType type)
 {
     if (!GetPainterClassName(type))
         Base::ThrowInvalidArg();
-    if (!m_painters[type])
+    if (!m_pPainters[type])
         CreatePainter(type);
-    return m_painters[type];
+    return m_pPainters[type];
 }
 
 void CStyle::CreatePainter(PainterType type)
@@ -225,17 +225,17 @@ void CStyle::CreatePainter(PainterType type)
         Base::ThrowInvalidArg();
     auto painter = std::make_unique<CPainter>(className, nullptr);
     painter->LoadFromStyle(*this);
-    delete m_painters[type];
-    m_painters[type] = painter.release();
+    delete m_pPainters[type];
+    m_pPainters[type] = painter.release();
 }
 
 void CStyle::ClearAllPainter()
 {
-    for (CPainter*& painter : m_painters) {
+    for (CPainter*& painter : m_pPainters) {
         delete painter;
         painter = nullptr;
     }
-    m_initialised = false;
+    m_bInitialised = false;
 }
 
 std::wstring CStyle::GetName() const
@@ -337,7 +337,7 @@ void CStyle::ClearFonts()
             DeleteObject(entry.font);
     }
     m_fonts.clear();
-    m_defaultFont = nullptr;
+    m_hDefaultFont = nullptr;
 }
 
 CStyle::SFontEntry* CStyle::FindFont(const LOGFONTW& description)
@@ -371,7 +371,7 @@ void CStyle::ReadFontSection()
                 AddFont(description, line->GetLabel());
         }
     }
-    m_defaultFont = FindNamedFont(L"$default$");
+    m_hDefaultFont = FindNamedFont(L"$default$");
 }
 
 HFONT CStyle::GetNameFont(const wchar_t* name)
@@ -395,11 +395,11 @@ HFONT CStyle::ReadFont(const CLine* line)
 {
     GetConfig();
     if (!line)
-        return m_defaultFont;
+        return m_hDefaultFont;
     const std::wstring& content = line->GetContent();
     if (!content.empty() && content[0] == L'$') {
         HFONT font = FindNamedFont(content.c_str());
-        return font ? font : m_defaultFont;
+        return font ? font : m_hDefaultFont;
     }
     LOGFONTW description;
     line->ReadContentAsFont(description);

@@ -161,7 +161,7 @@ public:
     HFONT GetDefaultFont()
     {
         GetConfig();
-        return m_defaultFont;
+        return m_hDefaultFont;
     }
 
     // Reads ImageFile (ImageFile<index> for index > 0), ImageCount,
@@ -184,7 +184,7 @@ public:
 protected:
     void CreatePainter(PainterType type);
     void ClearAllPainter();
-    void Init() { m_initialised = true; }
+    void Init() { m_bInitialised = true; }
     void InitNamedCursor(const Resource::CSection* section);
     void ClearAllCursor();
 
@@ -205,14 +205,14 @@ private:
     HFONT FindNamedFont(const wchar_t* name) const;
     HFONT AddFont(const LOGFONTW& description, const std::wstring& name);
 
-    bool m_initialised = false;
-    CPainter* m_painters[PainterTypeCount] = {};
+    bool m_bInitialised = false;
+    CPainter* m_pPainters[PainterTypeCount] = {};
     CStyleConfigReader m_config;
-    bool m_configLoaded = false;
-    bool m_simple = false;
+    bool m_bConfigLoaded = false;
+    bool m_bSimple = false;
     Resource::CResourceReader m_resources;
     std::vector<SFontEntry> m_fonts;
-    HFONT m_defaultFont = nullptr;
+    HFONT m_hDefaultFont = nullptr;
     std::unordered_map<std::wstring, HCURSOR, SCursorNameHash> m_namedCursors;
     // Cursors read by resource name for painters; kept so that each is made
     // once per pack and destroyed with it.

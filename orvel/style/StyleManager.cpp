@@ -109,9 +109,9 @@ void CStyleManager::LoadState()
     if (global.RegReadString(HKEY_LOCAL_MACHINE, key.c_str(), kStateValue, name, &size) !=
             ERROR_SUCCESS ||
         !name[0])
-        m_currentName = kDefaultStyleName;
+        m_strCurrentName = kDefaultStyleName;
     else
-        m_currentName = name;
+        m_strCurrentName = name;
 }
 
 void CStyleManager::SaveState(const wchar_t* name)
@@ -122,15 +122,15 @@ void CStyleManager::SaveState(const wchar_t* name)
     std::wstring key = global.GetRegKeyPath(kStateKey);
     // A failed write still switches the name for this session.
     global.RegWriteString(HKEY_LOCAL_MACHINE, key.c_str(), kStateValue, name);
-    m_currentName = name;
+    m_strCurrentName = name;
 }
 
 int CStyleManager::SelectStyle(const wchar_t* name)
 {
-    if (!name || Resource::EqualNoCase(m_currentName, name))
+    if (!name || Resource::EqualNoCase(m_strCurrentName, name))
         return 0;
     SaveState(name);
-    m_currentName = name;
+    m_strCurrentName = name;
     LoadCurrentStyle();
     ResetAllGlyphPainter();
     RedrawAllGlyph();
@@ -139,8 +139,8 @@ int CStyleManager::SelectStyle(const wchar_t* name)
 
 void CStyleManager::SetCurrentLang(WORD language)
 {
-    m_language = language;
-    if (m_style.SetLangID(language) && m_loaded)
+    m_nLanguage = language;
+    if (m_pStyle.SetLangID(language) && m_bLoaded)
         LoadCurrentStyle();
 }
 
@@ -148,31 +148,31 @@ void CStyleManager::SetCurrentLang(WORD language)
 
 CStyle& CStyleManager::GetCurrentStyle()
 {
-    if (!m_loaded)
+    if (!m_bLoaded)
         LoadCurrentStyle();
-    return m_style;
+    return m_pStyle;
 }
 
 bool CStyleManager::LoadCurrentStyle()
 {
-    m_loaded = false;
-    m_listBuilt = false;
+    m_bLoaded = false;
+    m_bListBuilt = false;
     EmptyStyleList();
     BuildStyleInfo();
-    std::wstring path = GetStylePathFile(m_currentName.c_str());
+    std::wstring path = GetStylePathFile(m_strCurrentName.c_str());
     if (path.empty())
         return false;
-    if (!m_style.Load(path.c_str())) {
+    if (!m_pStyle.Load(path.c_str())) {
         // A broken ".big" companion must not cost the pack itself.
         const std::wstring big = L".big";
         if (!EndsWithNoCase(path, big.c_str()))
             return false;
         path.resize(path.size() - big.size());
-        if (!m_style.Load(path.c_str()))
+        if (!m_pStyle.Load(path.c_str()))
             return false;
     }
-    m_loaded = true;
-    m_currentName = m_style.GetName();
+    m_bLoaded = true;
+    m_strCurrentName = m_pStyle.GetName();
     return true;
 }
 
@@ -189,9 +189,9 @@ void CStyleManager::EmptyStyleList()
 
 void CStyleManager::BuildStyleInfo()
 {
-    if (m_listBuilt)
+    if (m_bListBuilt)
         return;
-    m_listBuilt = true;
+    m_bListBuilt = true;
 
     std::wstring dir = COrvelGlobal::GetInstance().GetStyleDir();
     if (dir.empty())
@@ -214,7 +214,7 @@ void CStyleManager::BuildStyleInfo()
         std::wstring path = dir + fileName;
         if (!probe.Load(path.c_str()))
             continue;
-        probe.SetLangID(m_language);
+        probe.SetLangID(m_nLanguage);
         std::wstring name = Lower(probe.GetName());
         if (name.empty())
             continue;

@@ -47,14 +47,14 @@ public:
     // Rebuilds the list and loads the pack of the current name (the first
     // pack when the name is not listed). False when no pack loads.
     bool LoadCurrentStyle();
-    bool IsStyleLoaded() const { return m_loaded; }
+    bool IsStyleLoaded() const { return m_bLoaded; }
     // Reloads when the pack's resource language changes by this.
     void SetCurrentLang(WORD language);
-    WORD GetCurrentLang() const { return m_language; }
+    WORD GetCurrentLang() const { return m_nLanguage; }
     // "StyleName" from the registry; missing or empty gives "ZQ2009".
     void LoadState();
     void SaveState(const wchar_t* name);
-    const std::wstring& GetCurrentName() const { return m_currentName; }
+    const std::wstring& GetCurrentName() const { return m_strCurrentName; }
     // 0 for null or the current name (ASCII case ignored); otherwise saves
     // the choice, reloads, resets and redraws every glyph, and returns 1.
     int SelectStyle(const wchar_t* name);
@@ -86,12 +86,12 @@ protected:
     void RedrawAllGlyph();
 
 private:
-    CStyle m_style;
+    CStyle m_pStyle;
     std::vector<SZqStyle> m_styles;
-    std::wstring m_currentName;
-    bool m_loaded = false;
-    WORD m_language = MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT);
-    bool m_listBuilt = false;
+    std::wstring m_strCurrentName;
+    bool m_bLoaded = false;
+    WORD m_nLanguage = MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT);
+    bool m_bListBuilt = false;
 };
 
 }  // namespace Style

@@ -14,13 +14,13 @@ public:
     CCurrentPack& operator=(const CCurrentPack&) = delete;
 
     // The pack was made and loaded.
-    bool Ok() const { return m_ok; }
+    bool Ok() const { return m_bOk; }
     const std::wstring& Error() const { return m_pack.Error(); }
 
 private:
     CTestPack m_pack;
-    std::wstring m_oldStyleDir;
-    bool m_ok = false;
+    std::wstring m_strOldStyleDir;
+    bool m_bOk = false;
 };
 
 }  // namespace TestSupport

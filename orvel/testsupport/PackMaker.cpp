@@ -152,8 +152,8 @@ bool MakePack(const std::wstring& output, const SPackSource& source, std::wstrin
 CTestPack::CTestPack(const SPackSource& source, const wchar_t* fileName)
     : m_dir(std::make_unique<TestCommon::CTempDir>())
 {
-    m_path = m_dir->File(fileName);
-    m_ok = MakePack(m_path, source, &m_error);
+    m_strPath = m_dir->File(fileName);
+    m_bOk = MakePack(m_strPath, source, &m_strError);
 }
 
 CTestPack::~CTestPack() = default;

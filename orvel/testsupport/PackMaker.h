@@ -66,16 +66,16 @@ public:
     CTestPack(const CTestPack&) = delete;
     CTestPack& operator=(const CTestPack&) = delete;
 
-    bool Ok() const { return m_ok; }
-    const std::wstring& Path() const { return m_path; }
-    const std::wstring& Error() const { return m_error; }
+    bool Ok() const { return m_bOk; }
+    const std::wstring& Path() const { return m_strPath; }
+    const std::wstring& Error() const { return m_strError; }
     const std::wstring& Folder() const;
 
 private:
     std::unique_ptr<TestCommon::CTempDir> m_dir;
-    std::wstring m_path;
-    std::wstring m_error;
-    bool m_ok = false;
+    std::wstring m_strPath;
+    std::wstring m_strError;
+    bool m_bOk = false;
 };
 
 // File images the builder reads.

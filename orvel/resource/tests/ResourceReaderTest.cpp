@@ -34,27 +34,27 @@ TestSupport::SPackSource SampleSource()
 // A module holding exactly the given resources, written with the writer.
 class CModule {
 public:
-    CModule() : m_path(m_dir.File(L"module.dll"))
+    CModule() : m_strPath(m_dir.File(L"module.dll"))
     {
-        EXPECT_TRUE(Spk::WriteEmptyModule(m_path));
-        EXPECT_TRUE(m_update.BeginUpdate(m_path.c_str(), true));
+        EXPECT_TRUE(Spk::WriteEmptyModule(m_strPath));
+        EXPECT_TRUE(m_hUpdate.BeginUpdate(m_strPath.c_str(), true));
     }
     void Add(WORD language, const wchar_t* type, const wchar_t* name,
              const std::vector<uint8_t>& bytes)
     {
-        EXPECT_TRUE(m_update.Update(language, type, name, bytes.data(),
+        EXPECT_TRUE(m_hUpdate.Update(language, type, name, bytes.data(),
                                     static_cast<DWORD>(bytes.size())));
     }
     const std::wstring& Finish()
     {
-        EXPECT_TRUE(m_update.EndUpdate());
-        return m_path;
+        EXPECT_TRUE(m_hUpdate.EndUpdate());
+        return m_strPath;
     }
 
 private:
     TestCommon::CTempDir m_dir;
-    std::wstring m_path;
-    CResourceUpdate m_update;
+    std::wstring m_strPath;
+    CResourceUpdate m_hUpdate;
 };
 
 }  // namespace

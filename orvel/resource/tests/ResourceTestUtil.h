@@ -204,8 +204,8 @@ public:
         Add(directory + 4, 4);
         m_sections =
             optional + Get<WORD>(header + offsetof(IMAGE_FILE_HEADER, SizeOfOptionalHeader));
-        m_sectionCount = Get<WORD>(header + offsetof(IMAGE_FILE_HEADER, NumberOfSections));
-        for (size_t i = 0; i < m_sectionCount; ++i) {
+        m_nSectionCount = Get<WORD>(header + offsetof(IMAGE_FILE_HEADER, NumberOfSections));
+        for (size_t i = 0; i < m_nSectionCount; ++i) {
             const size_t section = m_sections + i * sizeof(IMAGE_SECTION_HEADER);
             Add(section + offsetof(IMAGE_SECTION_HEADER, VirtualAddress), 4);
             Add(section + offsetof(IMAGE_SECTION_HEADER, SizeOfRawData), 4);
@@ -253,7 +253,7 @@ private:
 
     size_t Offset(DWORD rva) const
     {
-        for (size_t i = 0; i < m_sectionCount; ++i) {
+        for (size_t i = 0; i < m_nSectionCount; ++i) {
             auto section = Get<IMAGE_SECTION_HEADER>(m_sections + i * sizeof(IMAGE_SECTION_HEADER));
             if (rva >= section.VirtualAddress &&
                 rva < section.VirtualAddress + section.SizeOfRawData)
@@ -304,7 +304,7 @@ private:
     std::vector<SField> m_fields;
     std::vector<std::pair<std::wstring, size_t>> m_dataEntries;
     size_t m_sections = 0;
-    size_t m_sectionCount = 0;
+    size_t m_nSectionCount = 0;
     size_t m_root = 0;
     size_t m_treeEnd = 0;
 };
