@@ -38,6 +38,21 @@ void CFieldColorUser::Remember(HWND control)
     }
 }
 
+void CFieldColorUser::Attach(HWND control)
+{
+    m_switchWatch.SetTarget(control);
+    Apply(control);
+}
+
+bool CFieldColorUser::OnMessage(HWND control, UINT message, LRESULT& result)
+{
+    if (message != kMsgStyleChanged)
+        return false;
+    Apply(control);
+    result = 0;
+    return true;
+}
+
 void CFieldColorUser::Apply(HWND control)
 {
     if (!::IsWindow(control))

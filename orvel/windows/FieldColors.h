@@ -17,25 +17,6 @@ struct SFieldColors {
 // The current pack's pair; CLR_INVALID for what it lacks.
 ORVEL_API SFieldColors ReadFieldColors() noexcept;
 
-// Applies the pack's colours to a list view or a tree, remembering the
-// control's own colours the first time so that a pack without them gives
-// those back.
-class ORVEL_API CFieldColorUser {
-public:
-    enum EKind { ListView, TreeView };
-    explicit CFieldColorUser(EKind kind) : m_eKind(kind) {}
-
-    void Apply(HWND control);
-
-private:
-    void Remember(HWND control);
-
-    EKind m_eKind;
-    bool m_bRemembered = false;
-    SFieldColors m_native;
-    COLORREF m_clrNativeTextBack = CLR_INVALID;
-};
-
 // A glyph of no size that posts kMsgStyleChanged to a window after every
 // pack switch, for windows that re-read keys of the pack but have no frame
 // the host would tell. Posting keeps the switch's glyph walk short and safe
@@ -50,6 +31,30 @@ public:
 
 private:
     HWND m_hTarget = nullptr;
+};
+
+// Applies the pack's colours to a list view or a tree, remembering the
+// control's own colours the first time so that a pack without them gives
+// those back.
+class ORVEL_API CFieldColorUser {
+public:
+    enum EKind { ListView, TreeView };
+    explicit CFieldColorUser(EKind kind) : m_eKind(kind) {}
+
+    // The colours now, and again after every pack switch.
+    void Attach(HWND control);
+    void Apply(HWND control);
+    // kMsgStyleChanged: the colours again; false for other messages.
+    bool OnMessage(HWND control, UINT message, LRESULT& result);
+
+private:
+    void Remember(HWND control);
+
+    EKind m_eKind;
+    bool m_bRemembered = false;
+    SFieldColors m_native;
+    COLORREF m_clrNativeTextBack = CLR_INVALID;
+    CPostOnSwitch m_switchWatch;
 };
 
 }  // namespace Windows

@@ -68,8 +68,7 @@ bool StyleListHeader(HWND list)
 void CListView::OnSubclassed()
 {
     StyleListHeader(m_hWnd);
-    m_switchWatch.SetTarget(m_hWnd);
-    m_colors.Apply(m_hWnd);
+    m_colors.Attach(m_hWnd);
     m_flat.OnOwnerSubclassed();
     ::PostMessageW(m_hWnd, kMsgScrollBarUpdate, kHorzBar, kAllButTrackPos);
 }
@@ -124,7 +123,8 @@ BOOL CListView::OnNotify(LPARAM lParam, LRESULT& result)
 BOOL CListView::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
                                      LRESULT& result, DWORD)
 {
-    if (OfferToBars(m_flat, m_bUpdatePending, hWnd, message, wParam, lParam, result))
+    if (OfferToBars(m_flat, m_bUpdatePending, hWnd, message, wParam, lParam, result) ||
+        m_colors.OnMessage(hWnd, message, result))
         return TRUE;
     switch (message) {
     case WM_HSCROLL:
@@ -132,10 +132,6 @@ BOOL CListView::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPA
         return OnScroll(message, wParam);
     case WM_NOTIFY:
         return OnNotify(lParam, result);
-    case kMsgStyleChanged:
-        m_colors.Apply(hWnd);
-        result = 0;
-        return TRUE;
     default: {
         int bars = 0;
         UINT mask = 0;

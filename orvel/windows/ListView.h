@@ -33,7 +33,6 @@ protected:
 
     CWindowWithFlatScrollBarImpl<CListView> m_flat;
     CFieldColorUser m_colors;
-    CPostOnSwitch m_switchWatch;
     bool m_bUpdatePending = false;
 };
 

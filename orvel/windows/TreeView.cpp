@@ -56,17 +56,12 @@ bool CColorTreeCtrl::Attach(HWND tree)
 
 void CColorTreeCtrl::OnSubclassed()
 {
-    m_switchWatch.SetTarget(m_hWnd);
-    m_colors.Apply(m_hWnd);
+    m_colors.Attach(m_hWnd);
 }
 
 BOOL CColorTreeCtrl::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM, LPARAM, LRESULT& result, DWORD)
 {
-    if (message != kMsgStyleChanged)
-        return FALSE;
-    m_colors.Apply(hWnd);
-    result = 0;
-    return TRUE;
+    return m_colors.OnMessage(hWnd, message, result);
 }
 
 // ------------------------------------------------------------ styled tree
@@ -78,8 +73,7 @@ bool CTreeView::Attach(HWND tree)
 
 void CTreeView::OnSubclassed()
 {
-    m_switchWatch.SetTarget(m_hWnd);
-    m_colors.Apply(m_hWnd);
+    m_colors.Attach(m_hWnd);
     m_flat.OnOwnerSubclassed();
     m_flat.PostScrollBarUpdate(static_cast<int>(kBothBars), kAllButTrackPos);
 }
@@ -97,7 +91,8 @@ BOOL CTreeView::OnReflectedNotify(LPARAM lParam, LRESULT& result)
 BOOL CTreeView::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
                                      LRESULT& result, DWORD)
 {
-    if (OfferToBars(m_flat, m_bUpdatePending, hWnd, message, wParam, lParam, result))
+    if (OfferToBars(m_flat, m_bUpdatePending, hWnd, message, wParam, lParam, result) ||
+        m_colors.OnMessage(hWnd, message, result))
         return TRUE;
     switch (message) {
     case WM_HSCROLL:
@@ -112,10 +107,6 @@ BOOL CTreeView::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPA
         return TRUE;
     case kReflectedNotify:
         return OnReflectedNotify(lParam, result);
-    case kMsgStyleChanged:
-        m_colors.Apply(hWnd);
-        result = 0;
-        return TRUE;
     default:
         if (!ChangesTreeScrolling(message))
             return FALSE;

@@ -29,7 +29,6 @@ public:
 
 protected:
     CFieldColorUser m_colors;
-    CPostOnSwitch m_switchWatch;
 };
 
 class ORVEL_API CTreeView : public Base::CWindowImpl<CTreeView, Base::CTreeViewCtrlT<>> {
@@ -49,7 +48,6 @@ protected:
 
     CWindowWithFlatScrollBarImpl<CTreeView> m_flat;
     CFieldColorUser m_colors;
-    CPostOnSwitch m_switchWatch;
     bool m_bUpdatePending = false;
 };
 

@@ -147,6 +147,23 @@ RECT HeaderItemRect(HWND header, int index)
     return rect;
 }
 
+int RowTop(HWND list, int index)
+{
+    RECT row = {LVIR_BOUNDS, 0, 0, 0};
+    SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&row));
+    return row.top;
+}
+
+HTREEITEM AddNode(HWND tree, HTREEITEM parent, const wchar_t* text)
+{
+    TVINSERTSTRUCTW insert = {};
+    insert.hParent = parent;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT;
+    insert.item.pszText = const_cast<wchar_t*>(text);
+    return reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
 int WindowHeight(HWND window)
 {
     RECT rect;
@@ -359,9 +376,7 @@ TEST_F(ListTreeTest, ListBarsFollowThumbKeysTypeAheadWheelAndDeletion)
     Pump();
     auto& vert = styled->GetFlatScrollBars().GetVertBar();
     ASSERT_TRUE(vert.IsVisible());
-    RECT row = {LVIR_BOUNDS, 0, 0, 0};
-    SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
-    const int firstTop = row.top;
+    const int firstTop = RowTop(list, 0);
 
     // The thumb dragged by three positions: three rows at once.
     SendMessageW(list, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 3), 0);
@@ -371,8 +386,7 @@ TEST_F(ListTreeTest, ListBarsFollowThumbKeysTypeAheadWheelAndDeletion)
     Pump();
     EXPECT_EQ(3, SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
     EXPECT_EQ(3, vert.GetPos());
-    SendMessageW(list, LVM_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&row));
-    EXPECT_EQ(firstTop, row.top);
+    EXPECT_EQ(firstTop, RowTop(list, 3));
 
     // Keyboard, type-ahead and wheel keep the bar in step.
     SetFocus(list);
@@ -415,9 +429,7 @@ TEST_F(ListTreeTest, ThumbDraggedByTheMouseScrollsWholeRows)
     Pump();
     auto& vert = styled->GetFlatScrollBars().GetVertBar();
     ASSERT_TRUE(vert.IsVisible());
-    RECT row = {LVIR_BOUNDS, 0, 0, 0};
-    SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
-    const int firstTop = row.top;
+    const int firstTop = RowTop(list, 0);
     const int thumb = vert.get_m_nThumbPosition();
     int dy = 1;
     while (dy < 200 && vert.CalcPosBaseOnThumbPos(thumb + dy) < 3)
@@ -444,8 +456,7 @@ TEST_F(ListTreeTest, ThumbDraggedByTheMouseScrollsWholeRows)
 
     EXPECT_EQ(3, SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
     EXPECT_EQ(3, vert.GetPos());
-    SendMessageW(list, LVM_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&row));
-    EXPECT_EQ(firstTop, row.top);
+    EXPECT_EQ(firstTop, RowTop(list, 3));
 }
 
 TEST_F(ListTreeTest, ListTakesThePackFieldColoursAndGivesItsOwnBack)
@@ -482,19 +493,11 @@ TEST_F(ListTreeTest, TreeShowsItsBarWhenANodeOpensPastItsHeight)
     HWND tree = CreateWindowExW(0, WC_TREEVIEWW, L"",
                                 WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | WS_BORDER,
                                 10, 10, 200, 150, container, reinterpret_cast<HMENU>(20), nullptr, nullptr);
-    TVINSERTSTRUCTW insert = {};
-    insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT;
-    insert.item.pszText = const_cast<wchar_t*>(L"Folders");
-    auto root = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
-    insert.item.pszText = const_cast<wchar_t*>(L"More");
-    auto second = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    HTREEITEM root = AddNode(tree, TVI_ROOT, L"Folders");
+    HTREEITEM second = AddNode(tree, TVI_ROOT, L"More");
     for (HTREEITEM parentItem : {root, second}) {
-        insert.hParent = parentItem;
-        for (int n = 0; n < 30; ++n) {
-            insert.item.pszText = const_cast<wchar_t*>(L"child");
-            SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert));
-        }
+        for (int n = 0; n < 30; ++n)
+            AddNode(tree, parentItem, L"child");
     }
     auto* styled = new Windows::CTreeView;
     ASSERT_TRUE(styled->SubclassWindow(tree));
@@ -530,12 +533,8 @@ TEST_F(ListTreeTest, TreeShowsItsBarWhenANodeOpensPastItsHeight)
 TEST_F(ListTreeTest, TreeTallerThanItsWindowBeforeStylingGetsTheStyledBar)
 {
     HWND tree = m_host.AddChild(WC_TREEVIEWW, L"", TVS_HASBUTTONS | TVS_LINESATROOT | WS_BORDER, 10, 10, 200, 100, 22);
-    TVINSERTSTRUCTW insert = {};
-    insert.hInsertAfter = TVI_LAST;
-    insert.item.mask = TVIF_TEXT;
-    insert.item.pszText = const_cast<wchar_t*>(L"node");
     for (int n = 0; n < 30; ++n)
-        SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert));
+        AddNode(tree, TVI_ROOT, L"node");
     Pump();
     ASSERT_TRUE(GetWindowLongPtrW(tree, GWL_STYLE) & WS_VSCROLL);
     ASSERT_TRUE(Manager().EnableTreeCtrlColored(tree));
