@@ -1,9 +1,9 @@
-# make demo | make test | make bench | make build | make clean
+# make demo | make test | make bench | make build | make dist | make clean
 SHELL := /bin/bash
 WINE  := scripts/wine-run.sh
 JOBS  ?= $(shell nproc)
 
-.PHONY: all deps build sides build64 build32 test demo bench clean
+.PHONY: all deps build sides build64 build32 test demo bench dist clean
 
 all: build
 
@@ -39,6 +39,15 @@ demo: deps
 # their own, never the tests' one.
 bench: deps
 	@ORVEL_WINEPREFIX=$(CURDIR)/build/benchprefix $(WINE) --session bash -c '$(MAKE) --no-print-directory sides && for b in build/bin/bench_*.exe; do echo "== $$b"; $(WINE) $$b || exit 1; done'
+
+# The install trees adopters use: build/dist/Orvel (64-bit) and
+# build/dist/Pardo (32-bit), each with bin/, include/, lib/ and its CMake
+# package.
+dist: build
+	@rm -rf build/dist
+	@cmake --install build/win64 --prefix build/dist/Orvel >/dev/null
+	@cmake --install build/win32 --prefix build/dist/Pardo >/dev/null
+	@echo "Install trees: build/dist/Orvel (64-bit), build/dist/Pardo (32-bit)"
 
 clean:
 	rm -rf build

@@ -4,7 +4,7 @@
 #include <initializer_list>
 #include "DemoIds.h"
 #include "FilesPage.h"
-#include "StyleByClass.h"
+#include "orvel/windows/StyleByClass.h"
 #include "orvel/windows/StyledWndManager.h"
 
 namespace Demo {
@@ -204,7 +204,7 @@ void CSettingsDialog::OnInitDialog()
         SendMessageW(tabs, TCM_INSERTITEMW, page, reinterpret_cast<LPARAM>(&item));
     }
     if (m_styled)
-        StyleDialogByClass(m_dialog, {IDC_GEN_LINK});
+        Windows::StyleDialogByClass(m_dialog, {IDC_GEN_LINK});
     // After styling: a styled tab control answers TCM_ADJUSTRECT with its
     // pack's margins.
     PlacePages();

@@ -2,15 +2,16 @@
 
 #include <algorithm>
 #include <commctrl.h>
-#include "orvel/windows/StyledWndManager.h"
+#include "StyledWndManager.h"
 
-namespace Demo {
+namespace Windows {
 
 namespace {
 
 struct SWalk {
     Windows::CStyledWndManager* styles;
-    std::initializer_list<int> links;
+    const int* links;
+    size_t linkCount;
     int styled;
 };
 
@@ -86,7 +87,7 @@ BOOL CALLBACK StyleChild(HWND window, LPARAM lParam)
     if (!IsClass(parent, L"#32770"))
         return TRUE;
     int id = GetDlgCtrlID(window);
-    bool link = std::find(walk.links.begin(), walk.links.end(), id) != walk.links.end();
+    bool link = walk.links && std::find(walk.links, walk.links + walk.linkCount, id) != walk.links + walk.linkCount;
     if (StyleWindow(*walk.styles, window, link))
         ++walk.styled;
     return TRUE;
@@ -94,16 +95,16 @@ BOOL CALLBACK StyleChild(HWND window, LPARAM lParam)
 
 }  // namespace
 
-int StyleDialogByClass(HWND dialog, std::initializer_list<int> linkIds)
+int StyleDialogByClass(HWND dialog, const int* linkIds, size_t linkCount)
 {
     Windows::CStyledWndManager* styles = GetWindowStyle();
     if (!styles || !IsWindow(dialog))
         return 0;
-    SWalk walk = {styles, linkIds, 0};
+    SWalk walk = {styles, linkIds, linkCount, 0};
     if (styles->EnableFrameStyled(dialog))
         ++walk.styled;
     EnumChildWindows(dialog, StyleChild, reinterpret_cast<LPARAM>(&walk));
     return walk.styled;
 }
 
-}  // namespace Demo
+}  // namespace Windows

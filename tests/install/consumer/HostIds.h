@@ -1,0 +1,6 @@
+#pragma once
+#define IDD_HOST 100
+#define IDC_HOST_NAME 1001
+#define IDC_HOST_REMEMBER 1002
+#define IDC_HOST_FAST 1003
+#define IDC_HOST_SLOW 1004
