@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <cstdlib>
 #include <map>
 #include "orvel/resource/IniReader.h"
 #include "orvel/resource/ResourceReader.h"
 #include "orvel/resource/ResourceUpdate.h"
+#include "tools/spkc/SourceMap.h"
 
 extern "C" const unsigned char kEmptyModule[];
 extern "C" const unsigned kEmptyModuleSize;
@@ -79,37 +81,60 @@ bool StringFileLanguage(const std::wstring& name, WORD& language)
     return true;
 }
 
-bool ReadStrings(const std::wstring& path, std::map<UINT, std::wstring>& strings,
-                 std::wstring& error)
+// Reads the [Strings] of path into strings; every bad line is an error
+// with its line number.
+bool ReadStrings(const std::wstring& path, std::map<UINT, std::wstring>& strings, SBuildReport& report)
 {
-    std::wstring text;
-    if (!ReadSourceText(path, text, error))
+    std::wstring text, error;
+    if (!ReadSourceText(path, text, error)) {
+        report.errors.push_back(error);
         return false;
+    }
+    CIniSourceMap where(text);
+    report.AddNotes(path, where);
     Resource::CIniReader ini;
     ini.LoadFromMemory(text.data(), text.size() * sizeof(wchar_t));
     if (!ini.FindSection(L"Strings")) {
-        error = path + L": has no [Strings] section";
+        report.Error(path, 0, L"has no [Strings] section");
         return false;
     }
+    size_t errors = report.errors.size();
+    std::map<std::wstring, size_t> seen;
     for (Resource::POSITION pos = ini.GetFirstLinePosition(L"Strings"); pos;) {
         const Resource::CLine* line = ini.GetNextLine(pos);
         const std::wstring& label = line->GetLabel();
+        int at = where.KeyLine(L"Strings", label, seen[label]++);
         if (label.empty() ||
             !std::all_of(label.begin(), label.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; }) ||
             label.size() > 5 || Resource::ParseInt(label.c_str()) > 0xFFFF) {
-            error = path + L": \"" + label + L"\" is not a string number (0 to 65535)";
-            return false;
-        }
-        if (line->GetContent().size() > 0xFFFF) {
-            error = path + L": string " + label + L" is longer than 65535 characters";
-            return false;
-        }
-        if (!strings.emplace(Resource::ParseInt(label.c_str()), line->GetContent()).second) {
-            error = path + L": string " + label + L" is given twice";
-            return false;
+            report.Error(path, at, L"\"" + label + L"\" is not a string number (0 to 65535)");
+        } else if (line->GetContent().size() > 0xFFFF) {
+            report.Error(path, at, L"string " + label + L" is longer than 65535 characters");
+        } else if (!strings.emplace(Resource::ParseInt(label.c_str()), line->GetContent()).second) {
+            report.Error(path, at, L"string " + label + L" is given twice");
         }
     }
-    return true;
+    return report.errors.size() == errors;
+}
+
+// "8 strings in 0409, 2 neutral" for the list of what was packed.
+std::wstring DescribeStrings(const std::map<WORD, std::map<UINT, std::wstring>>& strings)
+{
+    std::wstring text;
+    for (const auto& [language, table] : strings) {
+        wchar_t name[16];
+        swprintf(name, 16, language ? L"%04x" : L"neutral", language);
+        text += (text.empty() ? L"" : L", ") + std::to_wstring(table.size()) + L" " + name;
+    }
+    return L"strings: " + text;
+}
+
+std::wstring DescribeBitmap(const SSourceFile& bitmap, const std::vector<BYTE>& bytes)
+{
+    auto info = reinterpret_cast<const BITMAPINFOHEADER*>(bytes.data() + sizeof(BITMAPFILEHEADER));
+    return ResourceName(bitmap.name) + L" from " + bitmap.name + L": " + std::to_wstring(info->biWidth) +
+           L" x " + std::to_wstring(std::abs(info->biHeight)) + L", " + std::to_wstring(info->biBitCount) +
+           L" bits";
 }
 
 // Writes the empty module to temp, runs write() on an update of it, commits,
@@ -291,48 +316,55 @@ std::wstring ResourceName(std::wstring fileName)
     return fileName;
 }
 
-bool BuildPack(const std::wstring& folder, const std::wstring& output, std::wstring& error)
+bool BuildPack(const std::wstring& folder, const std::wstring& output, SBuildReport& report)
 {
-    error.clear();
+    report = SBuildReport();
+    std::wstring error;
     // Gather and check every source before the module is touched.
     SPackSources sources;
-    if (!ListPackSources(folder, sources, error))
-        return false;
-    const std::wstring& styleIni = sources.styleIni;
-    if (styleIni.empty()) {
-        error = Join(folder, L"STYLE.INI") + L": missing; every pack needs its main INI file";
+    if (!ListPackSources(folder, sources, error)) {
+        report.errors.push_back(error);
         return false;
     }
-
+    const std::wstring& styleIni = sources.styleIni;
     std::wstring text;
-    if (!ReadSourceText(styleIni, text, error))
-        return false;
-    Resource::CIniReader ini;
-    ini.LoadFromMemory(text.data(), text.size() * sizeof(wchar_t));
-    if (ini.GetSectionCount() == 0) {
-        error = styleIni + L": holds no [section]";
-        return false;
+    if (styleIni.empty()) {
+        report.Error(Join(folder, L"STYLE.INI"), 0, L"missing; every pack needs its main INI file");
+    } else if (!ReadSourceText(styleIni, text, error)) {
+        report.errors.push_back(error);
+    } else {
+        report.AddNotes(styleIni, CIniSourceMap(text));
+        Resource::CIniReader ini;
+        ini.LoadFromMemory(text.data(), text.size() * sizeof(wchar_t));
+        if (ini.GetSectionCount() == 0)
+            report.Error(styleIni, 0, L"holds no [section]");
+        else
+            report.packed.push_back(L"STYLE.INI: " + std::to_wstring(ini.GetSectionCount()) + L" sections");
     }
     // The pack always stores UTF-16 LE with a byte-order mark.
     std::wstring iniText = L"\xFEFF" + text;
 
     std::vector<BYTE> bytes;
     for (const SSourceFile& bitmap : sources.bitmaps) {
-        if (!ReadFileBytes(bitmap.path, bytes)) {
-            error = bitmap.path + L": cannot be read: " + LastError();
-            return false;
-        }
-        if (!IsUsableBitmapFile(bytes)) {
-            error = bitmap.path + L": " + kUnusableBitmap;
-            return false;
-        }
+        if (!ReadFileBytes(bitmap.path, bytes))
+            report.Error(bitmap.path, 0, L"cannot be read: " + LastError());
+        else if (!IsUsableBitmapFile(bytes))
+            report.Error(bitmap.path, 0, kUnusableBitmap);
+        else
+            report.packed.push_back(DescribeBitmap(bitmap, bytes));
     }
+    for (const SSourceFile& cursor : sources.cursors)
+        report.packed.push_back(ResourceName(cursor.name) + L" from " + cursor.name + L": cursor");
+    for (const SSourceFile& icon : sources.icons)
+        report.packed.push_back(ResourceName(icon.name) + L" from " + icon.name + L": icon");
 
     std::map<WORD, std::map<UINT, std::wstring>> strings;
     const auto& stringFiles = sources.stringFiles;
-    for (const auto& [language, path] : stringFiles) {
-        if (!ReadStrings(path, strings[language], error))
-            return false;
+    for (const auto& [language, path] : stringFiles)
+        ReadStrings(path, strings[language], report);
+    if (!report.errors.empty()) {
+        report.packed.clear();
+        return false;
     }
     auto& neutral = strings[0];
     if (!neutral.count(kPackNameId)) {
@@ -342,8 +374,9 @@ bool BuildPack(const std::wstring& folder, const std::wstring& output, std::wstr
         size_t slash = name.find_last_of(L"\\/:");
         neutral[kPackNameId] = slash == std::wstring::npos ? name : name.substr(slash + 1);
     }
+    report.packed.push_back(DescribeStrings(strings));
 
-    return BuildModule(output, error, [&](Resource::CResourceUpdate& update) {
+    bool built = BuildModule(output, error, [&](Resource::CResourceUpdate& update) {
         if (!update.Update(0, L"INIFILES", L"STYLE.INI", iniText.data(),
                            static_cast<DWORD>(iniText.size() * sizeof(wchar_t)))) {
             error = styleIni + L": cannot be stored: " + LastError();
@@ -376,22 +409,74 @@ bool BuildPack(const std::wstring& folder, const std::wstring& output, std::wstr
         }
         return true;
     });
+    if (!built) {
+        report.errors.push_back(error);
+        report.packed.clear();
+    }
+    return built;
+}
+
+bool BuildPack(const std::wstring& folder, const std::wstring& output, std::wstring& error)
+{
+    SBuildReport report;
+    bool built = BuildPack(folder, output, report);
+    error = report.Errors();
+    return built;
 }
 
 bool BuildLanguageModule(const std::wstring& stringFile, WORD language,
-                         const std::wstring& output, std::wstring& error)
+                         const std::wstring& output, SBuildReport& report)
 {
-    error.clear();
+    report = SBuildReport();
     std::map<UINT, std::wstring> strings;
-    if (!ReadStrings(stringFile, strings, error))
+    if (!ReadStrings(stringFile, strings, report))
         return false;
-    return BuildModule(output, error, [&](Resource::CResourceUpdate& update) {
+    std::wstring error;
+    bool built = BuildModule(output, error, [&](Resource::CResourceUpdate& update) {
         if (!update.UpdateStringTable(language, strings)) {
             error = stringFile + L": the strings cannot be stored: " + LastError();
             return false;
         }
         return true;
     });
+    if (built)
+        report.packed.push_back(DescribeStrings({{language, strings}}));
+    else
+        report.errors.push_back(error);
+    return built;
+}
+
+bool BuildLanguageModule(const std::wstring& stringFile, WORD language,
+                         const std::wstring& output, std::wstring& error)
+{
+    SBuildReport report;
+    bool built = BuildLanguageModule(stringFile, language, output, report);
+    error = report.Errors();
+    return built;
+}
+
+void SBuildReport::Error(const std::wstring& file, int line, const std::wstring& message)
+{
+    errors.push_back(Where(file, line) + message);
+}
+
+void SBuildReport::AddNotes(const std::wstring& file, const CIniSourceMap& map)
+{
+    for (const SSourceNote& note : map.Notes())
+        warnings.push_back(Where(file, note.line) + note.message);
+}
+
+std::wstring SBuildReport::Where(const std::wstring& file, int line)
+{
+    return line > 0 ? file + L"(" + std::to_wstring(line) + L"): " : file + L": ";
+}
+
+std::wstring SBuildReport::Errors() const
+{
+    std::wstring text;
+    for (const std::wstring& error : errors)
+        text += (text.empty() ? L"" : L"\n") + error;
+    return text;
 }
 
 }  // namespace Spk

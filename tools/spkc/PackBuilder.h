@@ -29,13 +29,34 @@ struct SPackSources {
 // False (and error) when folder is no folder.
 bool ListPackSources(const std::wstring& folder, SPackSources& sources, std::wstring& error);
 
+class CIniSourceMap;
+
+// What a build found and did. Errors and warnings read "FILE(LINE): message"
+// or "FILE: message"; a build with any error writes nothing.
+struct SBuildReport {
+    std::vector<std::wstring> errors;
+    std::vector<std::wstring> warnings;  // the build goes on
+    std::vector<std::wstring> packed;    // one line per stored item, when built
+
+    void Error(const std::wstring& file, int line, const std::wstring& message);
+    // The source map's notes on file, as warnings.
+    void AddNotes(const std::wstring& file, const CIniSourceMap& map);
+    // The errors, one per line.
+    std::wstring Errors() const;
+    static std::wstring Where(const std::wstring& file, int line);
+};
+
 // Builds output from the source folder. The pack is written to a temporary
 // file beside output and renamed over it only when everything succeeded,
 // so a failed build leaves any existing output untouched. On failure,
-// error names the file and the problem.
+// the report names every bad file (and line) found.
+bool BuildPack(const std::wstring& folder, const std::wstring& output, SBuildReport& report);
+// The same with the errors as one text.
 bool BuildPack(const std::wstring& folder, const std::wstring& output, std::wstring& error);
 
 // A language module: the [Strings] section of stringFile in language.
+bool BuildLanguageModule(const std::wstring& stringFile, WORD language,
+                         const std::wstring& output, SBuildReport& report);
 bool BuildLanguageModule(const std::wstring& stringFile, WORD language,
                          const std::wstring& output, std::wstring& error);
 

@@ -179,6 +179,61 @@ TEST(PackCompiler, LanguageModuleFromAStringFile)
     EXPECT_EQ(reader.ReadStringWithLang(200, 0x0409), L"");
 }
 
+TEST(PackCompiler, ReportsEveryErrorWithItsLineAndListsWhatItStores)
+{
+    TestCommon::CTempDir dir;
+    std::wstring output = dir.File(L"Out.spk");
+    const std::string old = "old";
+    ASSERT_TRUE(TestCommon::WriteFileBytes(output, old.data(), old.size()));
+    // Line 1 stands before any section, line 4 repeats a key, line 5 lacks
+    // its "=", line 6 has a header without "]".
+    std::string styleIni = "Orphan=1\r\n[Config]\r\nName=A ; comment\r\nname=B\r\nTypo\r\n[Open\r\n";
+    ASSERT_TRUE(TestCommon::WriteFileBytes(dir.File(L"STYLE.INI"), styleIni.data(), styleIni.size()));
+    std::string strings = "[Strings]\r\n101=Blue\r\n\r\nabc=x\r\n101=Again\r\n";
+    ASSERT_TRUE(TestCommon::WriteFileBytes(dir.File(L"Strings_0409.ini"), strings.data(), strings.size()));
+    TestSupport::SPackBitmap bitmap;
+    auto good = TestSupport::MakeBitmapFile(bitmap);
+    auto cut = good;
+    cut.resize(cut.size() - 4);
+    ASSERT_TRUE(TestCommon::WriteFileBytes(dir.File(L"Cut1.bmp"), cut.data(), cut.size()));
+    ASSERT_TRUE(TestCommon::WriteFileBytes(dir.File(L"Cut2.bmp"), cut.data(), cut.size()));
+
+    Spk::SBuildReport report;
+    EXPECT_FALSE(Spk::BuildPack(dir.Path(), output, report));
+    const std::wstring stringsFile = dir.File(L"Strings_0409.ini");
+    std::vector<std::wstring> expected = {
+        dir.File(L"Cut1.bmp") + L": " + Spk::kUnusableBitmap,
+        dir.File(L"Cut2.bmp") + L": " + Spk::kUnusableBitmap,
+        stringsFile + L"(4): \"abc\" is not a string number (0 to 65535)",
+        stringsFile + L"(5): string 101 is given twice",
+    };
+    EXPECT_EQ(report.errors, expected);
+    EXPECT_TRUE(report.packed.empty());
+    EXPECT_EQ(FileBytes(output), std::vector<BYTE>(old.begin(), old.end()));
+    std::vector<int> warned;
+    for (const std::wstring& warning : report.warnings) {
+        size_t open = warning.find(L"STYLE.INI(");
+        if (open != std::wstring::npos)
+            warned.push_back(_wtoi(warning.c_str() + open + 10));
+    }
+    EXPECT_EQ(warned, (std::vector<int>{1, 4, 5, 6})) << report.warnings.size();
+
+    // Fixed, it builds, warns and lists every stored item.
+    ASSERT_TRUE(DeleteFileW(dir.File(L"Cut2.bmp").c_str()));
+    ASSERT_TRUE(TestCommon::WriteFileBytes(dir.File(L"Cut1.bmp"), good.data(), good.size()));
+    strings = "[Strings]\r\n101=Blue\r\n";
+    ASSERT_TRUE(TestCommon::WriteFileBytes(stringsFile, strings.data(), strings.size()));
+    std::string printed;
+    ASSERT_EQ(RunCompiler(L"\"" + dir.Path() + L"\" \"" + output + L"\"", printed), 0u) << printed;
+    for (const char* line : {"STYLE.INI(1): warning:", "STYLE.INI: 2 sections", "CUT1.BMP from Cut1.bmp: ",
+                             "strings: 1 neutral, 1 0409", "Out.spk built,"})
+        EXPECT_NE(printed.find(line), std::string::npos) << line << "\n" << printed;
+    printed.clear();
+    ASSERT_EQ(RunCompiler(L"--quiet \"" + dir.Path() + L"\" \"" + output + L"\"", printed), 0u);
+    EXPECT_EQ(printed.find("CUT1.BMP"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("warning:"), std::string::npos) << printed;
+}
+
 // ------------------------------------------------------------ spkc --check
 
 namespace {
