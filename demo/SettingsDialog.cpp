@@ -63,6 +63,10 @@ void FillAdvanced(HWND page)
     CheckDlgButton(page, IDC_ADV_KEEP, BST_CHECKED);
     AddItems(page, IDC_ADV_LOG, CB_ADDSTRING, {L"Errors only", L"Warnings", L"Information", L"Everything"});
     SendDlgItemMessageW(page, IDC_ADV_LOG, CB_SETCURSEL, 1, 0);
+    SendDlgItemMessageW(page, IDC_ADV_COMPRESS, TBM_SETRANGE, TRUE, MAKELPARAM(0, 9));
+    SendDlgItemMessageW(page, IDC_ADV_COMPRESS, TBM_SETPOS, TRUE, 6);
+    SendDlgItemMessageW(page, IDC_ADV_THREADS_SPIN, UDM_SETRANGE32, 1, 8);
+    SendDlgItemMessageW(page, IDC_ADV_THREADS_SPIN, UDM_SETPOS32, 0, 2);
 }
 
 // Notifications that mean the user changed a value (and Apply has work).

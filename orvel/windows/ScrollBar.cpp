@@ -428,6 +428,15 @@ void CScrollBar::Init()
     }
     m_pScrollBar->SetVessel(this);
     Synchronize(nullptr, false);
+    ShowEnabled(IsWindowEnabled(), false);
+}
+
+void CScrollBar::ShowEnabled(bool enabled, bool redraw)
+{
+    if (!enabled)
+        EndTracking();
+    m_pHotPart = nullptr;
+    m_pScrollBar->SetState(enabled ? 0 : kVisualDisabled, redraw);
 }
 
 void CScrollBar::Synchronize(const SCROLLINFO* info, bool redraw)
@@ -532,6 +541,11 @@ BOOL CScrollBar::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LP
         return FALSE;
     case WM_LBUTTONDBLCLK:
         result = 0;
+        return TRUE;
+    case WM_ENABLE:
+        // The native control may paint itself here; the styled look follows.
+        ShowEnabled(wParam != 0, false);
+        result = DefaultThenRepaint();
         return TRUE;
     default:
         return FALSE;

@@ -198,6 +198,8 @@ protected:
     // The old hot part back to normal, then part is the hot one.
     void ChangeHotPart(Glyph::CGlyph* part);
     LRESULT SynchronizeThenDefault(bool synchronize);
+    // Every part in its normal or its disabled look.
+    void ShowEnabled(bool enabled, bool redraw);
 
     LRESULT OnCreate();
     LRESULT OnPaint(HWND hWnd);

@@ -77,6 +77,15 @@ void CSpinButton::OnSubclassed()
     m_pGlyph->SetVessel(this);
     RECT client = GetClientRect();
     Layout(client.right, client.bottom);
+    ShowEnabled(IsWindowEnabled(), false);
+}
+
+void CSpinButton::ShowEnabled(bool enabled, bool redraw)
+{
+    m_pHotArrow = nullptr;
+    const INT64 state = enabled ? 0 : kVisualDisabled;
+    m_pGlyph->GetDown().SetState(state, redraw);
+    m_pGlyph->GetUp().SetState(state, redraw);
 }
 
 void CSpinButton::Layout(int width, int height)
@@ -128,6 +137,11 @@ BOOL CSpinButton::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, L
             m_pHotArrow->SetState(0, true);
         m_pHotArrow = nullptr;
         return FALSE;
+    case WM_ENABLE:
+        // The native control may paint itself here; the styled look follows.
+        ShowEnabled(wParam != 0, false);
+        result = DefaultThenRepaint();
+        return TRUE;
     default:
         return FALSE;
     }

@@ -76,6 +76,8 @@ public:
     void OnSubclassed();
 
     SpinButtonImpl::CSpinGlyph* GetGlyph() const { return m_pGlyph; }
+    // Both arrows in their normal or their disabled look.
+    void ShowEnabled(bool enabled, bool redraw);
     Glyph::CStyledImageGlyph* GetHotArrow() const { return m_pHotArrow; }
 
 protected:

@@ -58,6 +58,10 @@ ORVEL_API void PaintParentBackground(HWND window, HDC dc);
 // a background or a foreground. Without one a styled control paints natively.
 ORVEL_API bool HasPainterLook(int painterType) noexcept;
 
+// The visual state the parts of a disabled control take: the fourth look of
+// their strips (normal, hot, pressed, disabled).
+constexpr INT64 kVisualDisabled = 3;
+
 // A glyph of no size of its own that covers its vessel's whole client
 // area: a styled window that paints without a glyph tree holds one, so the
 // style manager's repaint after a pack switch reaches it as well.

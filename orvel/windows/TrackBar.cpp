@@ -65,6 +65,15 @@ void CTrackBar::OnSubclassed()
     RECT channel = ChannelRect();
     m_pGlyph->SetRegion(dc, Glyph::CRect(channel.left, channel.top, channel.right, channel.bottom));
     LayoutThumb();
+    ShowEnabled(IsWindowEnabled(), false);
+}
+
+void CTrackBar::ShowEnabled(bool enabled, bool redraw)
+{
+    m_pHotPart = nullptr;
+    const INT64 state = enabled ? 0 : kVisualDisabled;
+    m_pGlyph->SetState(state, redraw);
+    m_pGlyph->GetThumb().SetState(state, redraw);
 }
 
 RECT CTrackBar::ChannelRect()
@@ -197,6 +206,11 @@ BOOL CTrackBar::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wParam, LPA
             m_pHotPart->SetState(0, true);
         m_pHotPart = nullptr;
         result = 0;
+        return TRUE;
+    case WM_ENABLE:
+        // The native control may paint itself here; the styled look follows.
+        ShowEnabled(wParam != 0, false);
+        result = DefaultThenRepaint();
         return TRUE;
     case WM_KEYDOWN:
         result = DefWindowProc();

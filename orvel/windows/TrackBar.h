@@ -51,6 +51,8 @@ public:
 
     TrackBarImpl::CTrackBarGlyph* GetGlyph() const { return m_pGlyph; }
     Glyph::CStyledImageGlyph* GetHotPart() const { return m_pHotPart; }
+    // The thumb and the channel in their normal or their disabled look.
+    void ShowEnabled(bool enabled, bool redraw);
 
 protected:
     void LayoutThumb();

@@ -20,12 +20,12 @@ const COLORREF kBar = RGB(10, 20, 30);
 const COLORREF kChunk = RGB(0, 180, 0);
 const COLORREF kText = RGB(220, 0, 0);
 const COLORREF kLogo = RGB(30, 60, 90);
-// Spin arrows and track-bar parts, by state: normal, hot, pressed.
-const COLORREF kUp[] = {RGB(200, 0, 0), RGB(200, 100, 0), RGB(200, 0, 100)};
-const COLORREF kDown[] = {RGB(0, 0, 200), RGB(0, 100, 200), RGB(100, 0, 200)};
+// Spin arrows and track-bar parts, by state: normal, hot, pressed, disabled.
+const COLORREF kUp[] = {RGB(200, 0, 0), RGB(200, 100, 0), RGB(200, 0, 100), RGB(120, 120, 120)};
+const COLORREF kDown[] = {RGB(0, 0, 200), RGB(0, 100, 200), RGB(100, 0, 200), RGB(110, 110, 110)};
 const COLORREF kTrack = RGB(90, 90, 90);
 const COLORREF kChannel = RGB(250, 250, 0);
-const COLORREF kThumb[] = {RGB(0, 120, 120), RGB(0, 200, 200), RGB(0, 60, 60)};
+const COLORREF kThumb[] = {RGB(0, 120, 120), RGB(0, 200, 200), RGB(0, 60, 60), RGB(150, 150, 150)};
 
 const COLORREF kTabPane = RGB(70, 70, 140);
 const COLORREF kTabBody = RGB(140, 70, 70);
@@ -64,13 +64,13 @@ TestSupport::SPackSource ControlsPack()
                  Fill(L"ProgressBar", {L"10,20,30"}, L"Margins=1,1,1,1\r\n") +
                  Fill(L"ProgressBarVert", {L"10,20,30"}, L"Margins=1,1,1,1\r\n") +
                  Fill(L"ProgressChunk", {L"0,180,0"}) + Fill(L"ProgressChunkVert", {L"0,180,0"}) +
-                 Fill(L"SpinUp", {L"200,0,0", L"200,100,0", L"200,0,100"}) +
-                 Fill(L"SpinDown", {L"0,0,200", L"0,100,200", L"100,0,200"}) +
+                 Fill(L"SpinUp", {L"200,0,0", L"200,100,0", L"200,0,100", L"120,120,120"}) +
+                 Fill(L"SpinDown", {L"0,0,200", L"0,100,200", L"100,0,200", L"110,110,110"}) +
                  Fill(L"SpinUpHorz", {L"200,0,0", L"200,100,0", L"200,0,100"}) +
                  Fill(L"SpinDownHorz", {L"0,0,200", L"0,100,200", L"100,0,200"}) +
                  Fill(L"TrackBar", {L"90,90,90"}) + Fill(L"TrackBarVert", {L"90,90,90"}) +
                  Fill(L"TrackBarTrack", {L"250,250,0"}) + Fill(L"TrackBarTrackVert", {L"250,250,0"}) +
-                 Fill(L"TrackBarThumb", {L"0,120,120", L"0,200,200", L"0,60,60"}) +
+                 Fill(L"TrackBarThumb", {L"0,120,120", L"0,200,200", L"0,60,60", L"150,150,150"}) +
                  Fill(L"TrackBarThumbVert", {L"0,120,120", L"0,200,200", L"0,60,60"}) +
                  Fill(L"TabCtrl", {L"1,2,3"}) + Fill(L"TabCtrlPane", {L"70,70,140"}) +
                  Fill(L"TabCtrlBody", {L"140,70,70"}, L"Margins=3,3,3,3\r\n");
@@ -365,6 +365,32 @@ POINT CentreOf(const RECT& r)
 }
 
 }  // namespace
+
+TEST_F(ControlsTest, DisabledSpinAndTrackBarShowTheirDisabledLookAndIgnoreTheMouse)
+{
+    HWND spin = m_host.AddChild(UPDOWN_CLASSW, L"", WS_DISABLED, 100, 50, 16, 21, 4);
+    HWND track = m_host.AddChild(TRACKBAR_CLASSW, L"", TBS_NOTICKS | WS_DISABLED, 10, 90, 200, 30, 5);
+    ASSERT_TRUE(Manager().EnableSpinButtonStyled(spin));
+    ASSERT_TRUE(Manager().EnableTrackBarStyled(track));
+    POINT thumb = CentreOf(ThumbOf(track));
+    EXPECT_EQ(kUp[3], PixelOf(spin, 8, 4));
+    EXPECT_EQ(kDown[3], PixelOf(spin, 8, 15));
+    EXPECT_EQ(kThumb[3], PixelOf(track, thumb.x, thumb.y));
+    MoveCursorTo(spin, 8, 4);
+    MoveCursorTo(track, thumb.x, thumb.y);
+    EXPECT_EQ(kUp[3], PixelOf(spin, 8, 4));
+    EXPECT_EQ(kThumb[3], PixelOf(track, thumb.x, thumb.y));
+
+    EnableWindow(spin, TRUE);
+    EnableWindow(track, TRUE);
+    EXPECT_EQ(kUp[0], PixelOf(spin, 8, 4));
+    EXPECT_EQ(kDown[0], PixelOf(spin, 8, 15));
+    EXPECT_EQ(kThumb[0], PixelOf(track, thumb.x, thumb.y));
+    MoveCursorTo(track, thumb.x, thumb.y + 1);
+    EXPECT_EQ(kThumb[1], PixelOf(track, thumb.x, thumb.y));
+    EnableWindow(track, FALSE);
+    EXPECT_EQ(kThumb[3], PixelOf(track, thumb.x, thumb.y));
+}
 
 TEST_F(ControlsTest, TrackBarDrawsItsPartsAndFollowsTheThumb)
 {

@@ -92,6 +92,30 @@ TEST_F(ScrollBarControlTest, FollowsTheNativeControlAndPaintsTheStyle)
     EXPECT_EQ(300, glyph->GetRegion().Width());
 }
 
+TEST_F(ScrollBarControlTest, ADisabledBarShowsEveryPartDisabledAndTakesNoInput)
+{
+    HWND bar = MakeBar(45);
+    ASSERT_TRUE(bar);
+    const int thumb = m_styled->GetBarGlyph()->get_m_nThumbPosition() + 3;
+    const int left = 8, disabled = 3;  // left arrow's first state; the fourth look
+    EnableWindow(bar, FALSE);
+    EXPECT_EQ(ScrollBarTest::ArrowColor(left + disabled), ScreenPixel(bar, 5, 8));
+    EXPECT_EQ(ScrollBarTest::ThumbColor(disabled), ScreenPixel(bar, thumb, 8));
+    EXPECT_EQ(ScrollBarTest::LowerTrackColor(disabled), ScreenPixel(bar, 30, 8));
+    WindowTest::ClickAt(bar, 30, 8);
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_EQ(ScrollBarTest::LowerTrackColor(disabled), ScreenPixel(bar, 30, 8));
+
+    EnableWindow(bar, TRUE);
+    EXPECT_EQ(ScrollBarTest::ArrowColor(left), ScreenPixel(bar, 5, 8));
+    EXPECT_EQ(ScrollBarTest::ThumbColor(0), ScreenPixel(bar, thumb, 8));
+
+    // Styled while disabled, it starts in the disabled look.
+    HWND other = m_host.AddChild(L"SCROLLBAR", L"", SBS_HORZ | WS_DISABLED, 20, 60, 200, 17, 8);
+    ASSERT_TRUE(Windows::CStyledWndManager::GetInstance().EnableScrollBarStyled(other));
+    EXPECT_EQ(ScrollBarTest::ArrowColor(left + disabled), ScreenPixel(other, 5, 8));
+}
+
 TEST_F(ScrollBarControlTest, PressOnTheLowerTrackRepeatsOnTheTimerUntilRelease)
 {
     HWND bar = MakeBar(50);
