@@ -714,7 +714,13 @@ void CScrollWnd::Layout()
     Glyph::CRect vert(client.right, client.top, client.right + cxVScroll, client.bottom);
     horz.OffsetRect(-window.left, -window.top);
     vert.OffsetRect(-window.left, -window.top);
+    const INT64 state = IsWindowEnabled() ? 0 : kVisualDisabled;
     Base::CWindowDC dc(m_hWnd);
+    for (CScrollBarGlyph* bar : {static_cast<CScrollBarGlyph*>(m_pHorzScrollBar),
+                                 static_cast<CScrollBarGlyph*>(m_pVertScrollBar)}) {
+        if (bar)
+            bar->SetState(state, false);
+    }
     if (m_pHorzScrollBar) {
         SCROLLINFO info = MakeScrollInfo(SIF_ALL);
         if (::GetScrollInfo(m_hWnd, SB_HORZ, &info))

@@ -174,6 +174,7 @@ void CFlatScrollBarCore::RepaintScrollBars(HRGN region)
         return;
     if (!m_horzBar.IsVisible() && !m_vertBar.IsVisible() && !m_sizeBox.IsVisible())
         return;
+    ShowEnabled(::IsWindowEnabled(window) != FALSE);
     Base::CWindowDC dc(window);
     if (!dc)
         return;
@@ -503,9 +504,27 @@ BOOL CFlatScrollBarCore::ProcessWindowMessage(HWND hWnd, UINT message, WPARAM wP
     case kMsgScrollBarUpdate:
         result = OnScrollBarUpdate(hWnd, wParam, lParam);
         return TRUE;
+    case WM_ENABLE:
+        // The owner repaints its client area only; the bars change look too.
+        result = Redispatch(message, wParam, lParam);
+        RepaintScrollBars();
+        return TRUE;
     default:
         return Decline();
     }
+}
+
+void CFlatScrollBarCore::ShowEnabled(bool enabled)
+{
+    if (enabled != m_bShownDisabled)
+        return;
+    // A disabled window takes no mouse input, so no part can turn hot until
+    // it is enabled again. No redraw here: the caller is painting.
+    m_bShownDisabled = !enabled;
+    m_pHotPart = nullptr;
+    const INT64 state = enabled ? 0 : kVisualDisabled;
+    m_horzBar.SetState(state, false);
+    m_vertBar.SetState(state, false);
 }
 
 BOOL CFlatScrollBarCore::Decline()

@@ -94,6 +94,8 @@ protected:
     void SetHot(Glyph::CGlyph* part, INT64 state);
     // The hot part back to normal, and none hot.
     void ClearHot();
+    // Both bars in their normal or their disabled look, as the owner is.
+    void ShowEnabled(bool enabled);
     // Leaves the message to the owner.
     BOOL Decline();
 
@@ -133,6 +135,7 @@ protected:
     POINT m_ptLast = {0, 0};
     int m_nLastTrackPos = 0;
     bool m_bTracking = false;
+    bool m_bShownDisabled = false;
 };
 
 }  // namespace ScrollBarImpl

@@ -161,6 +161,36 @@ TEST_F(FlatScrollBarTest, StyledBarTakesTheNativeBarsPlace)
     EXPECT_GE(TestCommon::FreeGdiSlots(), freeSlots);
 }
 
+TEST_F(FlatScrollBarTest, BarsOfADisabledWindowShowTheDisabledLookAndTakeNoPress)
+{
+    HWND list = MakeList(100);
+    ASSERT_TRUE(list);
+    CVertScrollBarGlyph& vert = m_owner->m_flat.GetVertBar();
+    RECT client;
+    GetClientRect(list, &client);
+    auto barPixel = [&](int y) {
+        HDC dc = GetWindowDC(list);
+        COLORREF colour = GetPixel(dc, client.right + 5, y);
+        ReleaseDC(list, dc);
+        return colour;
+    };
+    const int disabled = 3, down = 4;
+    WindowTest::MoveCursorTo(list, client.right + 5, 5);
+    EnableWindow(list, FALSE);
+    Pump();
+    EXPECT_EQ(ScrollBarTest::ArrowColor(disabled), barPixel(5));
+    EXPECT_EQ(ScrollBarTest::ArrowColor(down + disabled), barPixel(197));
+    EXPECT_EQ(ScrollBarTest::ThumbColor(disabled), barPixel(vert.GetArrowSize() + 3));
+    WindowTest::ClickAt(list, client.right + 5, 197);
+    EXPECT_EQ(0, SendMessageW(list, LB_GETTOPINDEX, 0, 0));
+    EXPECT_EQ(ScrollBarTest::ArrowColor(down + disabled), barPixel(197));
+
+    EnableWindow(list, TRUE);
+    Pump();
+    EXPECT_EQ(ScrollBarTest::ArrowColor(0), barPixel(5));
+    EXPECT_EQ(ScrollBarTest::ThumbColor(0), barPixel(vert.GetArrowSize() + 3));
+}
+
 TEST_F(FlatScrollBarTest, BothBarsShareTheCornerAndAMissingStyleBitHidesABar)
 {
     HWND list = MakeList(100, WS_VSCROLL | WS_HSCROLL);
