@@ -3,6 +3,9 @@
 #include <windowsx.h>
 #include <algorithm>
 #include <vector>
+#include <commctrl.h>
+#include <cstdlib>
+#include "../base/GdiHandles.h"
 #include "../style/Painter.h"
 #include "Buttons.h"
 
@@ -10,19 +13,60 @@ namespace Windows {
 
 namespace HeaderCtrlImpl {
 
+Glyph::CSize SItemPicture::Size() const
+{
+    if (hImageList && nImage >= 0 && nImage < ImageList_GetImageCount(hImageList)) {
+        int cx = 0, cy = 0;
+        if (ImageList_GetIconSize(hImageList, &cx, &cy))
+            return Glyph::CSize(cx, cy);
+    }
+    BITMAP info = {};
+    if (hBitmap && ::GetObjectW(hBitmap, sizeof info, &info) == sizeof info)
+        return Glyph::CSize(info.bmWidth, std::abs(info.bmHeight));
+    return Glyph::CSize(0, 0);
+}
+
+void SItemPicture::Draw(HDC dc, const Glyph::CRect& place) const
+{
+    if (place.IsRectEmpty())
+        return;
+    if (hImageList && nImage >= 0) {
+        ImageList_Draw(hImageList, nImage, dc, place.left, place.top, ILD_TRANSPARENT);
+        return;
+    }
+    Base::CMemoryDC source(dc);
+    Base::CSelectScope select(source, hBitmap);
+    if (select.Selected())
+        ::BitBlt(dc, place.left, place.top, place.Width(), place.Height(), source, 0, 0, SRCCOPY);
+}
+
 void CItem::SetContentRegion(HDC dc, const Glyph::CRect& content)
 {
     m_rcText = content;
+    // The picture first: the native control gives it its place before the
+    // text and the sort mark share the rest.
+    m_rcPicture = Glyph::CRect(0, 0, 0, 0);
+    const Glyph::CSize picture = m_picture.Size();
+    if (picture.cx > 0 && picture.cx <= content.Width()) {
+        const int top = content.top + (content.Height() - picture.cy) / 2;
+        const int left = m_picture.bOnRight ? content.right - picture.cx : content.left;
+        m_rcPicture = Glyph::CRect(left, top, left + picture.cx, top + picture.cy);
+        if (m_picture.bOnRight)
+            m_rcText.right = std::max(m_rcText.left, m_rcPicture.left - kMarkGap);
+        else
+            m_rcText.left = std::min(m_rcText.right, m_rcPicture.right + kMarkGap);
+    }
+    const Glyph::CRect rest = m_rcText;
     Glyph::CRect mark(0, 0, 0, 0);
     if (m_sort.GetState() != 0) {
         Glyph::CSize size = m_sort.CalcSize(dc, 0, 0, false);
-        if (size.cx > 0 && size.cx + kMarkGap < content.Width()) {
-            const int top = content.top + (content.Height() - size.cy) / 2;
+        if (size.cx > 0 && size.cx + kMarkGap < rest.Width()) {
+            const int top = rest.top + (rest.Height() - size.cy) / 2;
             if (GetGroup() == Right) {
-                mark = Glyph::CRect(content.left, top, content.left + size.cx, top + size.cy);
+                mark = Glyph::CRect(rest.left, top, rest.left + size.cx, top + size.cy);
                 m_rcText.left = mark.right + kMarkGap;
             } else {
-                mark = Glyph::CRect(content.right - size.cx, top, content.right, top + size.cy);
+                mark = Glyph::CRect(rest.right - size.cx, top, rest.right, top + size.cy);
                 m_rcText.right = mark.left - kMarkGap;
             }
         }
@@ -41,6 +85,7 @@ void CItem::DrawContent(HDC dc, const RECT* clip)
     Glyph::CRect drawRegion;
     if (!m_pPainter || !GetDrawRegion(drawRegion, clip))
         return;
+    m_picture.Draw(dc, m_rcPicture);
     if (!m_strText.empty() && m_rcText.right > m_rcText.left)
         m_pPainter->DrawForeground(dc, m_rcText, drawRegion, PainterState(), m_strText);
     if (m_sort.GetState() != 0 && !m_sort.GetRegion().IsRectEmpty())
@@ -61,13 +106,14 @@ namespace {
 struct SItemInfo {
     std::wstring text;
     int format = 0;
+    HeaderCtrlImpl::SItemPicture picture;
 };
 
 SItemInfo ReadItem(HWND header, int index)
 {
     wchar_t text[260] = {};
     HDITEMW item = {};
-    item.mask = HDI_TEXT | HDI_FORMAT;
+    item.mask = HDI_TEXT | HDI_FORMAT | HDI_IMAGE | HDI_BITMAP;
     item.pszText = text;
     item.cchTextMax = 260;
     SItemInfo info;
@@ -76,6 +122,13 @@ SItemInfo ReadItem(HWND header, int index)
     text[259] = 0;
     info.text = item.pszText ? item.pszText : L"";
     info.format = item.fmt;
+    if (item.fmt & HDF_IMAGE) {
+        info.picture.hImageList = reinterpret_cast<HIMAGELIST>(::SendMessageW(header, HDM_GETIMAGELIST, 0, 0));
+        info.picture.nImage = item.iImage;
+    }
+    if ((item.fmt & HDF_BITMAP) && !info.picture.hImageList)
+        info.picture.hBitmap = item.hbm;
+    info.picture.bOnRight = (item.fmt & HDF_BITMAP_ON_RIGHT) != 0;
     return info;
 }
 
@@ -126,6 +179,7 @@ void CHeaderCtrl::Paint(HDC dc, const RECT& clip)
         item.SetText(info.text, false);
         item.SetGroup(info.format & HDF_JUSTIFYMASK, false);
         item.GetSortGlyph().SetState(SortState(info.format), false);
+        item.SetPicture(info.picture);
         item.SetStateInGroup(index != m_nHotItem ? 0 : ((m_nKeyState & MK_LBUTTON) ? 2 : 1), false);
         item.SetRegion(dc, Glyph::CRect(rect.left, rect.top, rect.right, rect.bottom));
         item.Draw(dc, &clip);

@@ -25,10 +25,25 @@ public:
 
 using CItemBase = Glyph::CStyledTextGlyph;
 
+// The picture an item shows beside its text, as the native control does:
+// an image of the header's image list (HDF_IMAGE) or a bitmap of the
+// host's (HDF_BITMAP), on the text's left unless HDF_BITMAP_ON_RIGHT. The
+// header owns neither.
+struct SItemPicture {
+    HIMAGELIST hImageList = nullptr;
+    int nImage = -1;
+    HBITMAP hBitmap = nullptr;
+    bool bOnRight = false;
+
+    // Its size; (0, 0) when there is nothing to show.
+    Glyph::CSize Size() const;
+    void Draw(HDC dc, const Glyph::CRect& place) const;
+};
+
 // One item: its group is the text alignment (0 left, 1 right, 2 centre),
 // its state in the group 0 normal, 1 hot, 2 pressed. The sort mark sits at
 // the content's far end from the text (the left end for right-aligned text)
-// and the text gives way to it.
+// and the text gives way to it, and to the item's picture.
 class ORVEL_API CItem : public CItemBase, public Glyph::CGroupImpl<CItem, CItemBase> {
 public:
     enum { Left = 0, Right = 1, Centre = 2 };
@@ -47,11 +62,16 @@ public:
     CSortGlyph& GetSortGlyph() { return m_sort; }
     CDividerGlyph& GetDivider() { return m_divider; }
     const Glyph::CRect& GetTextRect() const { return m_rcText; }
+    const Glyph::CRect& GetPictureRect() const { return m_rcPicture; }
+    // Takes effect with the next SetRegion.
+    void SetPicture(const SItemPicture& picture) { m_picture = picture; }
 
 protected:
     CSortGlyph m_sort;
     CDividerGlyph m_divider;
     Glyph::CRect m_rcText;
+    SItemPicture m_picture;
+    Glyph::CRect m_rcPicture;
 };
 
 }  // namespace HeaderCtrlImpl

@@ -3,9 +3,11 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <string>
+#include <tuple>
 #include <vector>
 #include "ScrollBarTestPack.h"
 #include "WindowTestUtil.h"
+#include "orvel/base/GdiHandles.h"
 #include "orvel/host/Global.h"
 #include "orvel/style/StyleManager.h"
 #include "orvel/windows/HeaderCtrl.h"
@@ -299,6 +301,52 @@ TEST_F(ListTreeTest, HeaderPaintsItemsByAlignmentWithSortMarksAndDividers)
     HWND plainHeader = reinterpret_cast<HWND>(SendMessageW(plain, LVM_GETHEADER, 0, 0));
     EXPECT_EQ(nativeHeight, WindowHeight(plainHeader));
     EXPECT_FALSE(RectHas(plainHeader, HeaderItemRect(plainHeader, 0), ItemColor(0, 0)));
+}
+
+TEST_F(ListTreeTest, HeaderShowsItemImagesAndBitmapsBesideTheText)
+{
+    const COLORREF kImage = RGB(10, 200, 30), kBitmap = RGB(230, 20, 200);
+    HWND list = AddReport(10, 3);
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    HDC screen = GetDC(nullptr);
+    Base::CBitmapHandle image(CreateCompatibleBitmap(screen, 12, 12));
+    Base::CBitmapHandle bitmap(CreateCompatibleBitmap(screen, 10, 8));
+    ReleaseDC(nullptr, screen);
+    for (auto [handle, colour, cx, cy] : {std::tuple{image.Get(), kImage, 12, 12}, std::tuple{bitmap.Get(), kBitmap, 10, 8}}) {
+        Base::CMemoryDC dc;
+        Base::CSelectScope select(dc, handle);
+        RECT all = {0, 0, cx, cy};
+        Base::CBrushHandle brush(CreateSolidBrush(colour));
+        FillRect(dc, &all, brush);
+    }
+    HIMAGELIST images = ImageList_Create(12, 12, ILC_COLOR24, 1, 1);
+    ASSERT_EQ(0, ImageList_Add(images, image, nullptr));
+    SendMessageW(header, HDM_SETIMAGELIST, HDSIL_NORMAL, reinterpret_cast<LPARAM>(images));
+    HDITEMW item = {};
+    item.mask = HDI_FORMAT | HDI_IMAGE;
+    item.fmt = HDF_LEFT | HDF_STRING | HDF_IMAGE | HDF_SORTUP;
+    item.iImage = 0;
+    SendMessageW(header, HDM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    item.mask = HDI_FORMAT | HDI_BITMAP;
+    item.fmt = HDF_RIGHT | HDF_STRING | HDF_BITMAP | HDF_BITMAP_ON_RIGHT;
+    item.hbm = bitmap;
+    SendMessageW(header, HDM_SETITEMW, 1, reinterpret_cast<LPARAM>(&item));
+    ASSERT_TRUE(Manager().EnableListViewStyled(list));
+    Pump();
+    RedrawWindow(header, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+
+    // The image at the left of the first item, its sort mark still at the
+    // right; the bitmap at the right of the second.
+    RECT first = HeaderItemRect(header, 0), second = HeaderItemRect(header, 1);
+    EXPECT_TRUE(RectHas(header, {first.left, first.top, first.left + 25, first.bottom}, kImage));
+    EXPECT_FALSE(RectHas(header, {first.left + 35, first.top, first.right, first.bottom}, kImage));
+    EXPECT_TRUE(RectHas(header, {first.left + 35, first.top, first.right, first.bottom}, kSortUp));
+    EXPECT_TRUE(RectHas(header, {second.right - 25, second.top, second.right, second.bottom}, kBitmap));
+    EXPECT_FALSE(RectHas(header, {second.left, second.top, second.left + 35, second.bottom}, kBitmap));
+    EXPECT_FALSE(RectHas(header, HeaderItemRect(header, 2), kImage));
+
+    DestroyWindow(list);
+    ImageList_Destroy(images);
 }
 
 TEST_F(ListTreeTest, HeaderFollowsTheRealMouseButNotWhileADividerIsDragged)
