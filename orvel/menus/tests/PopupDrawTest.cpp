@@ -212,6 +212,53 @@ TEST_F(PopupDrawFixture, ItemsInEachStateArePaintedFromThePalette)
     EXPECT_EQ(kMenu, At(barPixels, b.left + 2, b.bottom - 1));
 }
 
+TEST_F(PopupDrawFixture, BitmapItemsShowTheirBitmapAndTheDefaultItemIsBold)
+{
+    const COLORREF kPicture = RGB(20, 160, 220);
+    const UINT kPictureItem = kItemA + 10, kDefault = kItemA + 11, kPlain = kItemA + 12;
+    HBITMAP picture = TestCommon::MakeBitmap(40, 12, [&](int, int) { return kPicture; });
+    HMENU file = GetSubMenu(menu, 0);
+    AppendMenuW(file, MF_BITMAP, kPictureItem, reinterpret_cast<const wchar_t*>(picture));
+    AppendMenuW(file, MF_STRING, kDefault, L"Same words");
+    AppendMenuW(file, MF_STRING, kPlain, L"Same words");
+    SetMenuDefaultItem(file, kDefault, FALSE);
+
+    SPopup shown;
+    ASSERT_TRUE(RunScript({
+        Do([] { AltLetter('F'); }),
+        WaitFor([] { return PopupWindows().size() == 1; }),
+        Pause(3),
+        Do([&] {
+            EXPECT_TRUE(Capture(file, shown));
+            Key(VK_ESCAPE);
+            Key(VK_ESCAPE);
+        }),
+        WaitFor([&] { return PopupWindows().empty() && !bar.IsKeyboardMode(); }),
+    }));
+    ASSERT_EQ(7u, shown.items.size());
+    const RECT bitmapItem = shown.items[4], defaultItem = shown.items[5], plainItem = shown.items[6];
+    RECT drawn = Bounds(shown.pixels, bitmapItem, kPicture);
+    EXPECT_EQ(40, drawn.right - drawn.left);
+    EXPECT_EQ(12, drawn.bottom - drawn.top);
+    // The same words, heavier in the default item.
+    const int bold = Count(shown.pixels, defaultItem, kMenuText);
+    const int plain = Count(shown.pixels, plainItem, kMenuText);
+    EXPECT_GT(plain, 0);
+    EXPECT_GT(bold, plain + plain / 10);
+
+    // The items are given back as they were.
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_BITMAP | MIIM_STATE;
+    ASSERT_TRUE(GetMenuItemInfoW(file, kPictureItem, FALSE, &info));
+    EXPECT_FALSE(info.fType & MFT_OWNERDRAW);
+    EXPECT_EQ(picture, info.hbmpItem);
+    ASSERT_TRUE(GetMenuItemInfoW(file, kDefault, FALSE, &info));
+    EXPECT_TRUE(info.fState & MFS_DEFAULT);
+    DeleteMenu(file, kPictureItem, MF_BYCOMMAND);
+    DeleteObject(picture);
+}
+
 TEST_F(PopupDrawFixture, AHotIconIsRaisedOverItsShadow)
 {
     SPopup file;
