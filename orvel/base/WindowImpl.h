@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <exception>
+#include <string>
+#include <typeinfo>
 #include "Export.h"
 #include "Window.h"
 
@@ -41,9 +43,11 @@ public:
                                       LRESULT& result, DWORD mapId = 0) = 0;
     virtual ~CWindowImplBaseT()
     {
-        // Never leave a subclass pointing at a deleted object.
-        if (m_bSubclassed && ::IsWindow(this->m_hWnd))
+        // Never leave a subclass or a marker pointing at a deleted object.
+        if (m_bSubclassed && ::IsWindow(this->m_hWnd)) {
             ::RemoveWindowSubclass(this->m_hWnd, &CWindowImplBaseT::SubclassProc, SubclassId());
+            ForgetMarker(this->m_hWnd);
+        }
     }
     virtual SUBCLASSPROC GetWindowProc() { return &CWindowImplBaseT::SubclassProc; }
     virtual void OnFinalMessage(HWND) {}
@@ -65,8 +69,10 @@ public:
     HWND UnsubclassWindow()
     {
         HWND hWnd = this->m_hWnd;
-        if (m_bSubclassed && hWnd)
+        if (m_bSubclassed && hWnd) {
             ::RemoveWindowSubclass(hWnd, GetWindowProc(), SubclassId());
+            ForgetMarker(hWnd);
+        }
         m_bSubclassed = false;
         this->m_hWnd = nullptr;
         return hWnd;
@@ -147,6 +153,7 @@ protected:
 
         if (message == WM_NCDESTROY) {
             ::RemoveWindowSubclass(hWnd, &CWindowImplBaseT::SubclassProc, id);
+            self->ForgetMarker(hWnd);
             self->m_bSubclassed = false;
             self->m_bDestroyed = true;
         }
@@ -162,14 +169,56 @@ protected:
     }
 
     UINT_PTR SubclassId() const { return reinterpret_cast<UINT_PTR>(this); }
+    // Removes the window's mark of this object's class, if it is this object's.
+    void ForgetMarker(HWND hWnd)
+    {
+        if (m_pszMarker && ::GetPropW(hWnd, m_pszMarker) == this)
+            ::RemovePropW(hWnd, m_pszMarker);
+        m_pszMarker = nullptr;
+    }
 
     const MSG* m_pCurrentMsg = nullptr;
+    const wchar_t* m_pszMarker = nullptr;
     bool m_bSubclassed = false;
     bool m_bDestroyed = false;
 };
 
 template <class T, class TBase = CWindow, class TWinTraits = CControlWinTraits>
 class CWindowImpl : public CWindowImplBaseT<TBase, TWinTraits> {
+public:
+    using ImplBase = CWindowImplBaseT<TBase, TWinTraits>;
+
+    // Objects stack on a window; SubclassWindowOnce keeps to one object of
+    // T per window: the window carries a mark of T while that object is
+    // attached, a second one is refused and ExistingObject finds the first.
+    BOOL SubclassWindowOnce(HWND hWnd)
+    {
+        if (!hWnd || ::GetPropW(hWnd, Marker()) || !ImplBase::SubclassWindow(hWnd))
+            return FALSE;
+        if (::SetPropW(hWnd, Marker(), static_cast<ImplBase*>(this)))
+            this->m_pszMarker = Marker();
+        return TRUE;
+    }
+
+    // The object of T attached to the window, or null.
+    static T* ExistingObject(HWND hWnd)
+    {
+        auto* object = hWnd ? static_cast<ImplBase*>(::GetPropW(hWnd, Marker())) : nullptr;
+        return object ? static_cast<T*>(object) : nullptr;
+    }
+
+private:
+    // A property name of T's own: every module builds the same text.
+    static const wchar_t* Marker()
+    {
+        static const std::wstring name = [] {
+            std::wstring text = L"Orvel.Object.";
+            for (const char* c = typeid(T).name(); *c; ++c)
+                text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*c)));
+            return text;
+        }();
+        return name.c_str();
+    }
 };
 
 }  // namespace Base

@@ -1195,9 +1195,11 @@ namespace FrameImpl {
 template <int N>
 bool AttachFrame(HWND window, bool resize, RECT* borders, COLORREF* backColor)
 {
+    const bool fresh = !CStyledFrame<N>::ExistingObject(window);
     auto* frame = AttachStyled<CStyledFrame<N>>(window);
     if (!frame)
         return false;
+    resize = resize && fresh;
     RECT margins = frame->GetBorders();
     if (borders)
         *borders = margins;

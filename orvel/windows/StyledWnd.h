@@ -97,10 +97,11 @@ public:
     }
     ~CStyledWndImpl() override { --LiveStyledObjects(); }
 
-    // Nonzero on success. On failure the object has deleted itself.
-    int SubclassWindow(HWND hWnd)
+    // Nonzero on success. On failure the object has deleted itself. Once:
+    // refused where an object of T is already attached that way.
+    int SubclassWindow(HWND hWnd, bool once = false)
     {
-        if (!WindowBase::SubclassWindow(hWnd)) {
+        if (!(once ? WindowBase::SubclassWindowOnce(hWnd) : WindowBase::SubclassWindow(hWnd))) {
             delete this;
             return 0;
         }
@@ -200,12 +201,16 @@ protected:
 
 // Makes a styled object of a kind and attaches it to window: the one way
 // every Enable operation creates one. Null when either fails; the object
-// has then deleted itself.
+// has then deleted itself. A window already styled by an object of the
+// kind keeps it: styling a dialog twice neither paints twice nor widens a
+// frame twice.
 template <class TStyled, class... TArgs>
 TStyled* AttachStyled(HWND window, TArgs&&... args)
 {
+    if (TStyled* existing = TStyled::ExistingObject(window))
+        return existing;
     auto* styled = new (std::nothrow) TStyled(std::forward<TArgs>(args)...);
-    return styled && styled->SubclassWindow(window) ? styled : nullptr;
+    return styled && styled->SubclassWindow(window, true) ? styled : nullptr;
 }
 
 // Sends the notifications of a parent back to the child controls that

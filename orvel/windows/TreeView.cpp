@@ -34,10 +34,12 @@ bool ChangesTreeScrolling(UINT message)
 template <class T>
 bool AttachTree(HWND tree)
 {
+    if (T::ExistingObject(tree))
+        return true;
     auto* object = new (std::nothrow) T;
     if (!object)
         return false;
-    if (!object->SubclassWindow(tree)) {
+    if (!object->SubclassWindowOnce(tree)) {
         delete object;
         return false;
     }

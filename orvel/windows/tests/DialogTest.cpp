@@ -14,6 +14,8 @@
 #include "orvel/host/Global.h"
 #include "orvel/style/StyleManager.h"
 #include "orvel/testsupport/CurrentPack.h"
+#include "orvel/windows/StyleByClass.h"
+#include "orvel/windows/StyledWnd.h"
 #include "orvel/windows/StyledWndManager.h"
 
 namespace {
@@ -599,4 +601,124 @@ TEST_F(DialogTest, AStyledTrackBarKeepsItsTickMarks)
     EXPECT_EQ(RGB(28, 40, 62), GetPixel(dc, first, thumb.bottom + 2));
     EXPECT_NE(RGB(28, 40, 62), GetPixel(dc, first + 3, thumb.bottom + 2));
     ReleaseDC(track, dc);
+}
+
+// ------------------------------------------------- styled by the library
+
+namespace {
+
+INT_PTR CALLBACK SelfStylingPageProc(HWND page, UINT message, WPARAM, LPARAM)
+{
+    if (message != WM_INITDIALOG)
+        return FALSE;
+    Windows::StyleDialogByClass(page);
+    return TRUE;
+}
+
+void PumpSheet(HWND sheet, DWORD ms)
+{
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (!PropSheet_IsDialogMessage(sheet, &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+}  // namespace
+
+TEST_F(DialogTest, StylingADialogTwiceChangesNothing)
+{
+    CSettings dialog(CSettings::Native);
+    const long before = Windows::LiveStyledObjects();
+    const int styled = Windows::StyleDialogByClass(dialog.Handle(), {IDC_HELPLINK});
+    EXPECT_GE(styled, 15);
+    const long objects = Windows::LiveStyledObjects();
+    EXPECT_GT(objects, before);
+    RECT frame = {};
+    GetWindowRect(dialog.Handle(), &frame);
+    auto repaint = [&] {
+        RedrawWindow(dialog.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        dialog.Pump(150);
+        return Capture(dialog.Handle());
+    };
+    const std::vector<COLORREF> once = repaint();
+
+    // The same again: every operation answers styled, nothing is added, the
+    // frame does not grow and nothing paints differently.
+    EXPECT_EQ(styled, Windows::StyleDialogByClass(dialog.Handle(), {IDC_HELPLINK}));
+    EXPECT_EQ(objects, Windows::LiveStyledObjects());
+    RECT again = {};
+    GetWindowRect(dialog.Handle(), &again);
+    EXPECT_TRUE(EqualRect(&frame, &again));
+    EXPECT_EQ(0u, Differences(once, repaint()));
+    dialog.Click(dialog.Item(IDC_SLOW), 6, 8);
+    EXPECT_TRUE(Checked(dialog, IDC_SLOW));
+}
+
+TEST_F(DialogTest, APropertySheetStyledOnceWithPagesStyledAsTheyAreMade)
+{
+    const long before = Windows::LiveStyledObjects();
+    PROPSHEETPAGEW pages[2] = {};
+    const wchar_t* titles[] = {L"First", L"Second"};
+    for (int n = 0; n < 2; ++n) {
+        pages[n].dwSize = sizeof pages[n];
+        pages[n].dwFlags = PSP_USETITLE;
+        pages[n].hInstance = GetModuleHandleW(nullptr);
+        pages[n].pszTemplate = MAKEINTRESOURCEW(IDD_PAGE);
+        pages[n].pszTitle = titles[n];
+        pages[n].pfnDlgProc = SelfStylingPageProc;
+    }
+    PROPSHEETHEADERW header = {};
+    header.dwSize = sizeof header;
+    header.dwFlags = PSH_MODELESS | PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW;
+    header.pszCaption = L"Options";
+    header.nPages = 2;
+    header.ppsp = pages;
+    SetCursorPos(1200, 1000);
+    HWND sheet = reinterpret_cast<HWND>(PropertySheetW(&header));
+    ASSERT_TRUE(sheet);
+    // The frame, the tab control and the buttons; the first page styled
+    // itself already and is left as it is.
+    EXPECT_GE(Windows::StyleDialogByClass(sheet), 4);
+    SetWindowPos(sheet, HWND_TOP, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetForegroundWindow(sheet);
+    PumpSheet(sheet, 150);
+    HWND first = PropSheet_GetCurrentPageHwnd(sheet);
+    ASSERT_TRUE(first);
+    const long withFirst = Windows::LiveStyledObjects();
+
+    // A real click on the second tab makes the second page, styled at once.
+    HWND tabs = PropSheet_GetTabControl(sheet);
+    RECT item = {};
+    TabCtrl_GetItemRect(tabs, 1, &item);
+    WindowTest::ClickAt(tabs, (item.left + item.right) / 2, (item.top + item.bottom) / 2,
+                        [&](DWORD ms) { PumpSheet(sheet, ms); });
+    HWND second = PropSheet_GetCurrentPageHwnd(sheet);
+    ASSERT_TRUE(second);
+    EXPECT_NE(first, second);
+    EXPECT_GT(Windows::LiveStyledObjects(), withFirst);
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(second, IDC_PAGE_CHECK)));
+
+    // Its mnemonic reaches its check box; OK closes the sheet.
+    INPUT keys[4] = {};
+    for (INPUT& key : keys)
+        key.type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[3].ki.wVk = VK_MENU;
+    keys[1].ki.wVk = keys[2].ki.wVk = 'K';
+    keys[2].ki.dwFlags = keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, keys, sizeof keys[0]);
+    PumpSheet(sheet, 150);
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(second, IDC_PAGE_CHECK));
+    HWND ok = GetDlgItem(sheet, IDOK);
+    WindowTest::ClickAt(ok, 10, 8, [&](DWORD ms) { PumpSheet(sheet, ms); });
+    EXPECT_EQ(nullptr, PropSheet_GetCurrentPageHwnd(sheet));
+    DestroyWindow(sheet);
+    WindowTest::Pump(20);
+    EXPECT_EQ(before, Windows::LiveStyledObjects());
 }
