@@ -6,6 +6,9 @@ below. Plain Python 3, no third-party modules.
     python3 styles/make_images.py            # all packs
     python3 styles/make_images.py Graphite   # one pack
 
+Each pack is drawn twice: at its own size into styles/<Pack>/ and at twice
+the size into styles/<Pack>.big/, the high-dpi companion.
+
 A skin author changes a colour in PACKS, reruns this script and rebuilds;
 the build compiles the folders into Style/<Pack>.spk (the build does not run
 this script: its output is committed). Images are 24-bit BMPs; magenta
@@ -20,6 +23,7 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 MAGENTA = (255, 0, 255)
 SS = 4  # supersampling per axis for soft edges
+SCALE = 1  # device pixels per logical pixel: 2 while drawing a .big pack
 
 
 # ---------------------------------------------------------------- palettes
@@ -232,32 +236,47 @@ PACKS = {
 # ------------------------------------------------------------------ raster
 
 class Image:
+    """A picture in logical pixels, stored at SCALE device pixels per logical
+    pixel: shapes painted through paint() are drawn at the full resolution,
+    single-pixel writes cover a SCALE x SCALE block."""
+
     def __init__(self, w, h, fill=(0, 0, 0)):
         self.w, self.h = w, h
-        self.px = [fill] * (w * h)
+        self.s = SCALE
+        self.pw, self.ph = w * self.s, h * self.s
+        self.px = [fill] * (self.pw * self.ph)
 
     def get(self, x, y):
-        return self.px[y * self.w + x]
+        return self.px[y * self.s * self.pw + x * self.s]
 
     def set(self, x, y, c):
         if 0 <= x < self.w and 0 <= y < self.h:
-            self.px[y * self.w + x] = c
+            s = self.s
+            for row in range(y * s, y * s + s):
+                self.px[row * self.pw + x * s:row * self.pw + x * s + s] = [c] * s
 
     def fill(self, x0, y0, x1, y1, c):
-        for y in range(max(0, y0), min(self.h, y1)):
-            for x in range(max(0, x0), min(self.w, x1)):
-                self.px[y * self.w + x] = c
+        s = self.s
+        x0, x1 = max(0, x0) * s, min(self.w, x1) * s
+        for row in range(max(0, y0) * s, min(self.h, y1) * s):
+            if x1 > x0:
+                self.px[row * self.pw + x0:row * self.pw + x1] = [c] * (x1 - x0)
 
     def paste(self, other, ox, oy):
-        for y in range(other.h):
-            for x in range(other.w):
-                self.set(ox + x, oy + y, other.get(x, y))
+        s = self.s
+        for y in range(other.ph):
+            ty = oy * s + y
+            if 0 <= ty < self.ph:
+                for x in range(other.pw):
+                    tx = ox * s + x
+                    if 0 <= tx < self.pw:
+                        self.px[ty * self.pw + tx] = other.px[y * other.pw + x]
 
     def transposed(self):
         out = Image(self.h, self.w)
-        for y in range(self.h):
-            for x in range(self.w):
-                out.set(y, x, self.get(x, y))
+        for y in range(self.ph):
+            for x in range(self.pw):
+                out.px[x * out.pw + y] = self.px[y * self.pw + x]
         return out
 
 
@@ -274,17 +293,17 @@ def stack(images, horizontal=False):
 
 
 def save_bmp(image, path):
-    row = (image.w * 3 + 3) & ~3
+    row = (image.pw * 3 + 3) & ~3
     data = bytearray()
-    for y in range(image.h - 1, -1, -1):
+    for y in range(image.ph - 1, -1, -1):
         line = bytearray()
-        for x in range(image.w):
-            r, g, b = image.get(x, y)
+        for x in range(image.pw):
+            r, g, b = image.px[y * image.pw + x]
             line += bytes((b, g, r))
         line += b"\0" * (row - len(line))
         data += line
     header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, image.w, image.h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    info = struct.pack("<IiiHHIIiiII", 40, image.pw, image.ph, 1, 24, 0, len(data), 2835, 2835, 0, 0)
     write_if_changed(path, header + info + bytes(data))
 
 
@@ -320,11 +339,13 @@ def rounded_inside(px, py, x0, y0, x1, y1, r):
     return (px - cx) ** 2 + (py - cy) ** 2 <= r * r
 
 
-def coverage(x, y, inside):
+def coverage(x, y, inside, scale=1):
+    """The share of device pixel (x, y) that inside() covers, inside() taking
+    logical coordinates."""
     n = 0
     for sy in range(SS):
         for sx in range(SS):
-            if inside(x + (sx + 0.5) / SS, y + (sy + 0.5) / SS):
+            if inside((x + (sx + 0.5) / SS) / scale, (y + (sy + 0.5) / SS) / scale):
                 n += 1
     return n / (SS * SS)
 
@@ -349,20 +370,23 @@ def paint(image, colour_at, inside, matte=None, box=None):
     """Blends colour_at(x, y) over the image where inside() covers a pixel.
     On a transparent (magenta) pixel, partial coverage blends against matte
     (a colour, or a function of the pixel) and a pixel less than half
-    covered stays transparent."""
+    covered stays transparent. box and the functions' arguments are logical
+    pixels; coverage is taken per device pixel."""
+    s = image.s
     x0, y0, x1, y1 = box or (0, 0, image.w, image.h)
-    for y in range(max(0, y0), min(image.h, y1)):
-        for x in range(max(0, x0), min(image.w, x1)):
-            a = coverage(x, y, inside)
+    for y in range(max(0, y0) * s, min(image.h, y1) * s):
+        for x in range(max(0, x0) * s, min(image.w, x1) * s):
+            a = coverage(x, y, inside, s)
             if a <= 0:
                 continue
-            under = image.get(x, y)
-            colour = colour_at(x, y)
+            lx, ly = x // s, y // s
+            under = image.px[y * image.pw + x]
+            colour = colour_at(lx, ly)
             if under == MAGENTA:
                 if a < 0.5:
                     continue
-                under = (matte(x, y) if callable(matte) else matte) if matte else colour
-            image.set(x, y, mix(under, colour, a))
+                under = (matte(lx, ly) if callable(matte) else matte) if matte else colour
+            image.px[y * image.pw + x] = mix(under, colour, a)
 
 
 def panel(image, x0, y0, x1, y1, radius, border, top, bottom, matte=None, width=1):
@@ -1652,9 +1676,40 @@ def strings(text):
 
 # ------------------------------------------------------------------- main
 
-def build(name):
+# Keys whose numbers are lengths in pixels; a .big pack multiplies them.
+# Font sizes are points, which the library already converts at the
+# screen's dpi, so they stay as they are.
+PIXEL_KEYS = ("Margins", "SizingMargins", "GlyphSpace", "BorderSize", "Height", "ButtonRight",
+              "ButtonSpace", "TitleOffset", "ButtonOffset", "IconWidth", "IconHeight", "AlignLeft",
+              "WidthEllipse", "HeightEllipse", "TopLeftEllipse", "TopRightEllipse",
+              "BottomLeftEllipse", "BottomRightEllipse")
+
+
+def scale_ini(text, scale):
+    """STYLE.INI for pictures drawn scale times as large: every pixel length
+    scaled, and the picture positions of [BitmapPosition]."""
+    out = []
+    for line in text.split("\r\n"):
+        label, eq, content = line.partition("=")
+        key = label.rstrip("0123456789")
+        if eq and not line.startswith(";") and (key in PIXEL_KEYS or label.upper().endswith(".BMP")):
+            fields = [f.strip() for f in content.split(",")]
+            if all(f.lstrip("-").isdigit() for f in fields):
+                content = ", ".join(str(int(f) * scale) if int(f) > 0 else f for f in fields)
+                line = label + eq + content
+        out.append(line)
+    return "\r\n".join(out)
+
+
+def build(name, scale=1):
+    """Draws one pack; scale 2 makes its high-dpi companion in <name>.big
+    (compiled into Style\\<name>.spk.big), which the style manager loads on
+    screens of 120 dpi and more."""
+    global SCALE
+    SCALE = scale
+    folder_name = name if scale == 1 else name + ".big"
     p = PACKS[name]
-    folder = os.path.join(HERE, name)
+    folder = os.path.join(HERE, folder_name)
     os.makedirs(folder, exist_ok=True)
     out = lambda file, image: save_bmp(image, os.path.join(folder, file))
     out("PushButton.bmp", push_button(p))
@@ -1713,15 +1768,18 @@ def build(name):
     out("TaskExpand.bmp", task_buttons(p, True))
     out("TaskCollapse.bmp", task_buttons(p, False))
     out("MenuBand.bmp", menu_band(name))
-    demo, small = previews(p)
-    out("Pic_demo.bmp", demo)
-    out("Pic_small.bmp", small)
+    if scale == 1:
+        # The pack chooser's pictures are read from the .spk only.
+        demo, small = previews(p)
+        out("Pic_demo.bmp", demo)
+        out("Pic_small.bmp", small)
     write_if_changed(os.path.join(folder, "Hand.cur"), hand_cursor())
-    write_if_changed(os.path.join(folder, "STYLE.INI"), style_ini(name, p))
+    write_if_changed(os.path.join(folder, "STYLE.INI"), scale_ini(style_ini(name, p), scale))
     write_if_changed(os.path.join(folder, "Strings.ini"), strings(p["names"]["neutral"]))
     for lang in ("0409", "0804"):
         write_if_changed(os.path.join(folder, "Strings_%s.ini" % lang), strings(p["names"][lang]))
-    print("styles/%s: done" % name)
+    SCALE = 1
+    print("styles/%s: done" % folder_name)
 
 
 def main(argv):
@@ -1730,6 +1788,7 @@ def main(argv):
         if name not in PACKS:
             sys.exit("make_images.py: no pack %r (packs: %s)" % (name, ", ".join(PACKS)))
         build(name)
+        build(name, 2)
     if not argv[1:]:
         save_bmp(slide_frames(), os.path.join(HERE, "..", "demo", "Slide.bmp"))
         print("demo/Slide.bmp: done")
