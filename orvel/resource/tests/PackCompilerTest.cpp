@@ -520,8 +520,9 @@ TEST(PackCheck, DamagedPacksAndFoldersAreErrorsNotCrashes)
 TEST(PackCheck, ShippedPacksCheckClean)
 {
     std::string output;
-    DWORD code = RunCompiler(L"--check \"" + BesideTest(L"Style\\ZQ2009.spk") + L"\" \"" +
-                                 BesideTest(L"Style\\Graphite.spk") + L"\"",
-                             output);
+    std::wstring packs;
+    for (const wchar_t* pack : {L"ZQ2009.spk", L"Graphite.spk", L"ZQ2009.spk.big", L"Graphite.spk.big"})
+        packs += L" \"" + BesideTest((L"Style\\" + std::wstring(pack)).c_str()) + L"\"";
+    DWORD code = RunCompiler(L"--check" + packs, output);
     EXPECT_EQ(code, 0u) << output;
 }
