@@ -1685,17 +1685,29 @@ PIXEL_KEYS = ("Margins", "SizingMargins", "GlyphSpace", "BorderSize", "Height", 
               "BottomLeftEllipse", "BottomRightEllipse")
 
 
+# Tab items are as wide as the tab control makes them: the text plus a
+# padding of its own that does not grow with the pictures. Their side
+# margins stay as drawn for one size, or the text would be cut.
+NATIVE_WIDTH_SECTIONS = ("TabCtrlItem", "TabCtrlLeftItem", "TabCtrlRightItem")
+
+
 def scale_ini(text, scale):
     """STYLE.INI for pictures drawn scale times as large: every pixel length
     scaled, and the picture positions of [BitmapPosition]."""
     out = []
+    section = ""
     for line in text.split("\r\n"):
+        if line.startswith("["):
+            section = line.strip("[]")
         label, eq, content = line.partition("=")
         key = label.rstrip("0123456789")
         if eq and not line.startswith(";") and (key in PIXEL_KEYS or label.upper().endswith(".BMP")):
             fields = [f.strip() for f in content.split(",")]
             if all(f.lstrip("-").isdigit() for f in fields):
-                content = ", ".join(str(int(f) * scale) if int(f) > 0 else f for f in fields)
+                factors = [scale] * len(fields)
+                if key == "Margins" and section in NATIVE_WIDTH_SECTIONS:
+                    factors[0] = factors[1] = 1  # left, right
+                content = ", ".join(str(int(f) * k) if int(f) > 0 else f for f, k in zip(fields, factors))
                 line = label + eq + content
         out.append(line)
     return "\r\n".join(out)

@@ -208,6 +208,12 @@ public:
         SetWindowTextW(Item(IDC_DPI_EDIT), L"C:\\Documents");
         SendMessageW(Item(IDC_DPI_PROGRESS), PBM_SETPOS, 60, 0);
         CheckDlgButton(m_hWnd, IDC_DPI_CHECK, BST_CHECKED);
+        for (const wchar_t* page : {L"General", L"Scanning", L"Advanced"}) {
+            TCITEMW item = {};
+            item.mask = TCIF_TEXT;
+            item.pszText = const_cast<wchar_t*>(page);
+            SendMessageW(Item(IDC_DPI_TAB), TCM_INSERTITEMW, 99, reinterpret_cast<LPARAM>(&item));
+        }
         CheckDlgButton(m_hWnd, IDC_DPI_RADIO, BST_CHECKED);
         m_styled = Demo::StyleDialogByClass(m_hWnd);
         SetWindowPos(m_hWnd, HWND_TOP, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
@@ -331,6 +337,14 @@ TEST_F(HighDpiChild, BigPacksChosenAndControlsFitTheirText)
         RECT field = ClientOf(dialog.Item(IDC_DPI_COMBO));
         combo->GetContentRectByFull(field);
         EXPECT_LE(combo->GetMaxHeight(dc), Height(field));
+
+        // Tab labels fit their tabs (the middle tab uses TabCtrlItem).
+        Style::CPainter* tab = style.GetPainter(CStyle::TabCtrlItem);
+        RECT tabText = {};
+        ASSERT_TRUE(SendMessageW(dialog.Item(IDC_DPI_TAB), TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&tabText)));
+        tab->GetContentRectByFull(tabText);
+        EXPECT_LE(tab->GetMaxHeight(dc), Height(tabText));
+        EXPECT_LE(tab->CalcSize(dc, {-1, -1}, L"Scanning", -1).cx, Width(tabText));
 
         // The buttons show their text in the pack's colour.
         RECT apply;
