@@ -31,6 +31,14 @@ constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
 constexpr wchar_t kLogPixels[] = L"LogPixels";
 // The screenshots show the dialog against what lies around it.
 constexpr int kShotMargin = 10;
+// A hang guard for a child run, not a timing: it ends within seconds.
+constexpr DWORD kChildTimeoutMs = 240000;
+// Text pixels blend into the background at their edges.
+constexpr int kColourTolerance = 24;
+constexpr int kMinTextPixels = 20;
+// RunChild's results when the child gives none.
+constexpr DWORD kNotStarted = 0xFFFFFFFF;
+constexpr DWORD kTimedOut = 0xFFFFFFFE;
 
 std::wstring BesideTest(const std::wstring& name)
 {
@@ -84,10 +92,9 @@ DWORD RunChild(const wchar_t* filter, int dpi)
                                   &startup, &process);
     SetEnvironmentVariableW(kChildVariable, nullptr);
     if (!started)
-        return 0xFFFFFFFF;
-    // A hang guard only: the child normally ends within seconds.
-    DWORD code = 0xFFFFFFFE;
-    if (WaitForSingleObject(process.hProcess, 240000) == WAIT_OBJECT_0)
+        return kNotStarted;
+    DWORD code = kTimedOut;
+    if (WaitForSingleObject(process.hProcess, kChildTimeoutMs) == WAIT_OBJECT_0)
         GetExitCodeProcess(process.hProcess, &code);
     else
         TerminateProcess(process.hProcess, code);
@@ -187,7 +194,7 @@ int CountNear(const Screenshot::SPixels& pixels, COLORREF colour)
         int dr = int((pixel >> 16) & 0xFF) - GetRValue(colour);
         int dg = int((pixel >> 8) & 0xFF) - GetGValue(colour);
         int db = int(pixel & 0xFF) - GetBValue(colour);
-        if (dr * dr + dg * dg + db * db < 24 * 24)
+        if (dr * dr + dg * dg + db * db < kColourTolerance * kColourTolerance)
             ++count;
     }
     return count;
@@ -212,7 +219,8 @@ public:
             TCITEMW item = {};
             item.mask = TCIF_TEXT;
             item.pszText = const_cast<wchar_t*>(page);
-            SendMessageW(Item(IDC_DPI_TAB), TCM_INSERTITEMW, 99, reinterpret_cast<LPARAM>(&item));
+            int count = int(SendMessageW(Item(IDC_DPI_TAB), TCM_GETITEMCOUNT, 0, 0));
+            SendMessageW(Item(IDC_DPI_TAB), TCM_INSERTITEMW, count, reinterpret_cast<LPARAM>(&item));
         }
         CheckDlgButton(m_hWnd, IDC_DPI_RADIO, BST_CHECKED);
         m_styled = Demo::StyleDialogByClass(m_hWnd);
@@ -351,7 +359,7 @@ TEST_F(HighDpiChild, BigPacksChosenAndControlsFitTheirText)
         GetWindowRect(dialog.Item(IDC_DPI_APPLY), &apply);
         Screenshot::SPixels pixels;
         ASSERT_TRUE(Screenshot::CaptureScreenRect(apply, pixels));
-        EXPECT_GT(CountNear(pixels, TextColour(style.GetPainter(CStyle::PushButton), dc)), 20);
+        EXPECT_GT(CountNear(pixels, TextColour(style.GetPainter(CStyle::PushButton), dc)), kMinTextPixels);
     }
 }
 

@@ -269,12 +269,7 @@ Screenshot::SPixels RenderSheet(CStyle& style, const std::wstring& title, const 
         }
         GdiFlush();
     }
-    out.width = width;
-    out.height = height;
-    const DWORD* pixels = static_cast<const DWORD*>(bits);
-    out.bits.assign(pixels, pixels + size_t(width) * height);
-    for (DWORD& pixel : out.bits)
-        pixel &= 0x00FFFFFF;
+    Screenshot::CopyDibPixels(bits, width, height, out);
     return out;
 }
 
