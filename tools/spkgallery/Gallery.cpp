@@ -9,6 +9,7 @@
 #include "orvel/style/Painter.h"
 #include "orvel/style/Style.h"
 #include "orvel/windows/ElementKinds.h"
+#include "tools/spkc/PackBuilder.h"
 
 namespace Gallery {
 
@@ -273,6 +274,34 @@ Screenshot::SPixels RenderSheet(CStyle& style, const std::wstring& title, const 
     return out;
 }
 
+// A source folder compiled into a pack of its own, removed with the object.
+class CTemporaryPack {
+public:
+    CTemporaryPack() = default;
+    ~CTemporaryPack()
+    {
+        if (!m_path.empty())
+            DeleteFileW(m_path.c_str());
+    }
+    CTemporaryPack(const CTemporaryPack&) = delete;
+    CTemporaryPack& operator=(const CTemporaryPack&) = delete;
+
+    bool Build(const std::wstring& folder, std::wstring& error)
+    {
+        wchar_t directory[MAX_PATH], file[MAX_PATH];
+        if (!GetTempPathW(MAX_PATH, directory) || !GetTempFileNameW(directory, L"spk", 0, file)) {
+            error = L"no temporary file for the pack";
+            return false;
+        }
+        m_path = file;
+        return Spk::BuildPack(folder, m_path, error);
+    }
+    const std::wstring& Path() const { return m_path; }
+
+private:
+    std::wstring m_path;
+};
+
 }  // namespace
 
 std::wstring SheetFileName(const std::wstring& name)
@@ -330,18 +359,29 @@ std::vector<SSheet> RenderGallery(CStyle& style, const std::wstring& title)
 bool WriteGallery(const std::wstring& pack, const std::wstring& folder, std::vector<std::wstring>& written,
                   std::wstring& error)
 {
+    std::wstring source = pack;
+    while (source.size() > 1 && (source.back() == L'\\' || source.back() == L'/'))
+        source.pop_back();
+    // Outlives the style, which holds the pack's module open.
+    CTemporaryPack temporary;
+    std::wstring path = source;
+    DWORD attributes = GetFileAttributesW(source.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        if (!temporary.Build(source, error))
+            return false;
+        path = temporary.Path();
+    }
     CStyle style;
-    if (!style.Load(pack.c_str())) {
+    if (!style.Load(path.c_str())) {
         error = pack + L": not a style pack (the module cannot be loaded)";
         return false;
     }
-    std::wstring stem = pack.substr(pack.find_last_of(L"\\/") + 1);
+    std::wstring stem = source.substr(source.find_last_of(L"\\/") + 1);
+    const bool big = stem.size() > 4 && _wcsicmp(stem.c_str() + stem.size() - 4, L".big") == 0;
     stem = stem.substr(0, stem.find(L'.'));
-    bool big = pack.size() > 4 && _wcsicmp(pack.c_str() + pack.size() - 4, L".big") == 0;
-    const std::wstring name = stem + (big ? L".big" : L"");
     std::vector<SSheet> sheets;
     try {
-        sheets = RenderGallery(style, name);
+        sheets = RenderGallery(style, stem + (big ? L".big" : L""));
     } catch (...) {
         error = pack + L": the pack is damaged (check it with spkc --check)";
         return false;
@@ -352,13 +392,13 @@ bool WriteGallery(const std::wstring& pack, const std::wstring& folder, std::vec
     }
     CreateDirectoryW(folder.c_str(), nullptr);
     for (const SSheet& sheet : sheets) {
-        std::wstring path = folder + L"\\" + SheetFileName(stem) + (big ? L"_big_" : L"_") +
+        std::wstring file = folder + L"\\" + SheetFileName(stem) + (big ? L"_big_" : L"_") +
                             SheetFileName(sheet.name) + L".png";
-        if (!Screenshot::SavePng(sheet.pixels, path)) {
-            error = path + L": cannot be written";
+        if (!Screenshot::SavePng(sheet.pixels, file)) {
+            error = file + L": cannot be written";
             return false;
         }
-        written.push_back(path);
+        written.push_back(file);
     }
     return true;
 }

@@ -24,8 +24,9 @@ constexpr int kSizeCount = 3;
 // element-kind table; kinds no styled control paints come last.
 std::vector<SSheet> RenderGallery(Style::CStyle& style, const std::wstring& title);
 
-// Loads a built pack (.spk or .spk.big) and writes <OUTDIR>\<Pack>_<sheet>.png;
-// false with a message on the first failure.
+// Loads a built pack (.spk or .spk.big), or compiles a pack's source folder
+// first, and writes <OUTDIR>\<Pack>_<sheet>.png (<Pack>_big_<sheet>.png for
+// a companion); false with a message on the first failure.
 bool WriteGallery(const std::wstring& pack, const std::wstring& folder,
                   std::vector<std::wstring>& written, std::wstring& error);
 

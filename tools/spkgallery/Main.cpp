@@ -13,8 +13,9 @@ namespace {
 const wchar_t kUsage[] =
     L"usage: spkgallery PACK OUTDIR\n"
     L"       spkgallery --reference [FILE]\n"
-    L"PACK OUTDIR: draws every element kind a built pack (.spk or .spk.big)\n"
-    L"  defines, in every state, at three sizes, into OUTDIR\\<Pack>_<control>.png,\n"
+    L"PACK OUTDIR: draws every element kind a pack (.spk, .spk.big or a source\n"
+    L"  folder) defines, in every state, at three sizes, into\n"
+    L"  OUTDIR\\<Pack>_<control>.png,\n"
     L"  one sheet per styled control (Other: kinds no styled control paints).\n"
     L"--reference: prints the element-kind and key tables of the skin author's\n"
     L"  reference; with FILE, rewrites the generated part of FILE (between its\n"

@@ -87,6 +87,17 @@ TEST(Gallery, WritesOneSheetPerControlOfAShippedPack)
         EXPECT_GT(pixels.width, 0);
     }
 
+    // A source folder is compiled first; its sheets are named after it.
+    TestSupport::SPackSource source;
+    source.ini = L"[Back@Edit]\nType=FillColor\nStateCount=1\nFillColor=10,20,30\n";
+    const std::wstring sources = folder.File(L"Mine.big");
+    CreateDirectoryW(sources.c_str(), nullptr);
+    ASSERT_TRUE(TestSupport::WriteSources(sources, source, error)) << error;
+    written.clear();
+    ASSERT_TRUE(Gallery::WriteGallery(sources + L"\\", folder.Path(), written, error)) << error;
+    ASSERT_EQ(written.size(), 1u);
+    EXPECT_EQ(written[0], folder.File(L"Mine_big_CEdit.png"));
+
     EXPECT_FALSE(Gallery::WriteGallery(folder.Path() + L"\\missing.spk", folder.Path(), written, error));
     EXPECT_NE(error.find(L"not a style pack"), std::wstring::npos);
 }
