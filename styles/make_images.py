@@ -235,40 +235,45 @@ PACKS = {
 
 # ------------------------------------------------------------------ raster
 
+def device(length, scale):
+    """Device pixels for a logical length."""
+    return int(length * scale + 0.5)
+
+
 class Image:
     """A picture in logical pixels, stored at SCALE device pixels per logical
     pixel: shapes painted through paint() are drawn at the full resolution,
-    single-pixel writes cover a SCALE x SCALE block."""
+    single-pixel writes cover the device pixels of that logical pixel."""
 
     def __init__(self, w, h, fill=(0, 0, 0)):
         self.w, self.h = w, h
         self.s = SCALE
-        self.pw, self.ph = w * self.s, h * self.s
+        self.pw, self.ph = device(w, self.s), device(h, self.s)
         self.px = [fill] * (self.pw * self.ph)
 
     def get(self, x, y):
-        return self.px[y * self.s * self.pw + x * self.s]
+        return self.px[min(device(y, self.s), self.ph - 1) * self.pw + min(device(x, self.s), self.pw - 1)]
 
     def set(self, x, y, c):
         if 0 <= x < self.w and 0 <= y < self.h:
-            s = self.s
-            for row in range(y * s, y * s + s):
-                self.px[row * self.pw + x * s:row * self.pw + x * s + s] = [c] * s
+            self.fill(x, y, x + 1, y + 1, c)
 
     def fill(self, x0, y0, x1, y1, c):
         s = self.s
-        x0, x1 = max(0, x0) * s, min(self.w, x1) * s
-        for row in range(max(0, y0) * s, min(self.h, y1) * s):
+        x0, x1 = device(max(0, x0), s), device(min(self.w, x1), s)
+        for row in range(device(max(0, y0), s), device(min(self.h, y1), s)):
             if x1 > x0:
                 self.px[row * self.pw + x0:row * self.pw + x1] = [c] * (x1 - x0)
 
     def paste(self, other, ox, oy):
-        s = self.s
+        self.paste_device(other, device(ox, self.s), device(oy, self.s))
+
+    def paste_device(self, other, ox, oy):
         for y in range(other.ph):
-            ty = oy * s + y
+            ty = oy + y
             if 0 <= ty < self.ph:
                 for x in range(other.pw):
-                    tx = ox * s + x
+                    tx = ox + x
                     if 0 <= tx < self.pw:
                         self.px[ty * self.pw + tx] = other.px[y * other.pw + x]
 
@@ -281,14 +286,18 @@ class Image:
 
 
 def stack(images, horizontal=False):
-    """One strip: vertical (the default layout) or horizontal."""
+    """One strip: vertical (the default layout) or horizontal. Images are
+    laid by their device sizes, so a strip always cuts into equal images."""
     w = sum(i.w for i in images) if horizontal else images[0].w
     h = images[0].h if horizontal else sum(i.h for i in images)
     out = Image(w, h)
+    out.pw = sum(i.pw for i in images) if horizontal else images[0].pw
+    out.ph = images[0].ph if horizontal else sum(i.ph for i in images)
+    out.px = [(0, 0, 0)] * (out.pw * out.ph)
     pos = 0
     for i in images:
-        out.paste(i, pos if horizontal else 0, 0 if horizontal else pos)
-        pos += i.w if horizontal else i.h
+        out.paste_device(i, pos if horizontal else 0, 0 if horizontal else pos)
+        pos += i.pw if horizontal else i.ph
     return out
 
 
@@ -374,12 +383,12 @@ def paint(image, colour_at, inside, matte=None, box=None):
     pixels; coverage is taken per device pixel."""
     s = image.s
     x0, y0, x1, y1 = box or (0, 0, image.w, image.h)
-    for y in range(max(0, y0) * s, min(image.h, y1) * s):
-        for x in range(max(0, x0) * s, min(image.w, x1) * s):
+    for y in range(device(max(0, y0), s), device(min(image.h, y1), s)):
+        for x in range(device(max(0, x0), s), device(min(image.w, x1), s)):
             a = coverage(x, y, inside, s)
             if a <= 0:
                 continue
-            lx, ly = x // s, y // s
+            lx, ly = int(x / s), int(y / s)
             under = image.px[y * image.pw + x]
             colour = colour_at(lx, ly)
             if under == MAGENTA:
@@ -1713,6 +1722,19 @@ def scale_ini(text, scale):
     return "\r\n".join(out)
 
 
+MARK_SCALE = 1.5
+
+
+def at_scale(scale, draw, *args):
+    """draw(*args) with SCALE set to scale."""
+    global SCALE
+    previous, SCALE = SCALE, scale
+    try:
+        return draw(*args)
+    finally:
+        SCALE = previous
+
+
 def build(name, scale=1):
     """Draws one pack; scale 2 makes its high-dpi companion in <name>.big
     (compiled into Style\\<name>.spk.big), which the style manager loads on
@@ -1725,9 +1747,13 @@ def build(name, scale=1):
     os.makedirs(folder, exist_ok=True)
     out = lambda file, image: save_bmp(image, os.path.join(folder, file))
     out("PushButton.bmp", push_button(p))
-    out("CheckState.bmp", check_marks(p))
-    out("RadioState.bmp", radio_marks(p))
-    out("RadioStateXP.bmp", radio_marks_xp(p))
+    # Check boxes and radio buttons are 10 dialog units high: 24 pixels at
+    # 144 dpi, where marks of twice the size would be cut. The high-dpi
+    # marks are drawn one and a half times as large instead.
+    marks = MARK_SCALE if scale != 1 else 1
+    out("CheckState.bmp", at_scale(marks, check_marks, p))
+    out("RadioState.bmp", at_scale(marks, radio_marks, p))
+    out("RadioStateXP.bmp", at_scale(marks, radio_marks_xp, p))
     out("ScrollArrow.bmp", arrow_frames(p))
     out("ScrollArrowMark.bmp", arrow_marks(p))
     out("TrackHorz.bmp", track(p, False))

@@ -276,10 +276,8 @@ void ExpectButtonFits(CStyle& style, HDC dc, HWND button)
     EXPECT_LE(size.cy, Height(content));
 }
 
-// The box and the label of a check box or radio button fit side by side,
-// and the label's height fits the control. The boxes themselves are drawn
-// for twice the size: on a 10-unit check box at 144 dpi (24 pixels) they
-// stand out by a pixel or three at the top and bottom.
+// The box and the label of a check box or radio button fit side by side
+// in the control's height.
 void ExpectBoxFits(CStyle& style, HDC dc, HWND button, CStyle::PainterType row, CStyle::PainterType box,
                    CStyle::PainterType label)
 {
@@ -291,6 +289,7 @@ void ExpectBoxFits(CStyle& style, HDC dc, HWND button, CStyle::PainterType row, 
     std::wstring text = TextOf(button);
     SIZE size = style.GetPainter(label)->CalcSize(dc, {-1, -1}, text.c_str(), -1);
     EXPECT_GT(mark.cy, 0);
+    EXPECT_LE(mark.cy, Height(client));
     EXPECT_LE(size.cy, Height(client));
     EXPECT_LE(mark.cx + gap + size.cx, Width(client));
 }
