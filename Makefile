@@ -33,7 +33,8 @@ test: deps
 	  ctest --preset win32 || rc=1; exit $$rc'
 
 demo: deps
-	@$(WINE) --session bash -c '$(MAKE) --no-print-directory sides && $(WINE) build/bin/OrvelDemo.exe --shots build/screens && { [ ! -f build/bin32/PardoDemo.exe ] || $(WINE) build/bin32/PardoDemo.exe --auto build/screens; }'
+	@$(WINE) --session bash -c '$(MAKE) --no-print-directory sides && $(WINE) build/bin/OrvelDemo.exe --shots build/screens && { [ ! -f build/bin32/PardoDemo.exe ] || $(WINE) build/bin32/PardoDemo.exe --auto build/screens; } && \
+	  for p in build/bin/Style/*.spk build/bin/Style/*.spk.big; do $(WINE) build/bin/spkgallery.exe $$p build/screens/gallery || exit 1; done'
 
 # The benchmarks switch Wine's visual style on, so they run in a prefix of
 # their own, never the tests' one.

@@ -43,7 +43,7 @@ if(SIDE EQUAL 64)
   install(FILES $<TARGET_FILE:RUZuvived> $<TARGET_FILE:Selvage> DESTINATION bin)
   install(DIRECTORY ${RUNTIME_DIR}/Style ${RUNTIME_DIR}/lang DESTINATION bin
           PATTERN "*.partial" EXCLUDE)
-  install(TARGETS spkc RUNTIME DESTINATION tools)
+  install(TARGETS spkc spkgallery RUNTIME DESTINATION tools)
   project_install_headers(orvel)
 else()
   project_install_package(Pardo Pardo Tamberkit Pictorium Vantrel)

@@ -6,6 +6,9 @@ below. Plain Python 3, no third-party modules.
     python3 styles/make_images.py            # all packs
     python3 styles/make_images.py Graphite   # one pack
 
+Each pack is drawn twice: at its own size into styles/<Pack>/ and at twice
+the size into styles/<Pack>.big/, the high-dpi companion.
+
 A skin author changes a colour in PACKS, reruns this script and rebuilds;
 the build compiles the folders into Style/<Pack>.spk (the build does not run
 this script: its output is committed). Images are 24-bit BMPs; magenta
@@ -20,6 +23,7 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 MAGENTA = (255, 0, 255)
 SS = 4  # supersampling per axis for soft edges
+SCALE = 1  # device pixels per logical pixel: 2 while drawing a .big pack
 
 
 # ---------------------------------------------------------------- palettes
@@ -231,60 +235,84 @@ PACKS = {
 
 # ------------------------------------------------------------------ raster
 
+def device(length, scale):
+    """Device pixels for a logical length."""
+    return int(length * scale + 0.5)
+
+
 class Image:
+    """A picture in logical pixels, stored at SCALE device pixels per logical
+    pixel: shapes painted through paint() are drawn at the full resolution,
+    single-pixel writes cover the device pixels of that logical pixel."""
+
     def __init__(self, w, h, fill=(0, 0, 0)):
         self.w, self.h = w, h
-        self.px = [fill] * (w * h)
+        self.s = SCALE
+        self.pw, self.ph = device(w, self.s), device(h, self.s)
+        self.px = [fill] * (self.pw * self.ph)
 
     def get(self, x, y):
-        return self.px[y * self.w + x]
+        return self.px[min(device(y, self.s), self.ph - 1) * self.pw + min(device(x, self.s), self.pw - 1)]
 
     def set(self, x, y, c):
         if 0 <= x < self.w and 0 <= y < self.h:
-            self.px[y * self.w + x] = c
+            self.fill(x, y, x + 1, y + 1, c)
 
     def fill(self, x0, y0, x1, y1, c):
-        for y in range(max(0, y0), min(self.h, y1)):
-            for x in range(max(0, x0), min(self.w, x1)):
-                self.px[y * self.w + x] = c
+        s = self.s
+        x0, x1 = device(max(0, x0), s), device(min(self.w, x1), s)
+        for row in range(device(max(0, y0), s), device(min(self.h, y1), s)):
+            if x1 > x0:
+                self.px[row * self.pw + x0:row * self.pw + x1] = [c] * (x1 - x0)
 
     def paste(self, other, ox, oy):
-        for y in range(other.h):
-            for x in range(other.w):
-                self.set(ox + x, oy + y, other.get(x, y))
+        self.paste_device(other, device(ox, self.s), device(oy, self.s))
+
+    def paste_device(self, other, ox, oy):
+        for y in range(other.ph):
+            ty = oy + y
+            if 0 <= ty < self.ph:
+                for x in range(other.pw):
+                    tx = ox + x
+                    if 0 <= tx < self.pw:
+                        self.px[ty * self.pw + tx] = other.px[y * other.pw + x]
 
     def transposed(self):
         out = Image(self.h, self.w)
-        for y in range(self.h):
-            for x in range(self.w):
-                out.set(y, x, self.get(x, y))
+        for y in range(self.ph):
+            for x in range(self.pw):
+                out.px[x * out.pw + y] = self.px[y * self.pw + x]
         return out
 
 
 def stack(images, horizontal=False):
-    """One strip: vertical (the default layout) or horizontal."""
+    """One strip: vertical (the default layout) or horizontal. Images are
+    laid by their device sizes, so a strip always cuts into equal images."""
     w = sum(i.w for i in images) if horizontal else images[0].w
     h = images[0].h if horizontal else sum(i.h for i in images)
     out = Image(w, h)
+    out.pw = sum(i.pw for i in images) if horizontal else images[0].pw
+    out.ph = images[0].ph if horizontal else sum(i.ph for i in images)
+    out.px = [(0, 0, 0)] * (out.pw * out.ph)
     pos = 0
     for i in images:
-        out.paste(i, pos if horizontal else 0, 0 if horizontal else pos)
-        pos += i.w if horizontal else i.h
+        out.paste_device(i, pos if horizontal else 0, 0 if horizontal else pos)
+        pos += i.pw if horizontal else i.ph
     return out
 
 
 def save_bmp(image, path):
-    row = (image.w * 3 + 3) & ~3
+    row = (image.pw * 3 + 3) & ~3
     data = bytearray()
-    for y in range(image.h - 1, -1, -1):
+    for y in range(image.ph - 1, -1, -1):
         line = bytearray()
-        for x in range(image.w):
-            r, g, b = image.get(x, y)
+        for x in range(image.pw):
+            r, g, b = image.px[y * image.pw + x]
             line += bytes((b, g, r))
         line += b"\0" * (row - len(line))
         data += line
     header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, image.w, image.h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    info = struct.pack("<IiiHHIIiiII", 40, image.pw, image.ph, 1, 24, 0, len(data), 2835, 2835, 0, 0)
     write_if_changed(path, header + info + bytes(data))
 
 
@@ -320,11 +348,13 @@ def rounded_inside(px, py, x0, y0, x1, y1, r):
     return (px - cx) ** 2 + (py - cy) ** 2 <= r * r
 
 
-def coverage(x, y, inside):
+def coverage(x, y, inside, scale=1):
+    """The share of device pixel (x, y) that inside() covers, inside() taking
+    logical coordinates."""
     n = 0
     for sy in range(SS):
         for sx in range(SS):
-            if inside(x + (sx + 0.5) / SS, y + (sy + 0.5) / SS):
+            if inside((x + (sx + 0.5) / SS) / scale, (y + (sy + 0.5) / SS) / scale):
                 n += 1
     return n / (SS * SS)
 
@@ -349,20 +379,23 @@ def paint(image, colour_at, inside, matte=None, box=None):
     """Blends colour_at(x, y) over the image where inside() covers a pixel.
     On a transparent (magenta) pixel, partial coverage blends against matte
     (a colour, or a function of the pixel) and a pixel less than half
-    covered stays transparent."""
+    covered stays transparent. box and the functions' arguments are logical
+    pixels; coverage is taken per device pixel."""
+    s = image.s
     x0, y0, x1, y1 = box or (0, 0, image.w, image.h)
-    for y in range(max(0, y0), min(image.h, y1)):
-        for x in range(max(0, x0), min(image.w, x1)):
-            a = coverage(x, y, inside)
+    for y in range(device(max(0, y0), s), device(min(image.h, y1), s)):
+        for x in range(device(max(0, x0), s), device(min(image.w, x1), s)):
+            a = coverage(x, y, inside, s)
             if a <= 0:
                 continue
-            under = image.get(x, y)
-            colour = colour_at(x, y)
+            lx, ly = int(x / s), int(y / s)
+            under = image.px[y * image.pw + x]
+            colour = colour_at(lx, ly)
             if under == MAGENTA:
                 if a < 0.5:
                     continue
-                under = (matte(x, y) if callable(matte) else matte) if matte else colour
-            image.set(x, y, mix(under, colour, a))
+                under = (matte(lx, ly) if callable(matte) else matte) if matte else colour
+            image.px[y * image.pw + x] = mix(under, colour, a)
 
 
 def panel(image, x0, y0, x1, y1, radius, border, top, bottom, matte=None, width=1):
@@ -1652,15 +1685,75 @@ def strings(text):
 
 # ------------------------------------------------------------------- main
 
-def build(name):
+# Keys whose numbers are lengths in pixels; a .big pack multiplies them.
+# Font sizes are points, which the library already converts at the
+# screen's dpi, so they stay as they are.
+PIXEL_KEYS = ("Margins", "SizingMargins", "GlyphSpace", "BorderSize", "Height", "ButtonRight",
+              "ButtonSpace", "TitleOffset", "ButtonOffset", "IconWidth", "IconHeight", "AlignLeft",
+              "WidthEllipse", "HeightEllipse", "TopLeftEllipse", "TopRightEllipse",
+              "BottomLeftEllipse", "BottomRightEllipse")
+
+
+# Tab items are as wide as the tab control makes them: the text plus a
+# padding of its own that does not grow with the pictures. Their side
+# margins stay as drawn for one size, or the text would be cut.
+NATIVE_WIDTH_SECTIONS = ("TabCtrlItem", "TabCtrlLeftItem", "TabCtrlRightItem")
+
+
+def scale_ini(text, scale):
+    """STYLE.INI for pictures drawn scale times as large: every pixel length
+    scaled, and the picture positions of [BitmapPosition]."""
+    out = []
+    section = ""
+    for line in text.split("\r\n"):
+        if line.startswith("["):
+            section = line.strip("[]")
+        label, eq, content = line.partition("=")
+        key = label.rstrip("0123456789")
+        if eq and not line.startswith(";") and (key in PIXEL_KEYS or label.upper().endswith(".BMP")):
+            fields = [f.strip() for f in content.split(",")]
+            if all(f.lstrip("-").isdigit() for f in fields):
+                factors = [scale] * len(fields)
+                if key == "Margins" and section in NATIVE_WIDTH_SECTIONS:
+                    factors[0] = factors[1] = 1  # left, right
+                content = ", ".join(str(int(f) * k) if int(f) > 0 else f for f, k in zip(fields, factors))
+                line = label + eq + content
+        out.append(line)
+    return "\r\n".join(out)
+
+
+MARK_SCALE = 1.5
+
+
+def at_scale(scale, draw, *args):
+    """draw(*args) with SCALE set to scale."""
+    global SCALE
+    previous, SCALE = SCALE, scale
+    try:
+        return draw(*args)
+    finally:
+        SCALE = previous
+
+
+def build(name, scale=1):
+    """Draws one pack; scale 2 makes its high-dpi companion in <name>.big
+    (compiled into Style\\<name>.spk.big), which the style manager loads on
+    screens of 120 dpi and more."""
+    global SCALE
+    SCALE = scale
+    folder_name = name if scale == 1 else name + ".big"
     p = PACKS[name]
-    folder = os.path.join(HERE, name)
+    folder = os.path.join(HERE, folder_name)
     os.makedirs(folder, exist_ok=True)
     out = lambda file, image: save_bmp(image, os.path.join(folder, file))
     out("PushButton.bmp", push_button(p))
-    out("CheckState.bmp", check_marks(p))
-    out("RadioState.bmp", radio_marks(p))
-    out("RadioStateXP.bmp", radio_marks_xp(p))
+    # Check boxes and radio buttons are 10 dialog units high: 24 pixels at
+    # 144 dpi, where marks of twice the size would be cut. The high-dpi
+    # marks are drawn one and a half times as large instead.
+    marks = MARK_SCALE if scale != 1 else 1
+    out("CheckState.bmp", at_scale(marks, check_marks, p))
+    out("RadioState.bmp", at_scale(marks, radio_marks, p))
+    out("RadioStateXP.bmp", at_scale(marks, radio_marks_xp, p))
     out("ScrollArrow.bmp", arrow_frames(p))
     out("ScrollArrowMark.bmp", arrow_marks(p))
     out("TrackHorz.bmp", track(p, False))
@@ -1713,15 +1806,18 @@ def build(name):
     out("TaskExpand.bmp", task_buttons(p, True))
     out("TaskCollapse.bmp", task_buttons(p, False))
     out("MenuBand.bmp", menu_band(name))
-    demo, small = previews(p)
-    out("Pic_demo.bmp", demo)
-    out("Pic_small.bmp", small)
+    if scale == 1:
+        # The pack chooser's pictures are read from the .spk only.
+        demo, small = previews(p)
+        out("Pic_demo.bmp", demo)
+        out("Pic_small.bmp", small)
     write_if_changed(os.path.join(folder, "Hand.cur"), hand_cursor())
-    write_if_changed(os.path.join(folder, "STYLE.INI"), style_ini(name, p))
+    write_if_changed(os.path.join(folder, "STYLE.INI"), scale_ini(style_ini(name, p), scale))
     write_if_changed(os.path.join(folder, "Strings.ini"), strings(p["names"]["neutral"]))
     for lang in ("0409", "0804"):
         write_if_changed(os.path.join(folder, "Strings_%s.ini" % lang), strings(p["names"][lang]))
-    print("styles/%s: done" % name)
+    SCALE = 1
+    print("styles/%s: done" % folder_name)
 
 
 def main(argv):
@@ -1730,6 +1826,7 @@ def main(argv):
         if name not in PACKS:
             sys.exit("make_images.py: no pack %r (packs: %s)" % (name, ", ".join(PACKS)))
         build(name)
+        build(name, 2)
     if not argv[1:]:
         save_bmp(slide_frames(), os.path.join(HERE, "..", "demo", "Slide.bmp"))
         print("demo/Slide.bmp: done")

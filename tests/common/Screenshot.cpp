@@ -52,6 +52,16 @@ bool FindEncoder(const wchar_t* mimeType, CLSID& clsid)
 
 }  // namespace
 
+void CopyDibPixels(const void* bits, int width, int height, SPixels& out)
+{
+    out.width = width;
+    out.height = height;
+    const DWORD* source = static_cast<const DWORD*>(bits);
+    out.bits.assign(source, source + size_t(width) * height);
+    for (DWORD& pixel : out.bits)
+        pixel &= 0x00FFFFFF;
+}
+
 bool CaptureScreenRect(const RECT& rect, SPixels& out)
 {
     int w = rect.right - rect.left, h = rect.bottom - rect.top;
@@ -70,14 +80,8 @@ bool CaptureScreenRect(const RECT& rect, SPixels& out)
         ok = BitBlt(memory, 0, 0, w, h, screen, rect.left, rect.top, SRCCOPY) != FALSE;
         GdiFlush();
         SelectObject(memory, old);
-        if (ok) {
-            out.width = w;
-            out.height = h;
-            const DWORD* source = static_cast<const DWORD*>(bits);
-            out.bits.assign(source, source + size_t(w) * h);
-            for (DWORD& pixel : out.bits)
-                pixel &= 0x00FFFFFF;
-        }
+        if (ok)
+            CopyDibPixels(bits, w, h, out);
         DeleteObject(bitmap);
     }
     if (memory)

@@ -19,6 +19,9 @@ struct SPixels {
     }
 };
 
+// The pixels of a top-down 32-bit DIB (its unused top byte cleared).
+void CopyDibPixels(const void* bits, int width, int height, SPixels& out);
+
 // Reads a rectangle of the screen (screen coordinates). False for an empty
 // rectangle or when the screen cannot be read.
 bool CaptureScreenRect(const RECT& rect, SPixels& out);

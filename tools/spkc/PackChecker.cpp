@@ -13,6 +13,7 @@
 #include "orvel/style/Style.h"
 #include "orvel/windows/ElementKinds.h"
 #include "tools/spkc/PackBuilder.h"
+#include "tools/spkc/PackKeys.h"
 
 namespace Spk {
 
@@ -56,102 +57,8 @@ using Resource::CSection;
 using Resource::EqualNoCase;
 using S = Style::CStyle;
 
-// ------------------------------------------------------------- known keys
-
-// Where a key is read.
-enum : unsigned {
-    kConfig = 1,      // [Config]
-    kMain = 2,        // [Class] and [Class.Sub]
-    kBackImage = 4,   // [Back@...] with Type=FillImage or BorderImage
-    kBackColor = 8,   // [Back@...] with Type=FillColor or BorderColor
-    kForeImage = 16,  // [Fore@...] with Type=ImageGlyph
-    kForeText = 32,   // [Fore@...] with Type=Text
-    kBack = kBackImage | kBackColor,
-    kFore = kForeImage | kForeText,
-    kImage = kBackImage | kForeImage,
-};
-
-enum class EValue { Bool, Int, Count, Colour, Rect, Size, Font, Cursor, Bitmap, Word };
-
-struct SKnownKey {
-    unsigned roles;
-    const wchar_t* key;
-    EValue value;
-    bool perState = false;           // also Key0, Key1, ...: per state, falling back to Key
-    const wchar_t* words = nullptr;  // Word: the words that mean something, '|' between
-    const int* kinds = nullptr;      // read from these kinds' main sections only; -1 ends
-};
-
-// CStyledFrame<N> reads its frame keys from kind N and its caption keys from
-// kind N + 1, for the three N it is made for.
-const int kFrameKinds[] = {S::Frame, S::DlgFrame, S::XPDlgFrame, -1};
-const int kCaptionKinds[] = {S::Frame + 1, S::DlgFrame + 1, S::XPDlgFrame + 1, -1};
-
-// Every key the library reads from STYLE.INI, gathered from
-//   orvel/style/Style.cpp        CStyle::GetConfig, LoadImageArray and its readers
-//   orvel/style/Painter.cpp      CPainter::LoadFromStyle and the painters' Load
-//   orvel/glyph/StyledGlyph.cpp  styled compositions (GlyphSpace)
-//   orvel/windows/Frame.cpp      CStyledFrame<N>::ReadStyle
-// and the sections without fixed keys in kSpecialSections below. Code that
-// reads a new key from a pack adds it here; until then every pack using the
-// key gets an "unknown key" warning from spkc --check.
-const SKnownKey kKnownKeys[] = {
-    {kConfig, L"IsSimple", EValue::Bool},
-
-    {kMain, L"Margins", EValue::Rect},
-    {kMain, L"Cursor", EValue::Cursor},
-    {kMain, L"Visible", EValue::Bool},
-    {kMain, L"EraseColor", EValue::Colour},
-    {kMain, L"GlyphSpace", EValue::Int},
-
-    {kMain, L"WidthEllipse", EValue::Int, false, nullptr, kFrameKinds},
-    {kMain, L"HeightEllipse", EValue::Int, false, nullptr, kFrameKinds},
-    {kMain, L"TopLeftEllipse", EValue::Size, false, nullptr, kFrameKinds},
-    {kMain, L"TopRightEllipse", EValue::Size, false, nullptr, kFrameKinds},
-    {kMain, L"BottomLeftEllipse", EValue::Size, false, nullptr, kFrameKinds},
-    {kMain, L"BottomRightEllipse", EValue::Size, false, nullptr, kFrameKinds},
-    {kMain, L"BackColor", EValue::Colour, false, nullptr, kFrameKinds},
-    {kMain, L"StaticColor", EValue::Colour, false, nullptr, kFrameKinds},
-    {kMain, L"FieldColor", EValue::Colour, false, nullptr, kFrameKinds},
-    {kMain, L"FieldTextColor", EValue::Colour, false, nullptr, kFrameKinds},
-    {kMain, L"Height", EValue::Int, false, nullptr, kCaptionKinds},
-    {kMain, L"ButtonRight", EValue::Int, false, nullptr, kCaptionKinds},
-    {kMain, L"ButtonSpace", EValue::Int, false, nullptr, kCaptionKinds},
-    {kMain, L"IconWidth", EValue::Int, false, nullptr, kCaptionKinds},
-    {kMain, L"IconHeight", EValue::Int, false, nullptr, kCaptionKinds},
-    {kMain, L"TitleOffset", EValue::Int, false, nullptr, kCaptionKinds},
-    {kMain, L"ButtonOffset", EValue::Int, false, nullptr, kCaptionKinds},
-    {kMain, L"AlignLeft", EValue::Int, false, nullptr, kCaptionKinds},
-
-    {kBack, L"Type", EValue::Word, false, L"FillImage|BorderImage|FillColor|BorderColor"},
-    {kFore, L"Type", EValue::Word, false, L"ImageGlyph|Text"},
-
-    {kImage, L"ImageFile", EValue::Bitmap},
-    {kImage, L"ImageCount", EValue::Count},
-    {kImage, L"ImageLayout", EValue::Word, false, L"vertical|horizontal"},
-    {kImage, L"Transparent", EValue::Bool},
-    {kImage, L"TransparentColor", EValue::Colour},
-    {kBackImage, L"SizingType", EValue::Word, false,
-     L"TrueSize|Stretch|Tile|TileHorz|TileVert|TileCenter"},
-    {kBackImage, L"SizingMargins", EValue::Rect},
-
-    {kBackColor | kForeText, L"StateCount", EValue::Count},
-    {kBackColor, L"BorderSize", EValue::Int, true},
-    {kBackColor, L"BorderColor", EValue::Colour, true},
-    {kBackColor, L"FillColor", EValue::Colour, true},
-
-    {kForeText, L"TextColor", EValue::Colour, true},
-    {kForeText, L"BackColor", EValue::Colour, true},
-    {kForeText, L"BackMode", EValue::Word, true, L"OPAQUE|TRANSPARENT"},
-    {kForeText, L"Align", EValue::Word, true, L"left|center|right"},
-    {kForeText, L"VAlign", EValue::Word, true, L"top|center|bottom"},
-    {kForeText, L"AutoWrap", EValue::Bool, true},
-    {kForeText, L"Prefix", EValue::Bool, true},
-    {kForeText, L"Font", EValue::Font, true},
-};
-
 // Sections that belong to no element kind:
-//   [Config] (its keys are in kKnownKeys), [Fonts], [Cursors]
+//   [Config] (its keys are in KnownKeys()), [Fonts], [Cursors]
 //                      orvel/style/Style.cpp  CStyle::GetConfig
 //   [BitmapPosition]   orvel/windows/Controls.cpp  picture statics
 enum ESpecial { kConfigSection, kFontsSection, kCursorsSection, kBitmapPositionSection };
@@ -271,35 +178,6 @@ bool HasKind(const int* kinds, int kind)
             return true;
     }
     return false;
-}
-
-std::wstring RolePlaces(unsigned roles, const int* kinds)
-{
-    std::vector<std::wstring> places;
-    if (roles & kConfig)
-        places.push_back(L"[Config]");
-    if (roles & kMain) {
-        if (!kinds) {
-            places.push_back(L"main sections ([Class])");
-        } else {
-            std::wstring list;
-            for (const int* kind = kinds; *kind >= 0; ++kind)
-                list += (list.empty() ? L"[" : L", [") + std::wstring(S::GetPainterClassName(*kind)) + L"]";
-            places.push_back(list);
-        }
-    }
-    if (roles & kBackImage)
-        places.push_back(L"image backgrounds ([Back@...] with Type=FillImage or BorderImage)");
-    if (roles & kBackColor)
-        places.push_back(L"colour backgrounds ([Back@...] with Type=FillColor or BorderColor)");
-    if (roles & kForeImage)
-        places.push_back(L"image foregrounds ([Fore@...] with Type=ImageGlyph)");
-    if (roles & kForeText)
-        places.push_back(L"text foregrounds ([Fore@...] with Type=Text)");
-    std::wstring text;
-    for (size_t i = 0; i < places.size(); ++i)
-        text += (i == 0 ? L"" : i + 1 == places.size() ? L" and " : L", ") + places[i];
-    return text;
 }
 
 // ------------------------------------------------------------ pack content
@@ -878,7 +756,7 @@ private:
 
     static const SKnownKey* FindKey(const std::wstring& label, unsigned roles, int kind)
     {
-        for (const SKnownKey& key : kKnownKeys) {
+        for (const SKnownKey& key : KnownKeys()) {
             if ((key.roles & roles) && EqualNoCase(label, key.key) &&
                 (!(roles & kMain) || HasKind(key.kinds, kind)))
                 return &key;
@@ -931,14 +809,14 @@ private:
         size_t digits = label.find_last_not_of(L"0123456789") + 1;
         std::wstring base = digits > 0 ? label.substr(0, digits) : label;
         std::wstring places;
-        for (const SKnownKey& key : kKnownKeys) {
+        for (const SKnownKey& key : KnownKeys()) {
             if (EqualNoCase(label, key.key) || (key.perState && EqualNoCase(base, key.key)))
                 places += (places.empty() ? L"" : L"; ") + RolePlaces(key.roles, key.kinds);
         }
         if (!places.empty())
             return L"unknown key here; it is read only in " + places;
         std::vector<std::wstring> candidates;
-        for (const SKnownKey& key : kKnownKeys) {
+        for (const SKnownKey& key : KnownKeys()) {
             if ((key.roles & roles) && (!(roles & kMain) || HasKind(key.kinds, kind)))
                 candidates.push_back(key.key);
         }
