@@ -1,9 +1,13 @@
 // DXF reading: group codes and values, ASCII or binary, then sections,
 // tables, blocks and entities flattened into primitives.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 #include "Drawing.h"
+#include "Geometry.h"
+#include "MText.h"
 
 namespace Vantrel {
 
@@ -11,11 +15,12 @@ namespace {
 
 const char kBinarySentinel[] = "AutoCAD Binary DXF\r\n\x1a";  // and a 0 byte: 22 bytes
 constexpr size_t kBinarySentinelSize = 22;
-constexpr double kPi = 3.14159265358979323846;
 // Guards against drawings that would flatten into absurd amounts (blocks
 // inserting themselves in arrays, say).
 constexpr size_t kMaxPrimitives = 1000000;
 constexpr int kMaxNesting = 12;
+constexpr size_t kMaxHatchSegments = 20000;
+constexpr size_t kMaxTableCells = 1000;
 
 struct SGroup {
     int code;
@@ -297,8 +302,10 @@ public:
                 m_entities = Records(i, end);
             i = end;
         }
-        if (!thumbnailOnly)
+        if (!thumbnailOnly) {
             Draw(m_entities, SMatrix(), AciColor(7), 0);
+            InfiniteLines();
+        }
     }
 
 private:
@@ -371,6 +378,12 @@ private:
         for (; i < end; ++i) {
             if (m_groups[i].code != 9)
                 continue;
+            if ((Is(i, "$DIMASZ") || Is(i, "$DIMSCALE")) && i + 1 < end && m_groups[i + 1].code == 40) {
+                double value = Number(i + 1);
+                if (value > 0 && Finite(value))
+                    (Is(i, "$DIMASZ") ? m_arrowSize : m_dimScale) = value;
+                continue;
+            }
             bool isMin = Is(i, "$EXTMIN"), isMax = Is(i, "$EXTMAX");
             if (!isMin && !isMax)
                 continue;
@@ -396,6 +409,16 @@ private:
     void Tables(size_t i, size_t end)
     {
         for (const SRecord& r : Records(i, end)) {
+            if (r.type == "BLOCK_RECORD") {
+                std::string name = Str(r, 2), handle = Str(r, 5);
+                m_blockNames[handle] = name;
+                std::string upper;
+                for (char c : name)
+                    upper += static_cast<char>(toupper(static_cast<unsigned char>(c)));
+                if (upper.rfind("*PAPER_SPACE", 0) == 0)
+                    m_paperOwners.insert(handle);
+                continue;
+            }
             if (r.type != "LAYER")
                 continue;
             SLayer layer;
@@ -516,43 +539,6 @@ private:
         m_drawing.primitives.push_back(std::move(p));
     }
 
-    static void ArcPoints(std::vector<SPoint>& out, SPoint c, double r, double a0, double a1)
-    {
-        // a1 > a0, radians.
-        double sweep = a1 - a0;
-        int n = static_cast<int>(std::ceil(std::fabs(sweep) / (2 * kPi) * 72));
-        if (n < 4) n = 4;
-        if (n > 512) n = 512;
-        for (int i = 0; i <= n; ++i) {
-            double a = a0 + sweep * i / n;
-            out.push_back({c.x + r * std::cos(a), c.y + r * std::sin(a)});
-        }
-    }
-
-    // A polyline segment from p to q that bulges by b (tan of a quarter of
-    // its angle), without its first point.
-    static void BulgeSegment(std::vector<SPoint>& out, SPoint p, SPoint q, double b)
-    {
-        double dx = q.x - p.x, dy = q.y - p.y;
-        double chord = std::sqrt(dx * dx + dy * dy);
-        if (std::fabs(b) < 1e-9 || chord < 1e-12 || !std::isfinite(b) || std::fabs(b) > 1e6) {
-            out.push_back(q);
-            return;
-        }
-        double theta = 4 * std::atan(b);
-        double radius = chord / (2 * std::sin(std::fabs(theta) / 2));
-        // The centre lies off the chord's middle along its left normal, at
-        // a signed distance that also covers arcs past a half turn.
-        double h = chord / 2 * (1 - b * b) / (2 * b);
-        SPoint c = {(p.x + q.x) / 2 - dy / chord * h, (p.y + q.y) / 2 + dx / chord * h};
-        double a0 = std::atan2(p.y - c.y, p.x - c.x);
-        std::vector<SPoint> arc;
-        ArcPoints(arc, c, radius, a0, a0 + theta);
-        for (size_t i = 1; i < arc.size(); ++i)
-            out.push_back(arc[i]);
-        out.back() = q;
-    }
-
     void Text(const std::string& text, SPoint pos, double height, double angle, int hAlign, int vAlign,
               COLORREF color, const SMatrix& m)
     {
@@ -576,79 +562,16 @@ private:
         m_drawing.primitives.push_back(std::move(p));
     }
 
-    static std::string Symbols(std::string s)
-    {
-        std::string out;
-        for (size_t i = 0; i < s.size(); ++i) {
-            if (s[i] == '%' && i + 2 < s.size() && s[i + 1] == '%') {
-                char k = static_cast<char>(tolower(static_cast<unsigned char>(s[i + 2])));
-                if (k == 'd') { out += '\xB0'; i += 2; continue; }
-                if (k == 'p') { out += '\xB1'; i += 2; continue; }
-                if (k == 'c') { out += '\xD8'; i += 2; continue; }
-                if (k == 'u' || k == 'o') { i += 2; continue; }
-                if (k == '%') { out += '%'; i += 2; continue; }
-            }
-            out += s[i];
-        }
-        return out;
-    }
-
-    // MTEXT without its formatting codes, split into lines.
-    static std::vector<std::string> PlainLines(const std::string& s)
-    {
-        std::vector<std::string> lines(1);
-        for (size_t i = 0; i < s.size(); ++i) {
-            char c = s[i];
-            if (c == '{' || c == '}')
-                continue;
-            if (c != '\\' || i + 1 >= s.size()) {
-                lines.back() += c;
-                continue;
-            }
-            char k = s[++i];
-            switch (k) {
-            case 'P': lines.emplace_back(); break;
-            case '~': lines.back() += ' '; break;
-            case '\\': case '{': case '}': lines.back() += k; break;
-            case 'L': case 'l': case 'O': case 'o': case 'K': case 'k': break;
-            case 'S': {
-                // Stacked text a^b, a/b or a#b: shown as a/b.
-                size_t end = s.find(';', i);
-                std::string stack = s.substr(i + 1, end == std::string::npos ? std::string::npos : end - i - 1);
-                for (char& ch : stack)
-                    if (ch == '^' || ch == '#')
-                        ch = '/';
-                lines.back() += stack;
-                i = end == std::string::npos ? s.size() : end;
-                break;
-            }
-            case 'U':
-                if (i + 5 < s.size() && s[i + 1] == '+') {
-                    unsigned long code = strtoul(s.substr(i + 2, 4).c_str(), nullptr, 16);
-                    wchar_t wide = static_cast<wchar_t>(code);
-                    char narrow[8];
-                    int n = WideCharToMultiByte(CP_ACP, 0, &wide, 1, narrow, sizeof narrow, nullptr, nullptr);
-                    lines.back().append(narrow, n > 0 ? n : 0);
-                    i += 5;
-                }
-                break;
-            default: {
-                // \f...; \H...; \C...; \A...; \T...; \Q...; \W...; \p...;
-                size_t end = s.find(';', i);
-                i = end == std::string::npos ? s.size() : end;
-                break;
-            }
-            }
-        }
-        return lines;
-    }
-
     void Draw(const std::vector<SRecord>& records, const SMatrix& m, COLORREF byBlock, int depth)
     {
         for (size_t k = 0; k < records.size() && Room(); ++k) {
             const SRecord& r = records[k];
-            if (depth == 0)
+            if (depth == 0) {
                 ++m_drawing.entityCounts[r.type];
+                // Layouts are not previewed: only model space.
+                if (Num(r, 67) == 1 || m_paperOwners.count(Str(r, 330)))
+                    continue;
+            }
             bool hidden = false;
             COLORREF color = ColorOf(r, byBlock, &hidden);
             if (r.type == "POLYLINE") {
@@ -678,7 +601,6 @@ private:
                 ArcPoints(pts, {Num(r, 10), Num(r, 20)}, radius, a0, a1);
                 Polyline(pts, t == "CIRCLE", color, om);
             } else if (t == "ELLIPSE") {
-                SPoint c = {Num(r, 10), Num(r, 20)}, major = {Num(r, 11), Num(r, 21)};
                 double ratio = Num(r, 40, 1), p0 = Num(r, 41, 0), p1 = Num(r, 42, 2 * kPi);
                 if (!Finite(ratio) || !Finite(p0) || !Finite(p1))
                     continue;
@@ -686,15 +608,24 @@ private:
                     p1 += 2 * kPi;
                 if (p1 - p0 > 2 * kPi)
                     p1 = p0 + 2 * kPi;
-                SPoint minor = {-major.y * ratio, major.x * ratio};
+                // Seen from below (a negative normal) the minor axis turns the other way.
+                if (Num(r, 230, 1) < 0)
+                    ratio = -ratio;
                 std::vector<SPoint> pts;
-                int n = 72;
-                for (int i = 0; i <= n; ++i) {
-                    double a = p0 + (p1 - p0) * i / n;
-                    pts.push_back({c.x + major.x * std::cos(a) + minor.x * std::sin(a),
-                                   c.y + major.y * std::cos(a) + minor.y * std::sin(a)});
-                }
+                EllipsePoints(pts, {Num(r, 10), Num(r, 20)}, {Num(r, 11), Num(r, 21)}, ratio, p0, p1);
                 Polyline(pts, false, color, m);
+            } else if (t == "SPLINE") {
+                Spline(r, color, m);
+            } else if (t == "HATCH") {
+                Hatch(r, color, m);
+            } else if (t == "LEADER") {
+                Leader(r, color, m);
+            } else if (t == "MLINE") {
+                MultiLine(r, color, m);
+            } else if (t == "XLINE" || t == "RAY") {
+                SPoint base = m.Apply({Num(r, 10), Num(r, 20)});
+                SPoint tip = m.Apply({Num(r, 10) + Num(r, 11), Num(r, 20) + Num(r, 21)});
+                m_infinite.push_back({base, {tip.x - base.x, tip.y - base.y}, t == "RAY", color});
             } else if (t == "LWPOLYLINE") {
                 std::vector<SPoint> vertices;
                 std::vector<double> bulges;
@@ -746,7 +677,7 @@ private:
                 int hAlign = h == 1 || h == 4 ? 1 : h == 2 ? 2 : 0;
                 if (h == 4)
                     v = 2;
-                Text(Symbols(t == "ATTDEF" ? Str(r, 3) : Str(r, 1)), pos, Num(r, 40), angle, hAlign, v, color,
+                Text(TextSymbols(t == "ATTDEF" ? Str(r, 3) : Str(r, 1)), pos, Num(r, 40), angle, hAlign, v, color,
                      Ocs(r).Then(m));
             } else if (t == "MTEXT") {
                 std::string raw;
@@ -754,72 +685,123 @@ private:
                     if (m_groups[i].code == 3)
                         raw += Text(i);
                 raw += Str(r, 1);
-                std::vector<std::string> lines = PlainLines(Symbols(raw));
-                double height = Num(r, 40);
                 double angle = Num(r, 50) * kPi / 180;
                 if (Has(r, 11))
                     angle = std::atan2(Num(r, 21), Num(r, 11));
                 int attach = static_cast<int>(Num(r, 71, 1));
                 if (attach < 1 || attach > 9)
                     attach = 1;
-                int hAlign = (attach - 1) % 3;
-                int row = (attach - 1) / 3;  // 0 top, 1 middle, 2 bottom
-                double pitch = height * 1.66;
-                double total = height + pitch * (lines.size() - 1);
-                double top = row == 0 ? 0 : row == 1 ? total / 2 : total;  // above the point
-                SPoint origin = {Num(r, 10), Num(r, 20)};
-                for (size_t i = 0; i < lines.size(); ++i) {
-                    double down = height + pitch * i - top;
-                    SPoint pos = {origin.x + std::sin(angle) * down, origin.y - std::cos(angle) * down};
-                    Text(lines[i], pos, height, angle, hAlign, 0, color, m);
-                }
-            } else if (t == "INSERT" || t == "ACAD_TABLE") {
+                double spacing = Num(r, 44, 1);
+                SMatrix place = Rotation(Finite(angle) ? angle : 0, {Num(r, 10), Num(r, 20)}).Then(m);
+                Paragraphs(MTextLines(raw, Num(r, 40), Num(r, 41)), attach, spacing > 0 && spacing < 10 ? spacing : 1,
+                           color, place);
+            } else if (t == "INSERT") {
                 Insert(r, false, color, m, depth);
+            } else if (t == "ACAD_TABLE") {
+                Table(r, color, m, depth);
             } else if (t == "DIMENSION") {
                 Insert(r, true, color, m, depth);
             } else if (t == "MULTILEADER" || t == "MLEADER") {
-                MultiLeader(r, color, m);
+                MultiLeader(r, color, m, depth);
             }
         }
     }
 
-    // The leader lines and the text of a multileader's context data.
-    void MultiLeader(const SRecord& r, COLORREF color, const SMatrix& m)
+    // A multileader: its leader lines with arrow heads and landings, and
+    // its content, a text (framed when asked) or a block.
+    void MultiLeader(const SRecord& r, COLORREF color, const SMatrix& m, int depth)
     {
         enum { kOutside, kContext, kLeader, kLine } state = kOutside;
-        SPoint connection = {0, 0}, textAt = {0, 0};
+        SPoint connection = {0, 0}, dogleg = {1, 0}, textAt = {0, 0}, blockAt = {0, 0}, blockScale = {1, 1};
+        double doglegLength = 0, arrow = ArrowLength(), height = 0, textWidth = 0, blockAngle = 0;
+        bool frame = false, landing = true, hasBlock = false;
+        int attach = 1;
+        std::string text, blockHandle;
         std::vector<SPoint> line;
-        std::string text;
-        double height = 0;
+        std::vector<std::vector<SPoint>> lines;
+        std::vector<std::pair<SPoint, SPoint>> landings;
         for (size_t i = r.first; i < r.last; ++i) {
             int code = m_groups[i].code;
             if (code == 300 && Is(i, "CONTEXT_DATA{")) { state = kContext; continue; }
-            if (code == 302 && Is(i, "LEADER{")) { state = kLeader; continue; }
+            if (code == 302 && Is(i, "LEADER{")) { state = kLeader; doglegLength = 0; continue; }
             if (code == 304 && Is(i, "LEADER_LINE{")) { state = kLine; line.clear(); continue; }
             if (code == 305 && state == kLine) {
                 line.push_back(connection);
-                Polyline(line, false, color, m);
+                lines.push_back(line);
                 state = kLeader;
                 continue;
             }
-            if (code == 303) { state = kContext; continue; }
+            if (code == 303 && state == kLeader) {
+                double length = std::sqrt(dogleg.x * dogleg.x + dogleg.y * dogleg.y);
+                if (doglegLength > 0 && length > 1e-12)
+                    landings.push_back({connection, {connection.x + dogleg.x / length * doglegLength,
+                                                     connection.y + dogleg.y / length * doglegLength}});
+                state = kContext;
+                continue;
+            }
             if (code == 301) { state = kOutside; continue; }
+            double v = code == 304 || code == 341 ? 0 : Number(i);
             if (state == kContext) {
-                if (code == 41) height = Number(i);
-                else if (code == 304) text = Text(i);
-                else if (code == 12) textAt.x = Number(i);
-                else if (code == 22) textAt.y = Number(i);
+                switch (code) {
+                case 41: height = v; break;
+                case 140: if (v > 0) arrow = v; break;
+                case 304: text = Text(i); break;
+                case 12: textAt.x = v; break;
+                case 22: textAt.y = v; break;
+                case 43: textWidth = v; break;
+                case 171: attach = static_cast<int>(v); break;
+                case 296: hasBlock = v != 0; break;
+                case 341: blockHandle = Text(i); break;
+                case 15: blockAt.x = v; break;
+                case 25: blockAt.y = v; break;
+                case 16: blockScale.x = v; break;
+                case 26: blockScale.y = v; break;
+                case 46: blockAngle = v; break;
+                }
             } else if (state == kLeader) {
-                if (code == 10) connection.x = Number(i);
-                else if (code == 20) connection.y = Number(i);
+                if (code == 10) connection.x = v;
+                else if (code == 20) connection.y = v;
+                else if (code == 11) dogleg.x = v;
+                else if (code == 21) dogleg.y = v;
+                else if (code == 40) doglegLength = v;
             } else if (state == kLine) {
-                if (code == 10) line.push_back({Number(i), 0});
-                else if (code == 20 && !line.empty()) line.back().y = Number(i);
+                if (code == 10) line.push_back({v, 0});
+                else if (code == 20 && !line.empty()) line.back().y = v;
+            } else if (code == 292) {
+                frame = v != 0;
+            } else if (code == 290) {
+                landing = v != 0;
             }
         }
-        std::vector<std::string> lines = PlainLines(Symbols(text));
-        for (size_t i = 0; i < lines.size(); ++i)
-            Text(lines[i], {textAt.x, textAt.y - height * (1 + 1.66 * i)}, height, 0, 0, 0, color, m);
+        for (const std::vector<SPoint>& l : lines) {
+            Polyline(l, false, color, m);
+            if (l.size() >= 2)
+                Arrow(l[0], l[1], arrow, color, m);
+        }
+        if (landing)
+            for (const auto& [from, to] : landings)
+                Polyline({from, to}, false, color, m);
+        if (hasBlock) {
+            auto name = m_blockNames.find(blockHandle);
+            auto block = name == m_blockNames.end() ? m_blocks.end() : m_blocks.find(name->second);
+            if (block != m_blocks.end() && depth < kMaxNesting && Finite(blockScale.x) && Finite(blockScale.y))
+                DrawBlock(block->second, blockScale.x, blockScale.y, Rotation(blockAngle, blockAt).Then(m), color,
+                          depth);
+        }
+        if (text.empty() || !(height > 0))
+            return;
+        // The text's location is its top-left corner (left-aligned
+        // attachment); others align by their column.
+        int column = attach >= 1 && attach <= 9 ? (attach - 1) % 3 : 0;
+        SExtents box = Paragraphs(MTextLines(text, height, textWidth), 1 + column, 1, color, Rotation(0, textAt).Then(m));
+        if (frame && box.valid) {
+            double gap = height * 0.5;
+            Polyline({{textAt.x + box.minX - gap, textAt.y + box.maxY + gap},
+                      {textAt.x + box.maxX + gap, textAt.y + box.maxY + gap},
+                      {textAt.x + box.maxX + gap, textAt.y + box.minY - gap},
+                      {textAt.x + box.minX - gap, textAt.y + box.minY - gap}},
+                     true, color, m);
+        }
     }
 
     static std::vector<SPoint> Bulged(const std::vector<SPoint>& vertices, const std::vector<double>& bulges,
@@ -908,28 +890,413 @@ private:
         if (rows < 1) rows = 1;
         if (static_cast<long long>(columns) * rows > 1000)
             columns = rows = 1;
-        SMatrix ocs = Ocs(r);
-        for (int row = 0; row < rows; ++row) {
+        SMatrix ocs = Ocs(r).Then(m);
+        for (int row = 0; row < rows; ++row)
             for (int column = 0; column < columns; ++column) {
-                SMatrix local;
-                local.e = -block.base.x;
-                local.f = -block.base.y;
-                SMatrix scale;
-                scale.a = sx;
-                scale.d = sy;
                 SMatrix grid;
                 grid.e = column * dx;
                 grid.f = row * dy;
-                SMatrix rotate;
-                rotate.a = std::cos(angle);
-                rotate.b = std::sin(angle);
-                rotate.c = -std::sin(angle);
-                rotate.d = std::cos(angle);
-                rotate.e = Num(r, 10);
-                rotate.f = Num(r, 20);
-                SMatrix full = local.Then(scale).Then(grid).Then(rotate).Then(ocs).Then(m);
-                Draw(block.records, full, color, depth + 1);
+                DrawBlock(block, sx, sy, grid.Then(Rotation(angle, {Num(r, 10), Num(r, 20)})).Then(ocs), color,
+                          depth);
             }
+    }
+
+    static SMatrix Rotation(double angle, SPoint at)
+    {
+        SMatrix r;
+        r.a = std::cos(angle);
+        r.b = std::sin(angle);
+        r.c = -std::sin(angle);
+        r.d = std::cos(angle);
+        r.e = at.x;
+        r.f = at.y;
+        return r;
+    }
+
+    // A block's entities, from its base point, scaled, then placed.
+    void DrawBlock(const SBlock& block, double sx, double sy, const SMatrix& place, COLORREF color, int depth)
+    {
+        SMatrix local;
+        local.e = -block.base.x;
+        local.f = -block.base.y;
+        SMatrix scale;
+        scale.a = sx;
+        scale.d = sy;
+        Draw(block.records, local.Then(scale).Then(place), color, depth + 1);
+    }
+
+    double ArrowLength() const { return m_arrowSize * m_dimScale; }
+
+    // A closed arrow head at tip, pointing away from from.
+    void Arrow(SPoint tip, SPoint from, double size, COLORREF color, const SMatrix& m)
+    {
+        double dx = tip.x - from.x, dy = tip.y - from.y, length = std::sqrt(dx * dx + dy * dy);
+        if (!(length > 1e-12) || !(size > 0) || !Finite(size) || !Room())
+            return;
+        dx /= length;
+        dy /= length;
+        SPoint back = {tip.x - dx * size, tip.y - dy * size};
+        double half = size / 6;
+        SPrimitive p;
+        p.kind = SPrimitive::kPolygon;
+        p.color = color;
+        for (SPoint q : {tip, SPoint{back.x - dy * half, back.y + dx * half}, SPoint{back.x + dy * half, back.y - dx * half}})
+            p.points.push_back(m.Apply(q));
+        m_drawing.primitives.push_back(std::move(p));
+    }
+
+    // Lines of text below a point (its attachment 1 to 9 says which corner
+    // or middle it is), in the frame of place; their box in that frame.
+    SExtents Paragraphs(const std::vector<STextLine>& lines, int attach, double spacing, COLORREF color,
+                        const SMatrix& place)
+    {
+        std::vector<double> down;  // baselines below the top
+        double at = 0;
+        for (size_t i = 0; i < lines.size(); ++i) {
+            at += i == 0 ? lines[i].height : lines[i].height * 1.66 * spacing;
+            down.push_back(at);
+        }
+        double total = at;
+        int row = (attach - 1) / 3, column = (attach - 1) % 3;  // row 0 top, 1 middle, 2 bottom
+        double top = row == 0 ? 0 : row == 1 ? total / 2 : total;
+        SExtents box;
+        for (size_t i = 0; i < lines.size(); ++i) {
+            double w = TextWidth(lines[i].text, lines[i].height);
+            double left = column == 0 ? 0 : column == 1 ? -w / 2 : -w;
+            box.Add(left, top);
+            box.Add(left + w, top - total);
+            Text(lines[i].text, {0, top - down[i]}, lines[i].height, 0, column, 0, color, place);
+        }
+        return box;
+    }
+
+    // Counts read from the file, kept to what the record can hold.
+    int Count(size_t i, const SRecord& r) const
+    {
+        double n = Number(i);
+        double room = static_cast<double>(r.last - i);
+        return n > 0 ? static_cast<int>(n < room ? n : room) : 0;
+    }
+
+    void Spline(const SRecord& r, COLORREF color, const SMatrix& m)
+    {
+        std::vector<double> knots, weights;
+        std::vector<SPoint> controls, fit;
+        for (size_t i = r.first; i < r.last; ++i) {
+            switch (m_groups[i].code) {
+            case 40: knots.push_back(Number(i)); break;
+            case 41: weights.push_back(Number(i)); break;
+            case 10: controls.push_back({Number(i), 0}); break;
+            case 20: if (!controls.empty()) controls.back().y = Number(i); break;
+            case 11: fit.push_back({Number(i), 0}); break;
+            case 21: if (!fit.empty()) fit.back().y = Number(i); break;
+            }
+        }
+        int flags = static_cast<int>(Num(r, 70));
+        std::vector<SPoint> points = controls.size() >= 2
+                                         ? NurbsPoints(static_cast<int>(Num(r, 71, 3)), knots, controls, weights)
+                                         : CurveThrough(fit, (flags & 1) != 0);
+        Polyline(points, false, color, m);
+    }
+
+    // The end of a hatch edge: the next edge, path or the fill's settings.
+    static bool EdgeEnds(int code) { return code == 72 || code == 92 || code == 97 || code == 75 || code == 76 || code == 98; }
+
+    void AppendEdge(std::vector<SPoint>& loop, const std::vector<SPoint>& points)
+    {
+        size_t first = 0;
+        if (!loop.empty() && !points.empty() && std::fabs(loop.back().x - points[0].x) < 1e-9 &&
+            std::fabs(loop.back().y - points[0].y) < 1e-9)
+            first = 1;
+        loop.insert(loop.end(), points.begin() + first, points.end());
+    }
+
+    // One edge of a hatch boundary: 1 line, 2 arc, 3 elliptic arc, 4 spline.
+    void HatchEdge(int kind, size_t& i, size_t end, std::vector<SPoint>& loop)
+    {
+        std::vector<SPoint> points;
+        if (kind == 4) {
+            int degree = 3;
+            std::vector<double> knots, weights;
+            std::vector<SPoint> controls, fit;
+            for (; i < end; ++i) {
+                int code = m_groups[i].code;
+                if (code == 97 && i + 1 < end && m_groups[i + 1].code == 11)
+                    continue;  // the fit points' count, not the boundary's objects
+                if (EdgeEnds(code) || code == 330)
+                    break;
+                double v = Number(i);
+                switch (code) {
+                case 94: degree = static_cast<int>(v); break;
+                case 40: knots.push_back(v); break;
+                case 42: weights.push_back(v); break;
+                case 10: controls.push_back({v, 0}); break;
+                case 20: if (!controls.empty()) controls.back().y = v; break;
+                case 11: fit.push_back({v, 0}); break;
+                case 21: if (!fit.empty()) fit.back().y = v; break;
+                }
+            }
+            points = controls.size() >= 2 ? NurbsPoints(degree, knots, controls, weights) : CurveThrough(fit, false);
+            AppendEdge(loop, points);
+            return;
+        }
+        std::map<int, double> v;
+        for (; i < end && !EdgeEnds(m_groups[i].code); ++i)
+            v.emplace(m_groups[i].code, Number(i));
+        SPoint c = {v[10], v[20]};
+        if (kind == 1) {
+            points = {c, {v[11], v[21]}};
+        } else if (kind == 2 || kind == 3) {
+            // Clockwise edges keep their angles mirrored.
+            bool ccw = !v.count(73) || v[73] != 0;
+            double a0 = v[50] * kPi / 180, a1 = v[51] * kPi / 180;
+            if (!Finite(a0) || !Finite(a1))
+                return;
+            if (ccw) {
+                while (a1 <= a0) a1 += 2 * kPi;
+            } else {
+                a0 = -a0;
+                a1 = -a1;
+                while (a1 >= a0) a1 -= 2 * kPi;
+            }
+            if (std::fabs(a1 - a0) > 2 * kPi)
+                a1 = a0 + (ccw ? 2 * kPi : -2 * kPi);
+            if (kind == 2 && v[40] > 0 && Finite(v[40]))
+                ArcPoints(points, c, v[40], a0, a1);
+            else if (kind == 3 && Finite(v[40]))
+                EllipsePoints(points, c, {v[11], v[21]}, v[40], a0, a1);
+        }
+        AppendEdge(loop, points);
+    }
+
+    void Hatch(const SRecord& r, COLORREF color, const SMatrix& m)
+    {
+        size_t i = r.first;
+        auto seek = [&](int code) {
+            while (i < r.last && m_groups[i].code != code)
+                ++i;
+            return i < r.last;
+        };
+        std::vector<std::vector<SPoint>> loops;
+        if (!seek(91))
+            return;
+        int paths = Count(i++, r);
+        for (int path = 0; path < paths && seek(92); ++path) {
+            int type = static_cast<int>(Number(i++));
+            std::vector<SPoint> loop;
+            if (type & 2) {  // a polyline, bulges optional
+                if (!seek(93))
+                    break;
+                int n = Count(i++, r);
+                std::vector<SPoint> vertices;
+                std::vector<double> bulges;
+                for (; i < r.last; ++i) {
+                    int code = m_groups[i].code;
+                    if (code == 10 && static_cast<int>(vertices.size()) < n) {
+                        vertices.push_back({Number(i), 0});
+                        bulges.push_back(0);
+                    } else if (code == 20 && !vertices.empty()) {
+                        vertices.back().y = Number(i);
+                    } else if (code == 42 && !bulges.empty()) {
+                        bulges.back() = Number(i);
+                    } else if (code != 30) {
+                        break;
+                    }
+                }
+                loop = Bulged(vertices, bulges, true);
+            } else {
+                if (!seek(93))
+                    break;
+                int edges = Count(i++, r);
+                for (int e = 0; e < edges && i < r.last && m_groups[i].code == 72; ++e) {
+                    int kind = static_cast<int>(Number(i++));
+                    HatchEdge(kind, i, r.last, loop);
+                }
+            }
+            if (loop.size() >= 3)
+                loops.push_back(std::move(loop));
+        }
+        if (loops.empty())
+            return;
+        SMatrix om = Ocs(r).Then(m);
+        bool solid = Num(r, 70) == 1 || Num(r, 450) == 1;
+        if (solid) {
+            if (!Room())
+                return;
+            SPrimitive p;
+            p.kind = SPrimitive::kPolygon;
+            p.color = color;
+            for (const auto& loop : loops) {
+                for (SPoint q : loop)
+                    p.points.push_back(om.Apply(q));
+                p.rings.push_back(static_cast<int>(loop.size()));
+            }
+            m_drawing.primitives.push_back(std::move(p));
+            return;
+        }
+        // The pattern's lines as the file describes them (already scaled
+        // and turned), or a standard pattern by name.
+        std::vector<SPatternLine> lines;
+        if (seek(78)) {
+            int n = Count(i++, r);
+            for (; i < r.last && static_cast<int>(lines.size()) <= n; ++i) {
+                int code = m_groups[i].code;
+                double v = Number(i);
+                if (code == 53) {
+                    if (static_cast<int>(lines.size()) == n)
+                        break;
+                    lines.emplace_back();
+                    lines.back().angle = v * kPi / 180;
+                } else if (lines.empty()) {
+                    break;
+                } else if (code == 43) lines.back().base.x = v;
+                else if (code == 44) lines.back().base.y = v;
+                else if (code == 45) lines.back().offset.x = v;
+                else if (code == 46) lines.back().offset.y = v;
+                else if (code == 49) lines.back().dashes.push_back(v);
+                else if (code != 79) break;
+            }
+        }
+        if (lines.empty())
+            lines = StandardPattern(Str(r, 2), Num(r, 41, 1), Num(r, 52) * kPi / 180);
+        for (const auto& [a, b] : PatternSegments(loops, lines, kMaxHatchSegments))
+            Polyline({a, b}, false, color, om);
+    }
+
+    void Leader(const SRecord& r, COLORREF color, const SMatrix& m)
+    {
+        std::vector<SPoint> vertices;
+        for (size_t i = r.first; i < r.last; ++i) {
+            if (m_groups[i].code == 10)
+                vertices.push_back({Number(i), 0});
+            else if (m_groups[i].code == 20 && !vertices.empty())
+                vertices.back().y = Number(i);
+        }
+        Polyline(vertices, false, color, m);
+        if (Num(r, 71, 1) != 0 && vertices.size() >= 2)
+            Arrow(vertices[0], vertices[1], ArrowLength(), color, m);
+    }
+
+    // Parallel lines along vertices, each element at its offset along the
+    // vertex's miter.
+    void MultiLine(const SRecord& r, COLORREF color, const SMatrix& m)
+    {
+        struct SVertex {
+            SPoint at = {0, 0}, miter = {0, 1};
+            std::vector<double> offsets;  // the first parameter of each element
+        };
+        std::vector<SVertex> vertices;
+        bool firstParameter = false;
+        for (size_t i = r.first; i < r.last; ++i) {
+            int code = m_groups[i].code;
+            if (code == 11) {
+                vertices.emplace_back();
+                vertices.back().at.x = Number(i);
+                continue;
+            }
+            if (vertices.empty())
+                continue;
+            SVertex& v = vertices.back();
+            switch (code) {
+            case 21: v.at.y = Number(i); break;
+            case 13: v.miter.x = Number(i); break;
+            case 23: v.miter.y = Number(i); break;
+            case 74: firstParameter = true; break;
+            case 41:
+                if (firstParameter)
+                    v.offsets.push_back(Number(i));
+                firstParameter = false;
+                break;
+            }
+        }
+        if (vertices.empty())
+            return;
+        bool closed = (static_cast<int>(Num(r, 71)) & 2) != 0;
+        size_t elements = vertices[0].offsets.size();
+        for (size_t e = 0; e < elements; ++e) {
+            std::vector<SPoint> points;
+            for (const SVertex& v : vertices) {
+                double offset = e < v.offsets.size() ? v.offsets[e] : 0;
+                points.push_back({v.at.x + v.miter.x * offset, v.at.y + v.miter.y * offset});
+            }
+            Polyline(points, closed, color, m);
+        }
+    }
+
+    // A table is its anonymous block placed at full size along its
+    // direction; without the block, the grid of its rows and columns and
+    // the cells' texts.
+    void Table(const SRecord& r, COLORREF color, const SMatrix& m, int depth)
+    {
+        if (depth >= kMaxNesting)
+            return;
+        double angle = Has(r, 11) ? std::atan2(Num(r, 21), Num(r, 11)) : 0;
+        if (!Finite(angle))
+            angle = 0;
+        SMatrix place = Rotation(angle, {Num(r, 10), Num(r, 20)}).Then(m);
+        auto found = m_blocks.find(Str(r, 2));
+        if (found != m_blocks.end() && !found->second.records.empty()) {
+            DrawBlock(found->second, 1, 1, place, color, depth);
+            return;
+        }
+        std::vector<double> heights, widths, textHeights;
+        std::vector<std::string> texts;
+        for (size_t i = r.first; i < r.last; ++i) {
+            int code = m_groups[i].code;
+            if (code == 141 && heights.size() < kMaxTableCells) heights.push_back(Number(i));
+            else if (code == 142 && widths.size() < kMaxTableCells) widths.push_back(Number(i));
+            else if (code == 140) textHeights.push_back(Number(i));
+            else if (code == 1) texts.push_back(Text(i));
+        }
+        double total = 0, across = 0;
+        for (double h : heights) total += Finite(h) && h > 0 ? h : 0;
+        for (double w : widths) across += Finite(w) && w > 0 ? w : 0;
+        if (!(total > 0) || !(across > 0))
+            return;
+        // Rows run down from the insertion point, columns to the right.
+        double y = 0;
+        Polyline({{0, 0}, {across, 0}}, false, color, place);
+        for (double h : heights) {
+            y -= Finite(h) && h > 0 ? h : 0;
+            Polyline({{0, y}, {across, y}}, false, color, place);
+        }
+        double x = 0;
+        Polyline({{0, 0}, {0, -total}}, false, color, place);
+        for (double w : widths) {
+            x += Finite(w) && w > 0 ? w : 0;
+            Polyline({{x, 0}, {x, -total}}, false, color, place);
+        }
+        size_t cell = 0;
+        double top = 0;
+        for (size_t row = 0; row < heights.size(); ++row) {
+            double left = 0;
+            for (size_t column = 0; column < widths.size() && cell < texts.size(); ++column, ++cell) {
+                double h = cell < textHeights.size() ? textHeights[cell] : heights[row] * 0.4;
+                Text(TextSymbols(texts[cell]), {left + widths[column] / 2, top - heights[row] / 2}, h, 0, 1, 2,
+                     color, place);
+                left += widths[column];
+            }
+            top -= heights[row];
+        }
+    }
+
+    // Infinite lines and rays, cut to the extents of all else.
+    void InfiniteLines()
+    {
+        if (m_infinite.empty())
+            return;
+        SExtents e = m_drawing.Extents();
+        if (!e.valid)
+            for (const SInfinite& l : m_infinite)
+                e.Add(l.base.x, l.base.y);
+        if (!e.valid)
+            return;
+        double pad = std::max(e.maxX - e.minX, e.maxY - e.minY) > 0 ? 0 : 1;
+        e.minX -= pad; e.minY -= pad; e.maxX += pad; e.maxY += pad;
+        for (const SInfinite& l : m_infinite) {
+            SPoint a, b;
+            if (ClipLine(l.base, l.direction, l.ray, e, &a, &b))
+                Polyline({a, b}, false, l.color, SMatrix());
         }
     }
 
@@ -939,6 +1306,16 @@ private:
     std::map<std::string, SLayer> m_layers;
     std::map<std::string, SBlock> m_blocks;
     std::vector<SRecord> m_entities;
+    std::map<std::string, std::string> m_blockNames;  // by the block record's handle
+    std::set<std::string> m_paperOwners;              // handles of paper-space block records
+    struct SInfinite {
+        SPoint base, direction;
+        bool ray;
+        COLORREF color;
+    };
+    std::vector<SInfinite> m_infinite;  // world coordinates; clipped once all else is drawn
+    double m_arrowSize = 0.18;
+    double m_dimScale = 1;
 };
 
 }  // namespace
@@ -997,8 +1374,7 @@ SExtents CDrawing::PrimitiveExtents() const
         for (const SPoint& pt : p.points)
             e.Add(pt.x, pt.y);
         if (p.kind == SPrimitive::kText && !p.points.empty()) {
-            // The text's box, roughly: its width from the character count.
-            double length = p.height * 0.8 * p.text.size();
+            double length = TextWidth(p.text, p.height);
             double ux = std::cos(p.angle), uy = std::sin(p.angle);
             double start = p.hAlign == 0 ? 0 : p.hAlign == 1 ? -length / 2 : -length;
             SPoint b = p.points[0];
@@ -1012,7 +1388,17 @@ SExtents CDrawing::PrimitiveExtents() const
 
 SExtents CDrawing::Extents() const
 {
-    return headerExtents.valid ? headerExtents : PrimitiveExtents();
+    SExtents drawn = PrimitiveExtents();
+    if (!headerExtents.valid)
+        return drawn;
+    if (!drawn.valid)
+        return headerExtents;
+    // A header that leaves out what is drawn (beyond rounding) is stale.
+    double slack = std::max(drawn.maxX - drawn.minX, drawn.maxY - drawn.minY) * 0.01;
+    const SExtents& h = headerExtents;
+    bool holds = h.minX <= drawn.minX + slack && h.minY <= drawn.minY + slack && h.maxX >= drawn.maxX - slack &&
+                 h.maxY >= drawn.maxY - slack;
+    return holds ? headerExtents : drawn;
 }
 
 COLORREF AciColor(int index)

@@ -147,7 +147,10 @@ HENHMETAFILE RenderDrawing(const CDrawing& drawing, int width, int height)
                     break;
                 cache.Pen(p.color);
                 cache.Brush(p.color);
-                Polygon(dc, points.data(), static_cast<int>(points.size()));
+                if (p.rings.size() > 1)
+                    PolyPolygon(dc, points.data(), p.rings.data(), static_cast<int>(p.rings.size()));
+                else
+                    Polygon(dc, points.data(), static_cast<int>(points.size()));
                 break;
             case SPrimitive::kPoint:
                 if (points.empty())
