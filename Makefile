@@ -38,7 +38,7 @@ demo: deps
 # The benchmarks switch Wine's visual style on, so they run in a prefix of
 # their own, never the tests' one.
 bench: deps
-	@ORVEL_WINEPREFIX=$(CURDIR)/build/benchprefix $(WINE) --session bash -c '$(MAKE) --no-print-directory sides && for b in build/bin/bench_*.exe; do echo "== $$b"; $(WINE) $$b || exit 1; done'
+	@ORVEL_WINEPREFIX=$(CURDIR)/build/benchprefix $(WINE) --session bash -c '$(MAKE) --no-print-directory sides && for b in build/bin/bench_*.exe build/bin32/bench_*.exe; do echo "== $$b"; $(WINE) $$b || exit 1; done'
 
 clean:
 	rm -rf build

@@ -7,27 +7,11 @@
 
 using namespace Vantrel;
 using VantrelTest::AsciiDxf;
+using VantrelTest::Groups;
+using VantrelTest::Join;
+using VantrelTest::Section;
 
 namespace {
-
-using Groups = std::vector<std::pair<int, std::string>>;
-
-Groups Section(const char* name, const Groups& body)
-{
-    Groups g = {{0, "SECTION"}, {2, name}};
-    g.insert(g.end(), body.begin(), body.end());
-    g.push_back({0, "ENDSEC"});
-    return g;
-}
-
-Groups Join(std::initializer_list<Groups> parts)
-{
-    Groups all;
-    for (const Groups& p : parts)
-        all.insert(all.end(), p.begin(), p.end());
-    all.push_back({0, "EOF"});
-    return all;
-}
 
 // One of each entity kind, a layer, a block with an insert and a dimension.
 Groups SampleDrawing()
