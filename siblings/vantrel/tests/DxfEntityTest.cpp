@@ -39,7 +39,10 @@ public:
             m_ok = false;
             return;
         }
-        RECT rc = {0, 0, kSize, kSize};
+        // Played at its own bounds, one logical unit a pixel.
+        ENHMETAHEADER header = {};
+        GetEnhMetaFileHeader(emf, sizeof header, &header);
+        RECT rc = {header.rclBounds.left, header.rclBounds.top, header.rclBounds.right, header.rclBounds.bottom};
         PlayEnhMetaFile(m_canvas.Dc(), emf, &rc);
         GdiFlush();
         DeleteEnhMetaFile(emf);
@@ -115,7 +118,7 @@ TEST(DxfEntities, HatchFillsAndPatternLinesInsideCurvedBoundaries)
     EXPECT_TRUE(solid.Filled(12, 12, 48, 48));
     EXPECT_TRUE(solid.Filled(55, 25, 65, 35));  // inside the arc
     EXPECT_EQ(0, solid.Ink(72, 25, 90, 35));
-    EXPECT_EQ(0, solid.Ink(60, 46, 68, 50));     // outside the arc, by the corner
+    EXPECT_EQ(0, solid.Ink(65, 46, 70, 50));     // outside the arc, by the corner
 
     // The same boundary with lines 10 apart from y = 5: at 15, 25, 35, 45.
     CRendered lines(Hatch(edges, 4, false));
@@ -129,15 +132,15 @@ TEST(DxfEntities, HatchFillsAndPatternLinesInsideCurvedBoundaries)
     Groups ellipse = {{0, "HATCH"}, {62, "1"}, {70, "1"}, {91, "2"},
                       {92, "1"}, {93, "1"}, {72, "3"}, {10, "50"}, {20, "70"}, {11, "30"}, {21, "0"}, {40, "0.5"},
                       {50, "0"}, {51, "360"}, {73, "1"}, {97, "0"},
-                      // bulge -1 from (20, 10) to (40, 10): a half disc below
+                      // bulge -1 from (20, 10) to (40, 10): clockwise, a half disc above
                       {92, "2"}, {72, "1"}, {73, "1"}, {93, "2"}, {10, "20"}, {20, "10"}, {42, "-1"}, {10, "40"},
                       {20, "10"}, {42, "0"}, {97, "0"}, {75, "0"}, {76, "1"}, {98, "0"}};
     CRendered shapes(ellipse);
     EXPECT_TRUE(shapes.Filled(25, 66, 75, 74));   // within 30 by 15 of the centre
     EXPECT_EQ(0, shapes.Ink(40, 88, 60, 95));
     EXPECT_EQ(0, shapes.Ink(0, 66, 16, 74));
-    EXPECT_TRUE(shapes.Filled(26, 4, 34, 9));
-    EXPECT_EQ(0, shapes.Ink(20, 12, 40, 20));
+    EXPECT_TRUE(shapes.Filled(26, 11, 34, 16));
+    EXPECT_EQ(0, shapes.Ink(20, 2, 40, 8));
 
     // A hole cut by a second path, filled even-odd.
     Groups holed = {{0, "HATCH"}, {70, "1"}, {91, "2"},
@@ -287,13 +290,15 @@ TEST(DxfEntities, LeadersWithArrowHeadsLandingsFramesAndContent)
             arrow = true;
     EXPECT_TRUE(arrow);
 
-    Groups mleader = {{0, "MULTILEADER"}, {300, "CONTEXT_DATA{"}, {40, "1"}, {41, "6"}, {140, "6"}, {290, "1"},
+    Groups mleader = {{0, "MULTILEADER"}, {300, "CONTEXT_DATA{"}, {40, "1"}, {41, "6"}, {140, "12"}, {290, "1"},
                       {304, "Note"}, {12, "60"}, {22, "60"}, {43, "30"}, {171, "1"}, {296, "0"},
                       {302, "LEADER{"}, {290, "1"}, {291, "1"}, {10, "55"}, {20, "55"}, {11, "1"}, {21, "0"},
                       {40, "5"}, {304, "LEADER_LINE{"}, {10, "10"}, {20, "10"}, {305, "}"}, {303, "}"},
                       {301, "}"}, {290, "1"}, {291, "1"}, {292, "1"}};
     CRendered m(mleader);
-    EXPECT_TRUE(m.Filled(11, 11, 12, 12));            // the arrow at the line's start
+    // The arrow at the line's start: a triangle 12 long, 4 wide at its back
+    // (some 50 pixels), where the bare line would leave some 20.
+    EXPECT_GT(m.Ink(10, 10, 19, 19), 45);
     EXPECT_GT(m.Ink(30, 29, 32, 31), 0);               // the line on its way to (55, 55)
     EXPECT_GT(m.Ink(56, 54.5, 59, 55.5), 3);           // the landing, 5 to the right
     EXPECT_GT(m.Ink(61, 54, 75, 59), 10);              // the text below its corner
@@ -329,7 +334,8 @@ TEST(DxfEntities, InfiniteLinesAreCutToTheExtents)
     EXPECT_GT(d.Ink(0, 0, 4, 4), 0);       // the line runs corner to corner
     EXPECT_GT(d.Ink(96, 96, 100, 100), 0);
     EXPECT_GT(d.Ink(90, 19, 100, 21), 10); // the ray to the right edge
-    EXPECT_EQ(0, d.Ink(0, 19, 45, 21));    // and not behind its start
+    EXPECT_EQ(0, d.Ink(0, 19, 15, 21));    // and not behind its start (the
+    EXPECT_EQ(0, d.Ink(25, 19, 45, 21));   // line crosses at x = 20)
     // Every point stays within the extents.
     for (const SPrimitive& p : d.Drawing().primitives)
         for (const SPoint& q : p.points) {
