@@ -126,11 +126,15 @@ bool RecordsSound(const BYTE* mf, size_t bytes)
                 return false;
             need = 1;
             break;
-        case 0x0234:  // SelectPalette: the flag, then the index the platform reads
-            if (params < 2 || param(1) >= objects)
+        case 0x0234: {
+            // SelectPalette: one index, but the platform may read the word
+            // after it as the index: both must lie inside the table.
+            size_t after = pos + 6 + 2;
+            if (!params || param(0) >= objects || bytes - after < 2 || Load<WORD>(mf + after) >= objects)
                 return false;
-            need = 2;
+            need = 1;
             break;
+        }
         case 0x0201: case 0x0209: case 0x020A: case 0x020B: case 0x020C: case 0x020D: case 0x020E: case 0x020F:
         case 0x0211: case 0x0213: case 0x0214: case 0x0220: case 0x0231: case 0x0149:
             need = 2;  // colours, origins, extents, points, flags
