@@ -713,7 +713,8 @@ private:
     {
         enum { kOutside, kContext, kLeader, kLine } state = kOutside;
         SPoint connection = {0, 0}, dogleg = {1, 0}, textAt = {0, 0}, blockAt = {0, 0}, blockScale = {1, 1};
-        double doglegLength = 0, arrow = ArrowLength(), height = 0, textWidth = 0, blockAngle = 0;
+        SPoint textDirection = {0, 0};
+        double doglegLength = 0, arrow = ArrowLength(), height = 0, textWidth = 0, blockAngle = 0, textRotation = 0;
         bool frame = false, landing = true, hasBlock = false;
         int attach = 1;
         std::string text, blockHandle;
@@ -749,6 +750,9 @@ private:
                 case 12: textAt.x = v; break;
                 case 22: textAt.y = v; break;
                 case 43: textWidth = v; break;
+                case 13: textDirection.x = v; break;
+                case 23: textDirection.y = v; break;
+                case 42: textRotation = v; break;
                 case 171: attach = static_cast<int>(v); break;
                 case 296: hasBlock = v != 0; break;
                 case 341: blockHandle = Text(i); break;
@@ -793,14 +797,15 @@ private:
         // The text's location is its top-left corner (left-aligned
         // attachment); others align by their column.
         int column = attach >= 1 && attach <= 9 ? (attach - 1) % 3 : 0;
-        SExtents box = Paragraphs(MTextLines(text, height, textWidth), 1 + column, 1, color, Rotation(0, textAt).Then(m));
+        double angle = textDirection.x != 0 || textDirection.y != 0 ? std::atan2(textDirection.y, textDirection.x)
+                                                                     : textRotation;
+        SMatrix place = Rotation(Finite(angle) ? angle : 0, textAt).Then(m);
+        SExtents box = Paragraphs(MTextLines(text, height, textWidth), 1 + column, 1, color, place);
         if (frame && box.valid) {
             double gap = height * 0.5;
-            Polyline({{textAt.x + box.minX - gap, textAt.y + box.maxY + gap},
-                      {textAt.x + box.maxX + gap, textAt.y + box.maxY + gap},
-                      {textAt.x + box.maxX + gap, textAt.y + box.minY - gap},
-                      {textAt.x + box.minX - gap, textAt.y + box.minY - gap}},
-                     true, color, m);
+            Polyline({{box.minX - gap, box.maxY + gap}, {box.maxX + gap, box.maxY + gap},
+                      {box.maxX + gap, box.minY - gap}, {box.minX - gap, box.minY - gap}},
+                     true, color, place);
         }
     }
 
@@ -1285,10 +1290,11 @@ private:
     {
         if (m_infinite.empty())
             return;
+        // Their base points count as drawn: a line beside everything else
+        // still shows.
         SExtents e = m_drawing.Extents();
-        if (!e.valid)
-            for (const SInfinite& l : m_infinite)
-                e.Add(l.base.x, l.base.y);
+        for (const SInfinite& l : m_infinite)
+            e.Add(l.base.x, l.base.y);
         if (!e.valid)
             return;
         double pad = std::max(e.maxX - e.minX, e.maxY - e.minY) > 0 ? 0 : 1;
