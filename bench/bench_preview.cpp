@@ -14,6 +14,7 @@
 #include "pardo/ACADFilePreview.h"
 #include "pardo/BitmapFilePreview.h"
 #include "pardo/samples/SampleImages.h"
+#include "siblings/vantrel/Drawing.h"
 
 namespace {
 
@@ -155,6 +156,47 @@ int main()
         GdiFlush();
     });
     Bench::Report("preview, repaint", repaint, blit);
+    // Where the first paint goes.
+    Vantrel::CDrawing parsed;
+    Bench::SResult parse = Bench::Measure(5, [&] {
+        Vantrel::CDrawing d;
+        Vantrel::ParseDxf(reinterpret_cast<const uint8_t*>(text.data()), text.size(), d);
+        parsed = std::move(d);
+    });
+    Bench::Report("  of which parsing", parse, blit);
+    HENHMETAFILE picture = nullptr;
+    Bench::SResult render = Bench::Measure(5, [&] {
+        if (picture)
+            DeleteEnhMetaFile(picture);
+        picture = Vantrel::RenderDrawing(parsed, 1024, 768);
+    });
+    Bench::Report("  of which recording the metafile", render, blit);
+    Bench::SResult play = Bench::Measure(5, [&] {
+        RECT box = {1, 1, 1 + kBox, 1 + kBox};
+        PlayEnhMetaFile(dc, picture, &box);
+        GdiFlush();
+    });
+    Bench::Report("  of which playing it into the box", play, blit);
+    std::printf("  (%zu primitives)\n", parsed.primitives.size());
+    DeleteEnhMetaFile(picture);
+
+    // The shared real drawing of that size, when it is there.
+    const char* real = "..\\shared\\testdata\\cad\\sample_AC1015_ascii.dxf";
+    if (GetFileAttributesA(real) != INVALID_FILE_ATTRIBUTES) {
+        std::printf("Drawing preview, the shared 2.6 MB sample drawing\n");
+        Bench::SResult realFirst = Bench::Measure(kRepeats, [&] {
+            preview.SetPreviewFile(small.c_str());
+            preview.SetPreviewFile(real);
+            preview.DrawPreview(nullptr, dc, 1, 1, kBox, kBox);
+            GdiFlush();
+        });
+        Bench::Report("preview, first paint (read, parse, render)", realFirst, blit);
+        Bench::SResult realRepaint = Bench::Measure(kRepeats * 20, [&] {
+            preview.DrawPreview(nullptr, dc, 1, 1, kBox, kBox);
+            GdiFlush();
+        });
+        Bench::Report("preview, repaint", realRepaint, blit);
+    }
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 
     DeleteFileA(photo.c_str());

@@ -56,6 +56,47 @@ ValueType TypeOf(int code)
     return kString;
 }
 
+// A number written in decimal: the plain forms quickly, others (and long
+// mantissas) through the run-time library; 0 when not finite.
+double Decimal(const uint8_t* p, size_t length)
+{
+    size_t i = 0;
+    while (i < length && (p[i] == ' ' || p[i] == '\t'))
+        ++i;
+    bool negative = i < length && p[i] == '-';
+    if (i < length && (p[i] == '-' || p[i] == '+'))
+        ++i;
+    uint64_t mantissa = 0;
+    int digits = 0, scale = 0;
+    bool any = false;
+    for (; i < length && p[i] >= '0' && p[i] <= '9'; ++i, any = true)
+        if (digits < 18) {
+            mantissa = mantissa * 10 + (p[i] - '0');
+            digits += mantissa != 0;
+        } else {
+            ++scale;
+        }
+    if (i < length && p[i] == '.')
+        for (++i; i < length && p[i] >= '0' && p[i] <= '9'; ++i, any = true)
+            if (digits < 18) {
+                mantissa = mantissa * 10 + (p[i] - '0');
+                digits += mantissa != 0;
+                --scale;
+            }
+    static const double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10,
+                                     1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
+    if (any && i == length && scale >= -18 && scale <= 0) {
+        double value = static_cast<double>(mantissa) / kPowers[-scale];
+        return negative ? -value : value;
+    }
+    char buffer[64];
+    size_t n = length < sizeof buffer - 1 ? length : sizeof buffer - 1;
+    memcpy(buffer, p, n);
+    buffer[n] = 0;
+    double value = strtod(buffer, nullptr);
+    return std::isfinite(value) ? value : 0;
+}
+
 template <class T>
 T Load(const uint8_t* p)
 {
@@ -96,7 +137,14 @@ private:
             int code;
             if (!ParseCode(codeStart, codeLength, code))
                 return !groups.empty();
-            groups.push_back({code, static_cast<uint32_t>(valueStart), static_cast<uint32_t>(valueLength), 0, false});
+            SGroup group = {code, static_cast<uint32_t>(valueStart), static_cast<uint32_t>(valueLength), 0, false};
+            // Numbers are read once here; most drawings are mostly numbers.
+            ValueType type = TypeOf(code);
+            if (type != kString && type != kBinaryChunk) {
+                group.number = Decimal(m_data + valueStart, valueLength);
+                group.hasNumber = true;
+            }
+            groups.push_back(group);
             if (code == 0 && valueLength == 3 && memcmp(m_data + valueStart, "EOF", 3) == 0)
                 break;
         }
@@ -321,14 +369,7 @@ private:
     double Number(size_t i) const
     {
         const SGroup& g = m_groups[i];
-        if (g.hasNumber)
-            return g.number;
-        char buffer[64];
-        size_t n = g.length < sizeof buffer - 1 ? g.length : sizeof buffer - 1;
-        memcpy(buffer, m_data + g.offset, n);
-        buffer[n] = 0;
-        double value = strtod(buffer, nullptr);
-        return std::isfinite(value) ? value : 0;
+        return g.hasNumber ? g.number : Decimal(m_data + g.offset, g.length);
     }
 
     std::vector<SRecord> Records(size_t i, size_t end) const

@@ -126,9 +126,14 @@ void ArcPoints(std::vector<SPoint>& out, SPoint c, double r, double a0, double a
     double sweep = a1 - a0;
     int n = static_cast<int>(std::ceil(std::fabs(sweep) / (2 * kPi) * 72));
     n = std::clamp(n, 4, 512);
+    // Each point is the last turned by one step: no sine per point.
+    double stepCos = std::cos(sweep / n), stepSin = std::sin(sweep / n);
+    double x = r * std::cos(a0), y = r * std::sin(a0);
     for (int i = 0; i <= n; ++i) {
-        double a = a0 + sweep * i / n;
-        out.push_back({c.x + r * std::cos(a), c.y + r * std::sin(a)});
+        out.push_back({c.x + x, c.y + y});
+        double next = x * stepCos - y * stepSin;
+        y = x * stepSin + y * stepCos;
+        x = next;
     }
 }
 
@@ -137,10 +142,13 @@ void EllipsePoints(std::vector<SPoint>& out, SPoint c, SPoint major, double rati
     SPoint minor = {-major.y * ratio, major.x * ratio};
     double sweep = p1 - p0;
     int n = std::clamp(static_cast<int>(std::ceil(std::fabs(sweep) / (2 * kPi) * 96)), 8, 512);
+    double stepCos = std::cos(sweep / n), stepSin = std::sin(sweep / n);
+    double cosA = std::cos(p0), sinA = std::sin(p0);
     for (int i = 0; i <= n; ++i) {
-        double a = p0 + sweep * i / n;
-        out.push_back({c.x + major.x * std::cos(a) + minor.x * std::sin(a),
-                       c.y + major.y * std::cos(a) + minor.y * std::sin(a)});
+        out.push_back({c.x + major.x * cosA + minor.x * sinA, c.y + major.y * cosA + minor.y * sinA});
+        double next = cosA * stepCos - sinA * stepSin;
+        sinA = cosA * stepSin + sinA * stepCos;
+        cosA = next;
     }
 }
 
