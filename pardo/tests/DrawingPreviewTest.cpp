@@ -61,6 +61,22 @@ std::vector<BYTE> ShortPaletteDib(int w, int h, bool withRows = true)
     return dib;
 }
 
+// The metafile's bits (it is deleted) behind a placeable header of
+// 0..right by 0..bottom at the units per inch.
+std::vector<BYTE> Placeable(HMETAFILE mf, short right, short bottom, WORD inch)
+{
+    UINT size = GetMetaFileBitsEx(mf, 0, nullptr);
+    std::vector<BYTE> wmf(22 + size, 0);
+    DWORD key = 0x9AC6CDD7;
+    memcpy(&wmf[0], &key, 4);
+    short box[4] = {0, 0, right, bottom};
+    memcpy(&wmf[6], box, 8);
+    memcpy(&wmf[14], &inch, 2);
+    GetMetaFileBitsEx(mf, size, &wmf[22]);
+    DeleteMetaFile(mf);
+    return wmf;
+}
+
 // A placeable metafile of 0..1440 by 0..720 at 1440 units per inch, filled blue.
 std::vector<BYTE> PlaceableWmf()
 {
@@ -75,20 +91,7 @@ std::vector<BYTE> PlaceableWmf()
     SelectObject(dc, old);
     DeleteObject(brush);
     HMETAFILE mf = CloseMetaFile(dc);
-    UINT size = GetMetaFileBitsEx(mf, 0, nullptr);
-    std::vector<BYTE> bits(size);
-    GetMetaFileBitsEx(mf, size, bits.data());
-    DeleteMetaFile(mf);
-    std::vector<BYTE> wmf(22, 0);
-    DWORD key = 0x9AC6CDD7;
-    memcpy(&wmf[0], &key, 4);
-    short box[4] = {0, 0, 1440, 720};
-    memcpy(&wmf[6], box, 8);
-    WORD inch = 1440;
-    memcpy(&wmf[14], &inch, 2);
-    wmf.resize(22 + bits.size());
-    memcpy(&wmf[22], bits.data(), bits.size());
-    return wmf;
+    return Placeable(mf, 1440, 720, 1440);
 }
 
 // A placeable metafile of 0..2000 by 0..1000 at 1000 units per inch with
@@ -122,17 +125,7 @@ std::vector<BYTE> TextWmf()
     DeleteObject(font);
     HMETAFILE mf = CloseMetaFile(dc);
     DeleteObject(hpal);
-    UINT size = GetMetaFileBitsEx(mf, 0, nullptr);
-    std::vector<BYTE> wmf(22, 0);
-    DWORD key = 0x9AC6CDD7;
-    memcpy(&wmf[0], &key, 4);
-    short box[4] = {0, 0, 2000, 1000};
-    memcpy(&wmf[6], box, 8);
-    WORD inch = 1000;
-    memcpy(&wmf[14], &inch, 2);
-    wmf.resize(22 + size);
-    GetMetaFileBitsEx(mf, size, &wmf[22]);
-    DeleteMetaFile(mf);
+    std::vector<BYTE> wmf = Placeable(mf, 2000, 1000, 1000);
     // Room for more objects than are made, as other writers leave: the
     // palette selection's neighbouring word must fall inside the table.
     WORD objects = 8;

@@ -670,17 +670,8 @@ private:
             } else if (t == "LWPOLYLINE") {
                 std::vector<SPoint> vertices;
                 std::vector<double> bulges;
-                for (size_t i = r.first; i < r.last; ++i) {
-                    int code = m_groups[i].code;
-                    if (code == 10) {
-                        vertices.push_back({Number(i), 0});
-                        bulges.push_back(0);
-                    } else if (code == 20 && !vertices.empty()) {
-                        vertices.back().y = Number(i);
-                    } else if (code == 42 && !bulges.empty()) {
-                        bulges.back() = Number(i);
-                    }
-                }
+                size_t first = r.first;
+                Vertices(first, r.last, r.last - r.first, false, vertices, bulges);
                 bool closed = (static_cast<int>(Num(r, 70)) & 1) != 0;
                 Polyline(Bulged(vertices, bulges, closed), closed, color, Ocs(r).Then(m));
             } else if (t == "POINT") {
@@ -847,6 +838,26 @@ private:
             Polyline({{box.minX - gap, box.maxY + gap}, {box.maxX + gap, box.maxY + gap},
                       {box.maxX + gap, box.minY - gap}, {box.minX - gap, box.minY - gap}},
                      true, color, place);
+        }
+    }
+
+    // Vertices (10, 20) with their bulges (42) from group i on, at most max
+    // of them; strict: stop at the first other group (elevations aside).
+    void Vertices(size_t& i, size_t end, size_t max, bool strict, std::vector<SPoint>& vertices,
+                  std::vector<double>& bulges) const
+    {
+        for (; i < end; ++i) {
+            int code = m_groups[i].code;
+            if (code == 10 && vertices.size() < max) {
+                vertices.push_back({Number(i), 0});
+                bulges.push_back(0);
+            } else if (code == 20 && !vertices.empty()) {
+                vertices.back().y = Number(i);
+            } else if (code == 42 && !bulges.empty()) {
+                bulges.back() = Number(i);
+            } else if (strict && code != 30) {
+                break;
+            }
         }
     }
 
@@ -1136,19 +1147,7 @@ private:
                 int n = Count(i++, r);
                 std::vector<SPoint> vertices;
                 std::vector<double> bulges;
-                for (; i < r.last; ++i) {
-                    int code = m_groups[i].code;
-                    if (code == 10 && static_cast<int>(vertices.size()) < n) {
-                        vertices.push_back({Number(i), 0});
-                        bulges.push_back(0);
-                    } else if (code == 20 && !vertices.empty()) {
-                        vertices.back().y = Number(i);
-                    } else if (code == 42 && !bulges.empty()) {
-                        bulges.back() = Number(i);
-                    } else if (code != 30) {
-                        break;
-                    }
-                }
+                Vertices(i, r.last, static_cast<size_t>(n), true, vertices, bulges);
                 loop = Bulged(vertices, bulges, true);
             } else {
                 if (!seek(93))
