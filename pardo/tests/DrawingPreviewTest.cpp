@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 #include "PardoTestUtil.h"
+#include "orvel/base/GdiHandles.h"
 #include "pardo/ACADFilePreview.h"
 
 using namespace PardoTest;
@@ -99,32 +100,31 @@ std::vector<BYTE> PlaceableWmf()
 // and text, a pixel, a bitmap stretched in; the text is black, the bitmap red.
 std::vector<BYTE> TextWmf()
 {
-    HDC dc = CreateMetaFileA(nullptr);
-    SetWindowExtEx(dc, 2000, 1000, nullptr);
     struct {
         WORD version, count;
         PALETTEENTRY entries[2];
     } palette = {0x300, 2, {{255, 0, 0, 0}, {0, 0, 0, 0}}};
-    HPALETTE hpal = CreatePalette(reinterpret_cast<LOGPALETTE*>(&palette));
+    Base::CGdiHandle<HPALETTE> hpal(CreatePalette(reinterpret_cast<LOGPALETTE*>(&palette)));
+    Base::CFontHandle font(CreateFontA(-400, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Arial"));
+    HDC dc = CreateMetaFileA(nullptr);
+    SetWindowExtEx(dc, 2000, 1000, nullptr);
     SelectPalette(dc, hpal, FALSE);
     RealizePalette(dc);
-    HFONT font = CreateFontA(-400, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Arial");
-    HGDIOBJ oldFont = SelectObject(dc, font);
-    SetTextColor(dc, RGB(0, 0, 0));
-    SetBkMode(dc, TRANSPARENT);
-    TextOutA(dc, 50, 50, "WWWW", 4);
-    RECT clip = {0, 500, 1000, 1000};
-    ExtTextOutA(dc, 50, 550, ETO_CLIPPED, &clip, "MMMM", 4, nullptr);
-    SetPixel(dc, 1990, 10, RGB(0, 0, 0));
-    // The image size given: Wine's metafile writer copies only that many bytes.
-    BITMAPINFOHEADER header = {sizeof header, 2, 2, 1, 24, BI_RGB, 16, 0, 0, 0, 0};
-    BYTE rows[16] = {0, 0, 255, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0};
-    StretchDIBits(dc, 1200, 0, 800, 1000, 0, 0, 2, 2, rows, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
-                  SRCCOPY);
-    SelectObject(dc, oldFont);
-    DeleteObject(font);
+    {
+        Base::CSelectScope selectFont(dc, font);
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkMode(dc, TRANSPARENT);
+        TextOutA(dc, 50, 50, "WWWW", 4);
+        RECT clip = {0, 500, 1000, 1000};
+        ExtTextOutA(dc, 50, 550, ETO_CLIPPED, &clip, "MMMM", 4, nullptr);
+        SetPixel(dc, 1990, 10, RGB(0, 0, 0));
+        // The image size given: Wine's metafile writer copies only that many bytes.
+        BITMAPINFOHEADER header = {sizeof header, 2, 2, 1, 24, BI_RGB, 16, 0, 0, 0, 0};
+        BYTE rows[16] = {0, 0, 255, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0};
+        StretchDIBits(dc, 1200, 0, 800, 1000, 0, 0, 2, 2, rows, reinterpret_cast<BITMAPINFO*>(&header),
+                      DIB_RGB_COLORS, SRCCOPY);
+    }
     HMETAFILE mf = CloseMetaFile(dc);
-    DeleteObject(hpal);
     std::vector<BYTE> wmf = Placeable(mf, 2000, 1000, 1000);
     // Room for more objects than are made, as other writers leave: the
     // palette selection's neighbouring word must fall inside the table.

@@ -54,6 +54,15 @@ Groups Join(std::initializer_list<Groups> parts)
     return all;
 }
 
+void PlayAtBounds(HENHMETAFILE emf, HDC dc)
+{
+    ENHMETAHEADER header = {};
+    GetEnhMetaFileHeader(emf, sizeof header, &header);
+    RECT rc = {header.rclBounds.left, header.rclBounds.top, header.rclBounds.right, header.rclBounds.bottom};
+    PlayEnhMetaFile(dc, emf, &rc);
+    GdiFlush();
+}
+
 }  // namespace VantrelTest
 
 namespace {

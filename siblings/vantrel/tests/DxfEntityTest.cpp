@@ -39,12 +39,7 @@ public:
             m_ok = false;
             return;
         }
-        // Played at its own bounds, one logical unit a pixel.
-        ENHMETAHEADER header = {};
-        GetEnhMetaFileHeader(emf, sizeof header, &header);
-        RECT rc = {header.rclBounds.left, header.rclBounds.top, header.rclBounds.right, header.rclBounds.bottom};
-        PlayEnhMetaFile(m_canvas.Dc(), emf, &rc);
-        GdiFlush();
+        VantrelTest::PlayAtBounds(emf, m_canvas.Dc());
         DeleteEnhMetaFile(emf);
     }
     bool Ok() const { return m_ok; }

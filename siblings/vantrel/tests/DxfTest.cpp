@@ -260,11 +260,7 @@ std::vector<COLORREF> RenderedPixels(const std::vector<uint8_t>& bytes, int w, i
         return pixels;
     TestCommon::CDibCanvas canvas(w, h);
     canvas.Fill(RGB(255, 255, 255));
-    ENHMETAHEADER header = {};
-    GetEnhMetaFileHeader(emf, sizeof header, &header);
-    RECT rc = {header.rclBounds.left, header.rclBounds.top, header.rclBounds.right, header.rclBounds.bottom};
-    PlayEnhMetaFile(canvas.Dc(), emf, &rc);
-    GdiFlush();
+    VantrelTest::PlayAtBounds(emf, canvas.Dc());
     DeleteEnhMetaFile(emf);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)

@@ -1,6 +1,7 @@
 #pragma once
 // Helpers of Vantrel's tests: files of the shared test data and small
 // drawings written here.
+#include <windows.h>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -21,5 +22,8 @@ std::string AsciiDxf(const Groups& groups);
 Groups Section(const char* name, const Groups& body);
 // The parts one after the other, and the end of the file.
 Groups Join(std::initializer_list<Groups> parts);
+
+// Plays a rendered drawing at its own bounds: a logical unit a pixel.
+void PlayAtBounds(HENHMETAFILE emf, HDC dc);
 
 }  // namespace VantrelTest
