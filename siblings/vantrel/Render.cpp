@@ -133,11 +133,11 @@ void TextOutline(HDC scratch, HDC dc, CGdiCache& cache, const SPrimitive& p, POI
     AbortPath(scratch);
 }
 
-// Text too small to read shows as a bar where its letters stand, as tall
-// as their middle.
+// Text too small to read shows as a thin bar where its letters stand, so
+// that it reads as a line of text rather than as a heavy stroke.
 void TextBar(HDC dc, CGdiCache& cache, const SPrimitive& p, POINT at, double scale)
 {
-    double length = TextWidth(p.text, p.height) * scale, tall = p.height * scale * 0.6;
+    double length = TextWidth(p.text, p.height) * scale, tall = p.height * scale * 0.4;
     double start = p.hAlign == 0 ? 0 : p.hAlign == 1 ? -length / 2 : -length;
     double ux = std::cos(p.angle), uy = -std::sin(p.angle);  // down is +y on paper
     POINT corners[4];
