@@ -2,7 +2,6 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
-#include "PreviewLayout.h"
 #include "orvel/base/GdiHandles.h"
 
 namespace Pardo {

@@ -1,7 +1,6 @@
 #pragma once
 // The dialog's and the image preview's pure computations, apart from any
 // window so that they can be checked on their own.
-#include <vector>
 #include "pardo/afx/Framework.h"
 
 namespace Pardo {
@@ -33,22 +32,5 @@ PARDO_API CString FileExtension(const char* path);
 // centred, scaled by cx / w when w > h, else by cy / h. False (nothing to
 // draw) for an empty image or box.
 PARDO_API bool ImagePlacement(int w, int h, int x, int y, int cx, int cy, CRect* placement);
-
-// The orientation a JPEG's EXIF block gives its picture (1 to 8, as the tag
-// counts them); 1 (as stored) when there is none or it cannot be read.
-PARDO_API int ExifOrientation(const BYTE* data, size_t size);
-
-// Size and last write of a file, so that a kept preview can tell when the
-// file it was made from has changed. All zero when the file is missing.
-struct SFileStamp {
-    ULONGLONG size = 0;
-    ULONGLONG written = 0;
-    bool operator==(const SFileStamp&) const = default;
-};
-PARDO_API SFileStamp FileStamp(const char* path);
-
-// The whole file in memory; false when it cannot be read or is larger than
-// the limit.
-PARDO_API bool ReadWholeFile(const char* path, size_t limit, std::vector<BYTE>* bytes);
 
 }  // namespace Pardo
