@@ -39,7 +39,7 @@ demo: deps
 # The benchmarks switch Wine's visual style on, so they run in a prefix of
 # their own, never the tests' one.
 bench: deps
-	@ORVEL_WINEPREFIX=$(CURDIR)/build/benchprefix $(WINE) --session bash -c '$(MAKE) --no-print-directory sides && for b in build/bin/bench_*.exe; do echo "== $$b"; $(WINE) $$b || exit 1; done'
+	@ORVEL_WINEPREFIX=$(CURDIR)/build/benchprefix $(WINE) --session bash -c '$(MAKE) --no-print-directory sides && for b in build/bin/bench_*.exe build/bin32/bench_*.exe; do echo "== $$b"; $(WINE) $$b || exit 1; done'
 
 # The install trees adopters use: build/dist/Orvel (64-bit) and
 # build/dist/Pardo (32-bit), each with bin/, include/, lib/ and its CMake

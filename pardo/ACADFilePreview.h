@@ -1,6 +1,8 @@
 #pragma once
 // Preview of DWG and DXF drawings through the drawing library: the stored
-// thumbnail when there is one, else the whole drawing rendered.
+// thumbnail when there is one, else the whole drawing rendered. What the
+// library gave is kept for the selected file (and the rendering at the last
+// box size), so a repaint neither opens nor parses the drawing again.
 #include "pardo/FilePreview.h"
 #include "siblings/vantrel/Vantrel.h"
 
@@ -11,6 +13,8 @@ public:
     CQRNACADFilePreview(const CQRNACADFilePreview&) = delete;
     CQRNACADFilePreview& operator=(const CQRNACADFilePreview&) = delete;
 
+    // Another file (or the same one changed on disk) drops what was kept.
+    void SetPreviewFile(const char* path) override;
     void DrawPreview(CWnd* window, HDC dc, int x, int y, int cx, int cy) override;
     // .dwg .dxf
     bool isPreviewForFileType(const char* extension) override;
@@ -25,6 +29,13 @@ protected:
 
     CQRNACADViewer m_viewer;
     bool m_bViewerCreated = false;
+
+private:
+    struct SPicture;
+    SPicture* LoadPicture();
+    void DrawRendered(SPicture& picture, HDC dc, int x, int y, int cx, int cy);
+    void DropPicture();
+    SPicture* m_pPicture = nullptr;
 };
 
 namespace Pardo {
@@ -54,8 +65,8 @@ struct SWmfLayout {
     int height = 0;
 };
 // False when the type is neither 1 nor 2, the header's word count runs
-// past the array, or a record claims more than it holds (or is of a kind
-// that is not checked).
+// past the array, or a record claims more than it holds, names an object
+// past the table, or is of a kind the platform cannot convert safely.
 PARDO_API bool WmfLayout(const BYTE* wmf, size_t size, SWmfLayout* layout);
 
 // Where the rendered drawing goes: its shorter side fills the box, anchored

@@ -1,6 +1,7 @@
 #pragma once
 // Preview providers: the interface the dialog draws through, and the common
 // base that keeps the file to show.
+#include <vector>
 #include "pardo/afx/Framework.h"
 
 // A provider knows one family of file types and draws a preview of one file
@@ -36,3 +37,25 @@ public:
 protected:
     CString m_strFile;
 };
+
+namespace Pardo {
+
+// The orientation a JPEG's EXIF block gives its picture (1 to 8, as the tag
+// counts them); 1 (as stored) when there is none or it cannot be read.
+PARDO_API int ExifOrientation(const BYTE* data, size_t size);
+
+// Size and last write of a file, so that a kept preview can tell when the
+// file it was made from has changed. All zero when the file is missing.
+struct SFileStamp {
+    ULONGLONG size = 0;
+    ULONGLONG written = 0;
+    bool operator==(const SFileStamp&) const = default;
+};
+PARDO_API SFileStamp FileStamp(const char* path);
+
+// The whole file in memory; false when it cannot be read or is larger than
+// the limit.
+PARDO_API bool ReadWholeFile(const char* path, size_t limit, std::vector<BYTE>* bytes);
+
+
+}  // namespace Pardo

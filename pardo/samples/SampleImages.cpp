@@ -96,6 +96,35 @@ bool WriteSolid(const std::string& path, const wchar_t* mimeType, int w, int h, 
     return Save(bitmap, path, mimeType);
 }
 
+bool WriteOrientedJpeg(const std::string& path, int w, int h, COLORREF top, COLORREF bottom, int orientation)
+{
+    {
+        Gdiplus::Bitmap bitmap(w, h, PixelFormat24bppRGB);
+        Gdiplus::Graphics graphics(&bitmap);
+        graphics.Clear(ToColor(bottom));
+        Gdiplus::SolidBrush brush(ToColor(top));
+        graphics.FillRectangle(&brush, 0, 0, w, h / 2);
+        if (!Save(bitmap, path, L"image/jpeg"))
+            return false;
+    }
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f)
+        return false;
+    std::vector<unsigned char> jpeg;
+    unsigned char chunk[4096];
+    for (size_t n; (n = fread(chunk, 1, sizeof chunk, f)) > 0;)
+        jpeg.insert(jpeg.end(), chunk, chunk + n);
+    fclose(f);
+    if (jpeg.size() < 2)
+        return false;
+    // APP1: "Exif", a big-endian TIFF header and one directory entry.
+    const unsigned char app1[] = {0xFF, 0xE1, 0, 34, 'E', 'x', 'i', 'f', 0, 0, 'M', 'M', 0, 42, 0, 0, 0, 8,
+                                  0, 1, 0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, static_cast<unsigned char>(orientation),
+                                  0, 0, 0, 0, 0, 0};
+    jpeg.insert(jpeg.begin() + 2, app1, app1 + sizeof app1);
+    return WriteBytes(path, jpeg.data(), jpeg.size());
+}
+
 bool WriteEmf(const std::string& path, int w, int h)
 {
     HDC screen = GetDC(nullptr);
@@ -160,6 +189,7 @@ std::vector<Sample> WriteSampleFolder(const std::string& folder)
     add("photo.jpg", "jpeg", WriteRaster(base + "photo.jpg", L"image/jpeg", 400, 300, RGB(40, 80, 190), RGB(250, 150, 30)));
     add("icon.gif", "gif", WriteRaster(base + "icon.gif", L"image/gif", 48, 48, RGB(130, 40, 160), RGB(255, 255, 0)));
     add("scan.tif", "tiff", WriteRaster(base + "scan.tif", L"image/tiff", 300, 300, RGB(90, 90, 90), RGB(0, 220, 220)));
+    add("rotated.jpg", "jpeg_exif_rotated", WriteOrientedJpeg(base + "rotated.jpg", 300, 160, RGB(220, 40, 40), RGB(40, 80, 200), 6));
     add("vector.emf", "emf", WriteEmf(base + "vector.emf", 300, 180));
     add("vector.wmf", "wmf", WriteWmf(base + "vector.wmf", 240, 240));
     static const char junk[] = "\x89PNG\r\n\x1a\n this is not an image";

@@ -26,6 +26,9 @@ bool WriteRaster(const std::string& path, const wchar_t* mimeType, int w, int h,
                  COLORREF accent);
 // The same picture of one colour only.
 bool WriteSolid(const std::string& path, const wchar_t* mimeType, int w, int h, COLORREF color);
+// A w by h JPEG, its top half in one colour and its bottom half in another,
+// with an EXIF block giving the orientation (1 to 8) to show it in.
+bool WriteOrientedJpeg(const std::string& path, int w, int h, COLORREF top, COLORREF bottom, int orientation);
 // Vector pictures through GDI: an enhanced metafile and a placeable one.
 bool WriteEmf(const std::string& path, int w, int h);
 bool WriteWmf(const std::string& path, int w, int h);

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 #include "PardoTestUtil.h"
+#include "orvel/base/GdiHandles.h"
 #include "pardo/ACADFilePreview.h"
 
 using namespace PardoTest;
@@ -61,6 +62,22 @@ std::vector<BYTE> ShortPaletteDib(int w, int h, bool withRows = true)
     return dib;
 }
 
+// The metafile's bits (it is deleted) behind a placeable header of
+// 0..right by 0..bottom at the units per inch.
+std::vector<BYTE> Placeable(HMETAFILE mf, short right, short bottom, WORD inch)
+{
+    UINT size = GetMetaFileBitsEx(mf, 0, nullptr);
+    std::vector<BYTE> wmf(22 + size, 0);
+    DWORD key = 0x9AC6CDD7;
+    memcpy(&wmf[0], &key, 4);
+    short box[4] = {0, 0, right, bottom};
+    memcpy(&wmf[6], box, 8);
+    memcpy(&wmf[14], &inch, 2);
+    GetMetaFileBitsEx(mf, size, &wmf[22]);
+    DeleteMetaFile(mf);
+    return wmf;
+}
+
 // A placeable metafile of 0..1440 by 0..720 at 1440 units per inch, filled blue.
 std::vector<BYTE> PlaceableWmf()
 {
@@ -75,19 +92,44 @@ std::vector<BYTE> PlaceableWmf()
     SelectObject(dc, old);
     DeleteObject(brush);
     HMETAFILE mf = CloseMetaFile(dc);
-    UINT size = GetMetaFileBitsEx(mf, 0, nullptr);
-    std::vector<BYTE> bits(size);
-    GetMetaFileBitsEx(mf, size, bits.data());
-    DeleteMetaFile(mf);
-    std::vector<BYTE> wmf(22, 0);
-    DWORD key = 0x9AC6CDD7;
-    memcpy(&wmf[0], &key, 4);
-    short box[4] = {0, 0, 1440, 720};
-    memcpy(&wmf[6], box, 8);
-    WORD inch = 1440;
-    memcpy(&wmf[14], &inch, 2);
-    wmf.resize(22 + bits.size());
-    memcpy(&wmf[22], bits.data(), bits.size());
+    return Placeable(mf, 1440, 720, 1440);
+}
+
+// A placeable metafile of 0..2000 by 0..1000 at 1000 units per inch with
+// the records of a thumbnail that labels its picture: a palette, a font
+// and text, a pixel, a bitmap stretched in; the text is black, the bitmap red.
+std::vector<BYTE> TextWmf()
+{
+    struct {
+        WORD version, count;
+        PALETTEENTRY entries[2];
+    } palette = {0x300, 2, {{255, 0, 0, 0}, {0, 0, 0, 0}}};
+    Base::CGdiHandle<HPALETTE> hpal(CreatePalette(reinterpret_cast<LOGPALETTE*>(&palette)));
+    Base::CFontHandle font(CreateFontA(-400, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Arial"));
+    HDC dc = CreateMetaFileA(nullptr);
+    SetWindowExtEx(dc, 2000, 1000, nullptr);
+    SelectPalette(dc, hpal, FALSE);
+    RealizePalette(dc);
+    {
+        Base::CSelectScope selectFont(dc, font);
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkMode(dc, TRANSPARENT);
+        TextOutA(dc, 50, 50, "WWWW", 4);
+        RECT clip = {0, 500, 1000, 1000};
+        ExtTextOutA(dc, 50, 550, ETO_CLIPPED, &clip, "MMMM", 4, nullptr);
+        SetPixel(dc, 1990, 10, RGB(0, 0, 0));
+        // The image size given: Wine's metafile writer copies only that many bytes.
+        BITMAPINFOHEADER header = {sizeof header, 2, 2, 1, 24, BI_RGB, 16, 0, 0, 0, 0};
+        BYTE rows[16] = {0, 0, 255, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0};
+        StretchDIBits(dc, 1200, 0, 800, 1000, 0, 0, 2, 2, rows, reinterpret_cast<BITMAPINFO*>(&header),
+                      DIB_RGB_COLORS, SRCCOPY);
+    }
+    HMETAFILE mf = CloseMetaFile(dc);
+    std::vector<BYTE> wmf = Placeable(mf, 2000, 1000, 1000);
+    // Room for more objects than are made, as other writers leave: the
+    // palette selection's neighbouring word must fall inside the table.
+    WORD objects = 8;
+    memcpy(&wmf[22 + 10], &objects, 2);
     return wmf;
 }
 
@@ -260,7 +302,7 @@ TEST_F(DrawingPreview, DxfThumbnailSectionAndRenderedDrawing)
 
     // Without one: rendered (200 by 100 plus a margin of 4 on each side),
     // its height filling the box from the top-left corner: 118 * 208 / 108
-    // wide.
+    // wide, of which the box shows its own width.
     std::string drawing = "0\nSECTION\n2\nENTITIES\n0\nLINE\n62\n5\n10\n0\n20\n0\n11\n200\n21\n100\n"
                           "0\nLINE\n62\n5\n10\n0\n20\n100\n11\n200\n21\n0\n0\nENDSEC\n0\nEOF\n";
     CCanvas rendered(300, 140, RGB(128, 128, 128));
@@ -269,9 +311,9 @@ TEST_F(DrawingPreview, DxfThumbnailSectionAndRenderedDrawing)
     EXPECT_EQ(10, paper.left);
     EXPECT_EQ(10, paper.top);
     EXPECT_NEAR(10 + 118, paper.bottom, 2);
-    EXPECT_NEAR(10 + 227, paper.right, 3);
+    EXPECT_EQ(10 + 118, paper.right);
     RECT lines = rendered.BoundsOf(RGB(0, 0, 255), 60);
-    EXPECT_GT(lines.right - lines.left, 200);
+    EXPECT_GT(lines.right - lines.left, 110);
 
     // A file that is neither: nothing, no placeholder.
     CCanvas nothing(140, 140, RGB(255, 255, 255));
@@ -279,6 +321,80 @@ TEST_F(DrawingPreview, DxfThumbnailSectionAndRenderedDrawing)
     Draw(Write("junk.dwg", std::vector<BYTE>{'A', 'C', '1', '0', '1', '5'}), nothing, 0, 0, 118, 118);
     Draw(Narrow(m_dir.File(L"missing.dwg")), nothing, 0, 0, 118, 118);
     EXPECT_EQ(0, Ink(nothing, 140, 140));
+}
+
+TEST_F(DrawingPreview, MetafileThumbnailWithTextFontsAndBitmapsDraws)
+{
+    std::vector<BYTE> wmf = TextWmf();
+    Pardo::SWmfLayout layout;
+    ASSERT_TRUE(Pardo::WmfLayout(wmf.data(), wmf.size(), &layout));
+    CCanvas canvas(118, 118, RGB(255, 255, 255));
+    Draw(Write("text.dwg", DwgWith(3, wmf)), canvas, 0, 0, 118, 118);
+    // 508 by 254 tenths of a millimetre, fitted as (0, 29, 118, 88): text
+    // on the left, the bitmap to the right (where exactly is the
+    // platform's conversion's to settle).
+    RECT red = canvas.BoundsOf(RGB(255, 0, 0), 40);
+    EXPECT_GT(red.left, 40);
+    EXPECT_GT(red.right - red.left, 20);
+    EXPECT_GE(red.top, 28);
+    EXPECT_LE(red.bottom, 89);
+    RECT text = canvas.BoundsOf(RGB(0, 0, 0), 100);
+    EXPECT_LT(text.left, 10);
+    EXPECT_GT(text.bottom - text.top, 20);
+    int ink = 0;
+    for (int y = 29; y < 88; ++y)
+        for (int x = 0; x < 60; ++x)
+            ink += (canvas.Pixel(x, y) & 0xFFFFFF) != RGB(255, 255, 255);
+    EXPECT_GT(ink, 200);
+
+    // A font whose face name runs to the record's end, an object index
+    // past the table: refused before the platform sees them.
+    std::vector<BYTE> bad = wmf;
+    bool cut = false;
+    for (size_t pos = 22 + 18; pos + 6 < bad.size();) {
+        DWORD words;
+        memcpy(&words, &bad[pos], 4);
+        WORD function = static_cast<WORD>(bad[pos + 4] | bad[pos + 5] << 8);
+        if (function == 0x02FB) {
+            for (size_t k = pos + 6 + 18; k < pos + words * 2; ++k)
+                bad[k] = 'A';
+            cut = true;
+        }
+        pos += words * 2;
+    }
+    ASSERT_TRUE(cut);
+    EXPECT_FALSE(Pardo::WmfLayout(bad.data(), bad.size(), &layout));
+    bad = wmf;
+    WORD objects = 0;
+    memcpy(&bad[22 + 10], &objects, 2);
+    EXPECT_FALSE(Pardo::WmfLayout(bad.data(), bad.size(), &layout));
+}
+
+TEST_F(DrawingPreview, RepaintNeitherOpensNorParsesTheDrawingAgain)
+{
+    std::string drawing = "0\nSECTION\n2\nENTITIES\n0\nLINE\n62\n5\n10\n0\n20\n0\n11\n100\n21\n100\n0\nENDSEC\n0\nEOF\n";
+    std::string paths[] = {Write("kept.dxf", std::vector<BYTE>(drawing.begin(), drawing.end())),
+                           Write("kept.dwg", DwgWith(2, ShortPaletteDib(40, 20))),
+                           Write("keptwmf.dwg", DwgWith(3, TextWmf()))};
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        CCanvas first(118, 118, RGB(255, 255, 255));
+        Draw(path, first, 0, 0, 118, 118);
+        int ink = Ink(first, 118, 118);
+        ASSERT_GT(ink, 20);
+        ASSERT_TRUE(DeleteFileA(path.c_str()));
+        // Repainted: the same picture.
+        CCanvas again(118, 118, RGB(255, 255, 255));
+        m_preview.DrawPreview(nullptr, again.Dc(), 0, 0, 118, 118);
+        GdiFlush();
+        EXPECT_EQ(ink, Ink(again, 118, 118));
+        // Another file drops what was kept; selected again, the deleted
+        // one shows nothing.
+        CCanvas gone(118, 118, RGB(255, 255, 255));
+        Draw(Narrow(m_dir.File(L"none.dxf")), gone, 0, 0, 118, 118);
+        Draw(path, gone, 0, 0, 118, 118);
+        EXPECT_EQ(0, Ink(gone, 118, 118));
+    }
 }
 
 TEST_F(DrawingPreview, RealDrawingsShowThumbnailOrRendering)
@@ -387,11 +503,11 @@ TEST_F(DrawingPreview, ViewerHostedOnceInTheBox)
 
 TEST(DrawingFit, MutatedThumbnailsNeverReadPastTheArray)
 {
-    std::vector<BYTE> samples[] = {ShortPaletteDib(6, 5), PlaceableWmf()};
+    std::vector<BYTE> samples[] = {ShortPaletteDib(6, 5), PlaceableWmf(), ShortPaletteDib(3, 7), TextWmf()};
     TestCommon::CRandom random(0x7AB);
     CCanvas canvas(64, 64, RGB(255, 255, 255));
     for (int i = 0; i < 3000; ++i) {
-        std::vector<uint8_t> bytes = samples[i % 2];
+        std::vector<uint8_t> bytes = samples[i % 4];
         TestCommon::Mutate(bytes, random);
         if (i % 4 == 0 && bytes.size() > 48)
             bytes[random.Below(48)] = static_cast<uint8_t>(random.Next());

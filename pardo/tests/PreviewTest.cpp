@@ -2,6 +2,7 @@
 #include <stdexcept>
 #include "PardoTestUtil.h"
 #include "pardo/PreviewLayout.h"
+#include "tests/common/TestCommon.h"
 #include "pardo/samples/SampleImages.h"
 
 using namespace PardoTest;
@@ -182,6 +183,112 @@ TEST_F(ImagePreview, VectorFormatsDraw)
         RECT drawn = canvas.BoundsOf(RGB(250, 200, 40), 40);
         EXPECT_GT(drawn.right - drawn.left, 20) << path;
     }
+}
+
+TEST_F(ImagePreview, ExifOrientationShowsThePhotoUpright)
+{
+    // Stored 80 by 40, red over blue; orientation 6 turns it a quarter to
+    // the right: 40 by 80 shown, blue on the left and red on the right,
+    // fitted as 59 by 118 in the middle of the box.
+    std::string path = File("turned.jpg");
+    ASSERT_TRUE(PardoSamples::WriteOrientedJpeg(path, 80, 40, RGB(255, 0, 0), RGB(0, 0, 255), 6));
+    CCanvas canvas(118, 118, RGB(0, 255, 0));
+    CQRNBitmapFilePreview preview;
+    preview.SetPreviewFile(path.c_str());
+    preview.DrawPreview(nullptr, canvas.Dc(), 0, 0, 118, 118);
+    RECT red = canvas.BoundsOf(RGB(255, 0, 0), 80), blue = canvas.BoundsOf(RGB(0, 0, 255), 80);
+    EXPECT_NEAR(0, red.top, 2);
+    EXPECT_NEAR(118, red.bottom, 2);
+    EXPECT_NEAR(88, red.right, 2);
+    EXPECT_NEAR(29, blue.left, 2);
+    EXPECT_LT(blue.right, red.left + 4);
+    EXPECT_EQ(RGB(0, 255, 0), canvas.Pixel(10, 59));
+
+    // Orientation 3 turns it half round: blue over red, still 80 by 40.
+    std::string half = File("half.jpg");
+    ASSERT_TRUE(PardoSamples::WriteOrientedJpeg(half, 80, 40, RGB(255, 0, 0), RGB(0, 0, 255), 3));
+    CCanvas turned(118, 118, RGB(0, 255, 0));
+    preview.SetPreviewFile(half.c_str());
+    preview.DrawPreview(nullptr, turned.Dc(), 0, 0, 118, 118);
+    EXPECT_LT(turned.BoundsOf(RGB(0, 0, 255), 80).top, turned.BoundsOf(RGB(255, 0, 0), 80).top);
+    EXPECT_NEAR(118, turned.BoundsOf(RGB(255, 0, 0), 80).right, 2);
+}
+
+TEST(ImageLayout, ExifOrientationIsReadWithinTheSegment)
+{
+    std::vector<BYTE> app1 = {0xFF, 0xD8, 0xFF, 0xE1, 0, 34, 'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0,
+                              1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xDA};
+    EXPECT_EQ(8, Pardo::ExifOrientation(app1.data(), app1.size()));  // little-endian
+    std::vector<BYTE> wrongType = app1;
+    wrongType[24] = 4;
+    EXPECT_EQ(1, Pardo::ExifOrientation(wrongType.data(), wrongType.size()));
+    std::vector<BYTE> outOfRange = app1;
+    outOfRange[30] = 9;
+    EXPECT_EQ(1, Pardo::ExifOrientation(outOfRange.data(), outOfRange.size()));
+    // A segment that claims more than the file holds, or an entry past
+    // its segment, is not read.
+    std::vector<BYTE> cut(app1.begin(), app1.begin() + 28);
+    EXPECT_EQ(1, Pardo::ExifOrientation(cut.data(), cut.size()));
+    std::vector<BYTE> farIfd = app1;
+    farIfd[16] = 200;
+    EXPECT_EQ(1, Pardo::ExifOrientation(farIfd.data(), farIfd.size()));
+    EXPECT_EQ(1, Pardo::ExifOrientation(nullptr, 0));
+    TestCommon::CRandom random(0xE1F);
+    for (int i = 0; i < 2000; ++i) {
+        std::vector<uint8_t> bytes = app1;
+        TestCommon::Mutate(bytes, random);
+        TestCommon::CGuardedBuffer guarded(bytes);
+        int o = Pardo::ExifOrientation(guarded.Data(), guarded.Size());
+        EXPECT_TRUE(o >= 1 && o <= 8);
+    }
+}
+
+TEST_F(ImagePreview, RepaintUsesTheKeptPictureUntilAnotherFileIsChosen)
+{
+    std::string path = File("kept.png"), other = File("other.png");
+    ASSERT_TRUE(PardoSamples::WriteSolid(path, L"image/png", 60, 30, RGB(255, 0, 0)));
+    ASSERT_TRUE(PardoSamples::WriteSolid(other, L"image/png", 30, 30, RGB(0, 0, 255)));
+    CPlaceholderSpy preview;
+    preview.SetPreviewFile(path.c_str());
+    CCanvas first(118, 118, RGB(0, 0, 0));
+    preview.DrawPreview(nullptr, first.Dc(), 0, 0, 118, 118);
+    // The file is gone: repaints, also in another place and size, still
+    // draw the picture.
+    ASSERT_TRUE(DeleteFileA(path.c_str()));
+    CCanvas again(140, 140, RGB(0, 0, 0));
+    preview.DrawPreview(nullptr, again.Dc(), 11, 11, 118, 118);
+    RECT kept = first.BoundsOf(RGB(255, 0, 0), 60), moved = again.BoundsOf(RGB(255, 0, 0), 60);
+    // 118 by 59 centred; the bicubic filter may soften the edge rows.
+    EXPECT_NEAR(29, kept.top, 1);
+    EXPECT_NEAR(88, kept.bottom, 1);
+    EXPECT_EQ(kept.left + 11, moved.left);
+    EXPECT_EQ(kept.top + 11, moved.top);
+    EXPECT_EQ(kept.bottom + 11, moved.bottom);
+    CCanvas smaller(60, 60, RGB(0, 0, 0));
+    preview.DrawPreview(nullptr, smaller.Dc(), 0, 0, 60, 60);
+    EXPECT_NEAR(60, smaller.BoundsOf(RGB(255, 0, 0), 60).right, 1);
+    EXPECT_EQ(0, preview.calls);
+
+    // Another file drops it: back on the deleted one, nothing is left.
+    preview.SetPreviewFile(other.c_str());
+    CCanvas blue(118, 118, RGB(0, 0, 0));
+    preview.DrawPreview(nullptr, blue.Dc(), 0, 0, 118, 118);
+    EXPECT_EQ(RGB(0, 0, 255), blue.Pixel(59, 59));
+    preview.SetPreviewFile(path.c_str());
+    preview.DrawPreview(nullptr, blue.Dc(), 0, 0, 118, 118);
+    EXPECT_EQ(1, preview.calls);
+
+    // The same path rewritten is read again.
+    preview.SetPreviewFile(other.c_str());
+    preview.DrawPreview(nullptr, blue.Dc(), 0, 0, 118, 118);
+    ASSERT_TRUE(PardoSamples::WriteSolid(other, L"image/png", 30, 30, RGB(0, 255, 0)));
+    HANDLE h = CreateFileA(other.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    FILETIME later = {0x12345678, 0x01D00000};
+    SetFileTime(h, nullptr, nullptr, &later);
+    CloseHandle(h);
+    preview.SetPreviewFile(other.c_str());
+    preview.DrawPreview(nullptr, blue.Dc(), 0, 0, 118, 118);
+    EXPECT_EQ(RGB(0, 255, 0), blue.Pixel(59, 59));
 }
 
 TEST(PreviewExceptions, ForeignExceptionsBecomeFileExceptions)

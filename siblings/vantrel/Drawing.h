@@ -19,6 +19,7 @@ struct SPrimitive {
     Kind kind = kPolyline;
     COLORREF color = 0;
     std::vector<SPoint> points;  // kPolyline, kPolygon; kText/kPoint: [0]
+    std::vector<int> rings;      // kPolygon with holes: the points of each ring, filled even-odd
     bool closed = false;
     std::string text;            // kText, one line
     double height = 0;           // kText: world height of capitals
@@ -42,7 +43,8 @@ public:
     std::map<std::string, int> entityCounts;    // entities met, by type
     bool binary = false;
 
-    // Header extents when set, else those of the primitives.
+    // The header's extents when they hold what is drawn (a stale header
+    // may claim more, never less), else those of the primitives.
     SExtents Extents() const;
     SExtents PrimitiveExtents() const;
 };

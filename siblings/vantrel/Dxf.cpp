@@ -1,29 +1,60 @@
 // DXF reading: group codes and values, ASCII or binary, then sections,
-// tables, blocks and entities flattened into primitives.
+// tables, blocks and the plain entities flattened into primitives.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include "Drawing.h"
+#include "DxfReader.h"
+#include "Geometry.h"
 
 namespace Vantrel {
+
+namespace DxfReading {
+
+double Decimal(const uint8_t* p, size_t length)
+{
+    size_t i = 0;
+    while (i < length && (p[i] == ' ' || p[i] == '\t'))
+        ++i;
+    bool negative = i < length && p[i] == '-';
+    if (i < length && (p[i] == '-' || p[i] == '+'))
+        ++i;
+    uint64_t mantissa = 0;
+    int digits = 0, scale = 0;
+    bool any = false;
+    for (; i < length && p[i] >= '0' && p[i] <= '9'; ++i, any = true)
+        if (digits < 18) {
+            mantissa = mantissa * 10 + (p[i] - '0');
+            digits += mantissa != 0;
+        } else {
+            ++scale;
+        }
+    if (i < length && p[i] == '.')
+        for (++i; i < length && p[i] >= '0' && p[i] <= '9'; ++i, any = true)
+            if (digits < 18) {
+                mantissa = mantissa * 10 + (p[i] - '0');
+                digits += mantissa != 0;
+                --scale;
+            }
+    static const double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10,
+                                     1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
+    if (any && i == length && scale >= -18 && scale <= 0) {
+        double value = static_cast<double>(mantissa) / kPowers[-scale];
+        return negative ? -value : value;
+    }
+    char buffer[64];
+    size_t n = length < sizeof buffer - 1 ? length : sizeof buffer - 1;
+    memcpy(buffer, p, n);
+    buffer[n] = 0;
+    double value = strtod(buffer, nullptr);
+    return std::isfinite(value) ? value : 0;
+}
+
 
 namespace {
 
 const char kBinarySentinel[] = "AutoCAD Binary DXF\r\n\x1a";  // and a 0 byte: 22 bytes
 constexpr size_t kBinarySentinelSize = 22;
-constexpr double kPi = 3.14159265358979323846;
-// Guards against drawings that would flatten into absurd amounts (blocks
-// inserting themselves in arrays, say).
-constexpr size_t kMaxPrimitives = 1000000;
-constexpr int kMaxNesting = 12;
-
-struct SGroup {
-    int code;
-    uint32_t offset;  // value text: offset and length in the data
-    uint32_t length;
-    double number;    // binary numeric values
-    bool hasNumber;
-};
 
 enum ValueType { kString, kDouble, kInt16, kInt32, kInt64, kBool, kBinaryChunk };
 
@@ -91,7 +122,14 @@ private:
             int code;
             if (!ParseCode(codeStart, codeLength, code))
                 return !groups.empty();
-            groups.push_back({code, static_cast<uint32_t>(valueStart), static_cast<uint32_t>(valueLength), 0, false});
+            SGroup group = {code, static_cast<uint32_t>(valueStart), static_cast<uint32_t>(valueLength), 0, false};
+            // Numbers are read once here; most drawings are mostly numbers.
+            ValueType type = TypeOf(code);
+            if (type != kString && type != kBinaryChunk) {
+                group.number = Decimal(m_data + valueStart, valueLength);
+                group.hasNumber = true;
+            }
+            groups.push_back(group);
             if (code == 0 && valueLength == 3 && memcmp(m_data + valueStart, "EOF", 3) == 0)
                 break;
         }
@@ -226,722 +264,517 @@ private:
     size_t m_size;
 };
 
-// One record: a type (the value of its code-0 group) and its groups.
-struct SRecord {
-    std::string type;
-    size_t first, last;  // groups [first, last)
-};
+}  // namespace
 
-struct SMatrix {
-    double a = 1, b = 0, c = 0, d = 1, e = 0, f = 0;
-    SPoint Apply(SPoint p) const { return {a * p.x + c * p.y + e, b * p.x + d * p.y + f}; }
-    SMatrix Then(const SMatrix& next) const
-    {
-        // next after this
-        SMatrix r;
-        r.a = next.a * a + next.c * b;
-        r.b = next.b * a + next.d * b;
-        r.c = next.a * c + next.c * d;
-        r.d = next.b * c + next.d * d;
-        r.e = next.a * e + next.c * f + next.e;
-        r.f = next.b * e + next.d * f + next.f;
-        return r;
-    }
-    double Scale() const { return std::sqrt(std::fabs(a * d - b * c)); }
-};
-
-struct SLayer {
-    int color = 7;
-    bool hidden = false;
-};
-
-struct SBlock {
-    SPoint base = {0, 0};
-    std::vector<SRecord> records;
-};
-
-bool Finite(double v)
+void CReader::Run(bool thumbnailOnly)
 {
-    return std::isfinite(v) && std::fabs(v) < 1e18;
+    size_t i = 0;
+    while (i + 1 < m_groups.size()) {
+        if (!(m_groups[i].code == 0 && Is(i, "SECTION") && m_groups[i + 1].code == 2)) {
+            ++i;
+            continue;
+        }
+        std::string name = Text(i + 1);
+        i += 2;
+        size_t end = i;
+        while (end < m_groups.size() && !(m_groups[end].code == 0 && (Is(end, "ENDSEC") || Is(end, "EOF"))))
+            ++end;
+        if (name == "THUMBNAILIMAGE")
+            Thumbnail(i, end);
+        else if (thumbnailOnly)
+            ;
+        else if (name == "HEADER")
+            Header(i, end);
+        else if (name == "TABLES")
+            Tables(i, end);
+        else if (name == "BLOCKS")
+            Blocks(i, end);
+        else if (name == "ENTITIES")
+            m_entities = Records(i, end);
+        i = end;
+    }
+    if (!thumbnailOnly) {
+        Draw(m_entities, SMatrix(), AciColor(7), 0);
+        InfiniteLines();
+    }
 }
 
-class CReader {
-public:
-    CReader(const uint8_t* data, std::vector<SGroup>& groups, CDrawing& drawing)
-        : m_data(data), m_groups(groups), m_drawing(drawing) {}
-
-    void Run(bool thumbnailOnly)
-    {
-        size_t i = 0;
-        while (i + 1 < m_groups.size()) {
-            if (!(m_groups[i].code == 0 && Is(i, "SECTION") && m_groups[i + 1].code == 2)) {
-                ++i;
-                continue;
-            }
-            std::string name = Text(i + 1);
-            i += 2;
-            size_t end = i;
-            while (end < m_groups.size() && !(m_groups[end].code == 0 && (Is(end, "ENDSEC") || Is(end, "EOF"))))
-                ++end;
-            if (name == "THUMBNAILIMAGE")
-                Thumbnail(i, end);
-            else if (thumbnailOnly)
-                ;
-            else if (name == "HEADER")
-                Header(i, end);
-            else if (name == "TABLES")
-                Tables(i, end);
-            else if (name == "BLOCKS")
-                Blocks(i, end);
-            else if (name == "ENTITIES")
-                m_entities = Records(i, end);
-            i = end;
+std::vector<SRecord> CReader::Records(size_t i, size_t end) const
+{
+    std::vector<SRecord> records;
+    while (i < end) {
+        if (m_groups[i].code != 0) {
+            ++i;
+            continue;
         }
-        if (!thumbnailOnly)
-            Draw(m_entities, SMatrix(), AciColor(7), 0);
+        size_t next = i + 1;
+        while (next < end && m_groups[next].code != 0)
+            ++next;
+        records.push_back({Text(i), i + 1, next});
+        i = next;
     }
+    return records;
+}
 
-private:
-    bool Is(size_t i, const char* text) const
-    {
-        size_t n = strlen(text);
-        return m_groups[i].length == n && memcmp(m_data + m_groups[i].offset, text, n) == 0;
+void CReader::Header(size_t i, size_t end)
+{
+    SPoint min = {0, 0}, max = {0, 0};
+    bool haveMin = false, haveMax = false;
+    for (; i < end; ++i) {
+        if (m_groups[i].code != 9)
+            continue;
+        if ((Is(i, "$DIMASZ") || Is(i, "$DIMSCALE")) && i + 1 < end && m_groups[i + 1].code == 40) {
+            double value = Number(i + 1);
+            if (value > 0 && Finite(value))
+                (Is(i, "$DIMASZ") ? m_arrowSize : m_dimScale) = value;
+            continue;
+        }
+        bool isMin = Is(i, "$EXTMIN"), isMax = Is(i, "$EXTMAX");
+        if (!isMin && !isMax)
+            continue;
+        SPoint p = {0, 0};
+        int found = 0;
+        for (size_t k = i + 1; k < end && m_groups[k].code != 9 && m_groups[k].code != 0; ++k) {
+            if (m_groups[k].code == 10) { p.x = Number(k); found |= 1; }
+            if (m_groups[k].code == 20) { p.y = Number(k); found |= 2; }
+        }
+        if (found != 3)
+            continue;
+        (isMin ? min : max) = p;
+        (isMin ? haveMin : haveMax) = true;
     }
-    std::string Text(size_t i) const
-    {
-        return std::string(reinterpret_cast<const char*>(m_data + m_groups[i].offset), m_groups[i].length);
+    // Unset extents are stored as +1e20 .. -1e20.
+    if (haveMin && haveMax && Finite(min.x) && Finite(min.y) && Finite(max.x) && Finite(max.y) &&
+        min.x <= max.x && min.y <= max.y && (min.x < max.x || min.y < max.y)) {
+        m_drawing.headerExtents.Add(min.x, min.y);
+        m_drawing.headerExtents.Add(max.x, max.y);
     }
-    double Number(size_t i) const
-    {
+}
+
+void CReader::Tables(size_t i, size_t end)
+{
+    for (const SRecord& r : Records(i, end)) {
+        if (r.type == "BLOCK_RECORD") {
+            std::string name = Str(r, 2), handle = Str(r, 5);
+            m_blockNames[handle] = name;
+            std::string upper;
+            for (char c : name)
+                upper += static_cast<char>(toupper(static_cast<unsigned char>(c)));
+            if (upper.rfind("*PAPER_SPACE", 0) == 0)
+                m_paperOwners.insert(handle);
+            continue;
+        }
+        if (r.type != "LAYER")
+            continue;
+        SLayer layer;
+        int color = static_cast<int>(Num(r, 62, 7));
+        int flags = static_cast<int>(Num(r, 70, 0));
+        layer.hidden = color < 0 || (flags & 1);
+        layer.color = color < 0 ? -color : color;
+        m_layers[Str(r, 2)] = layer;
+    }
+}
+
+void CReader::Blocks(size_t i, size_t end)
+{
+    SBlock* current = nullptr;
+    for (const SRecord& r : Records(i, end)) {
+        if (r.type == "BLOCK") {
+            current = &m_blocks[Str(r, 2)];
+            current->records.clear();
+            current->base = {Num(r, 10), Num(r, 20)};
+        } else if (r.type == "ENDBLK") {
+            current = nullptr;
+        } else if (current) {
+            current->records.push_back(r);
+        }
+    }
+}
+
+void CReader::Thumbnail(size_t i, size_t end)
+{
+    std::vector<uint8_t>& out = m_drawing.thumbnail;
+    out.clear();
+    for (; i < end; ++i) {
         const SGroup& g = m_groups[i];
-        if (g.hasNumber)
-            return g.number;
-        char buffer[64];
-        size_t n = g.length < sizeof buffer - 1 ? g.length : sizeof buffer - 1;
-        memcpy(buffer, m_data + g.offset, n);
-        buffer[n] = 0;
-        double value = strtod(buffer, nullptr);
-        return std::isfinite(value) ? value : 0;
-    }
-
-    std::vector<SRecord> Records(size_t i, size_t end) const
-    {
-        std::vector<SRecord> records;
-        while (i < end) {
-            if (m_groups[i].code != 0) {
-                ++i;
-                continue;
+        if (g.code != 310)
+            continue;
+        const uint8_t* p = m_data + g.offset;
+        if (m_drawing.binary) {
+            out.insert(out.end(), p, p + g.length);
+            continue;
+        }
+        for (uint32_t k = 0; k + 1 < g.length; k += 2) {
+            int hi = Hex(p[k]), lo = Hex(p[k + 1]);
+            if (hi < 0 || lo < 0) {
+                out.clear();
+                return;
             }
-            size_t next = i + 1;
-            while (next < end && m_groups[next].code != 0)
-                ++next;
-            records.push_back({Text(i), i + 1, next});
-            i = next;
-        }
-        return records;
-    }
-
-    // Value of the first group with the code in the record, or def.
-    double Num(const SRecord& r, int code, double def = 0) const
-    {
-        for (size_t i = r.first; i < r.last; ++i)
-            if (m_groups[i].code == code)
-                return Number(i);
-        return def;
-    }
-    bool Has(const SRecord& r, int code) const
-    {
-        for (size_t i = r.first; i < r.last; ++i)
-            if (m_groups[i].code == code)
-                return true;
-        return false;
-    }
-    std::string Str(const SRecord& r, int code) const
-    {
-        for (size_t i = r.first; i < r.last; ++i)
-            if (m_groups[i].code == code)
-                return Text(i);
-        return std::string();
-    }
-
-    void Header(size_t i, size_t end)
-    {
-        SPoint min = {0, 0}, max = {0, 0};
-        bool haveMin = false, haveMax = false;
-        for (; i < end; ++i) {
-            if (m_groups[i].code != 9)
-                continue;
-            bool isMin = Is(i, "$EXTMIN"), isMax = Is(i, "$EXTMAX");
-            if (!isMin && !isMax)
-                continue;
-            SPoint p = {0, 0};
-            int found = 0;
-            for (size_t k = i + 1; k < end && m_groups[k].code != 9 && m_groups[k].code != 0; ++k) {
-                if (m_groups[k].code == 10) { p.x = Number(k); found |= 1; }
-                if (m_groups[k].code == 20) { p.y = Number(k); found |= 2; }
-            }
-            if (found != 3)
-                continue;
-            (isMin ? min : max) = p;
-            (isMin ? haveMin : haveMax) = true;
-        }
-        // Unset extents are stored as +1e20 .. -1e20.
-        if (haveMin && haveMax && Finite(min.x) && Finite(min.y) && Finite(max.x) && Finite(max.y) &&
-            min.x <= max.x && min.y <= max.y && (min.x < max.x || min.y < max.y)) {
-            m_drawing.headerExtents.Add(min.x, min.y);
-            m_drawing.headerExtents.Add(max.x, max.y);
+            out.push_back(static_cast<uint8_t>(hi * 16 + lo));
         }
     }
+}
 
-    void Tables(size_t i, size_t end)
-    {
-        for (const SRecord& r : Records(i, end)) {
-            if (r.type != "LAYER")
-                continue;
-            SLayer layer;
-            int color = static_cast<int>(Num(r, 62, 7));
-            int flags = static_cast<int>(Num(r, 70, 0));
-            layer.hidden = color < 0 || (flags & 1);
-            layer.color = color < 0 ? -color : color;
-            m_layers[Str(r, 2)] = layer;
-        }
+int CReader::Hex(uint8_t c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+COLORREF CReader::ColorOf(const SRecord& r, COLORREF byBlock, bool* hidden) const
+{
+    std::string layerName = Str(r, 8);
+    auto layer = m_layers.find(layerName);
+    *hidden = layer != m_layers.end() && layer->second.hidden;
+    if (Has(r, 420)) {
+        uint32_t rgb = static_cast<uint32_t>(static_cast<int64_t>(Num(r, 420)));
+        COLORREF c = RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+        return c == RGB(255, 255, 255) ? RGB(0, 0, 0) : c;
     }
+    int index = static_cast<int>(Num(r, 62, 256));
+    if (index < 0)
+        *hidden = true;
+    if (index == 0)
+        return byBlock;
+    if (index == 256 || index < 0)
+        return AciColor(layer != m_layers.end() ? layer->second.color : 7);
+    return AciColor(index);
+}
 
-    void Blocks(size_t i, size_t end)
-    {
-        SBlock* current = nullptr;
-        for (const SRecord& r : Records(i, end)) {
-            if (r.type == "BLOCK") {
-                current = &m_blocks[Str(r, 2)];
-                current->records.clear();
-                current->base = {Num(r, 10), Num(r, 20)};
-            } else if (r.type == "ENDBLK") {
-                current = nullptr;
-            } else if (current) {
-                current->records.push_back(r);
-            }
-        }
-    }
-
-    void Thumbnail(size_t i, size_t end)
-    {
-        std::vector<uint8_t>& out = m_drawing.thumbnail;
-        out.clear();
-        for (; i < end; ++i) {
-            const SGroup& g = m_groups[i];
-            if (g.code != 310)
-                continue;
-            const uint8_t* p = m_data + g.offset;
-            if (m_drawing.binary) {
-                out.insert(out.end(), p, p + g.length);
-                continue;
-            }
-            for (uint32_t k = 0; k + 1 < g.length; k += 2) {
-                int hi = Hex(p[k]), lo = Hex(p[k + 1]);
-                if (hi < 0 || lo < 0) {
-                    out.clear();
-                    return;
-                }
-                out.push_back(static_cast<uint8_t>(hi * 16 + lo));
-            }
-        }
-    }
-    static int Hex(uint8_t c)
-    {
-        if (c >= '0' && c <= '9') return c - '0';
-        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-        return -1;
-    }
-
-    // ------------------------------------------------------- flattening
-
-    COLORREF ColorOf(const SRecord& r, COLORREF byBlock, bool* hidden) const
-    {
-        std::string layerName = Str(r, 8);
-        auto layer = m_layers.find(layerName);
-        *hidden = layer != m_layers.end() && layer->second.hidden;
-        if (Has(r, 420)) {
-            uint32_t rgb = static_cast<uint32_t>(static_cast<int64_t>(Num(r, 420)));
-            COLORREF c = RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
-            return c == RGB(255, 255, 255) ? RGB(0, 0, 0) : c;
-        }
-        int index = static_cast<int>(Num(r, 62, 256));
-        if (index < 0)
-            *hidden = true;
-        if (index == 0)
-            return byBlock;
-        if (index == 256 || index < 0)
-            return AciColor(layer != m_layers.end() ? layer->second.color : 7);
-        return AciColor(index);
-    }
-
-    // The object coordinate system of a planar entity, projected on XY.
-    SMatrix Ocs(const SRecord& r) const
-    {
-        double nx = Num(r, 210, 0), ny = Num(r, 220, 0), nz = Num(r, 230, 1);
-        double length = std::sqrt(nx * nx + ny * ny + nz * nz);
-        SMatrix m;
-        if (!(length > 1e-12) || !std::isfinite(length))
-            return m;
-        nx /= length; ny /= length; nz /= length;
-        if (std::fabs(nx) < 1e-12 && std::fabs(ny) < 1e-12 && nz > 0)
-            return m;  // the world's own plane
-        double ax, ay, az;
-        if (std::fabs(nx) < 1.0 / 64 && std::fabs(ny) < 1.0 / 64) {
-            ax = nz; ay = 0; az = -nx;   // (0,1,0) x N
-        } else {
-            ax = -ny; ay = nx; az = 0;   // (0,0,1) x N
-        }
-        double al = std::sqrt(ax * ax + ay * ay + az * az);
-        ax /= al; ay /= al; az /= al;
-        double bx = ny * az - nz * ay, by = nz * ax - nx * az;  // N x Ax
-        m.a = ax; m.b = ay; m.c = bx; m.d = by;
+SMatrix CReader::Ocs(const SRecord& r) const
+{
+    double nx = Num(r, 210, 0), ny = Num(r, 220, 0), nz = Num(r, 230, 1);
+    double length = std::sqrt(nx * nx + ny * ny + nz * nz);
+    SMatrix m;
+    if (!(length > 1e-12) || !std::isfinite(length))
         return m;
+    nx /= length; ny /= length; nz /= length;
+    if (std::fabs(nx) < 1e-12 && std::fabs(ny) < 1e-12 && nz > 0)
+        return m;  // the world's own plane
+    double ax, ay, az;
+    if (std::fabs(nx) < 1.0 / 64 && std::fabs(ny) < 1.0 / 64) {
+        ax = nz; ay = 0; az = -nx;   // (0,1,0) x N
+    } else {
+        ax = -ny; ay = nx; az = 0;   // (0,0,1) x N
     }
+    double al = std::sqrt(ax * ax + ay * ay + az * az);
+    ax /= al; ay /= al; az /= al;
+    double bx = ny * az - nz * ay, by = nz * ax - nx * az;  // N x Ax
+    m.a = ax; m.b = ay; m.c = bx; m.d = by;
+    return m;
+}
 
-    bool Room() const { return m_drawing.primitives.size() < kMaxPrimitives; }
+void CReader::Polyline(const std::vector<SPoint>& points, bool closed, COLORREF color, const SMatrix& m)
+{
+    if (points.empty() || !Room())
+        return;
+    SPrimitive p;
+    p.kind = SPrimitive::kPolyline;
+    p.color = color;
+    p.closed = closed;
+    p.points.reserve(points.size());
+    for (const SPoint& pt : points)
+        p.points.push_back(m.Apply(pt));
+    m_drawing.primitives.push_back(std::move(p));
+}
 
-    void Polyline(const std::vector<SPoint>& points, bool closed, COLORREF color, const SMatrix& m)
-    {
-        if (points.empty() || !Room())
-            return;
-        SPrimitive p;
-        p.kind = SPrimitive::kPolyline;
-        p.color = color;
-        p.closed = closed;
-        p.points.reserve(points.size());
-        for (const SPoint& pt : points)
-            p.points.push_back(m.Apply(pt));
-        m_drawing.primitives.push_back(std::move(p));
-    }
+void CReader::Text(const std::string& text, SPoint pos, double height, double angle, int hAlign, int vAlign,
+          COLORREF color, const SMatrix& m)
+{
+    if (text.empty() || !Room() || !(height > 0) || !Finite(height))
+        return;
+    // Vertical alignment moves the baseline down from the point.
+    double up = vAlign == 3 ? height : vAlign == 2 ? height / 2 : 0;
+    pos.x += std::sin(angle) * up;
+    pos.y -= std::cos(angle) * up;
+    SPoint dir = {std::cos(angle), std::sin(angle)};
+    SPoint base = m.Apply(pos);
+    SPoint tip = m.Apply({pos.x + dir.x, pos.y + dir.y});
+    SPrimitive p;
+    p.kind = SPrimitive::kText;
+    p.color = color;
+    p.points.push_back(base);
+    p.text = text;
+    p.height = height * m.Scale();
+    p.angle = std::atan2(tip.y - base.y, tip.x - base.x);
+    p.hAlign = hAlign;
+    m_drawing.primitives.push_back(std::move(p));
+}
 
-    static void ArcPoints(std::vector<SPoint>& out, SPoint c, double r, double a0, double a1)
-    {
-        // a1 > a0, radians.
-        double sweep = a1 - a0;
-        int n = static_cast<int>(std::ceil(std::fabs(sweep) / (2 * kPi) * 72));
-        if (n < 4) n = 4;
-        if (n > 512) n = 512;
-        for (int i = 0; i <= n; ++i) {
-            double a = a0 + sweep * i / n;
-            out.push_back({c.x + r * std::cos(a), c.y + r * std::sin(a)});
+void CReader::Draw(const std::vector<SRecord>& records, const SMatrix& m, COLORREF byBlock, int depth)
+{
+    for (size_t k = 0; k < records.size() && Room(); ++k) {
+        const SRecord& r = records[k];
+        if (depth == 0) {
+            ++m_drawing.entityCounts[r.type];
+            // Layouts are not previewed: only model space.
+            if (Num(r, 67) == 1 || m_paperOwners.count(Str(r, 330)))
+                continue;
         }
-    }
-
-    // A polyline segment from p to q that bulges by b (tan of a quarter of
-    // its angle), without its first point.
-    static void BulgeSegment(std::vector<SPoint>& out, SPoint p, SPoint q, double b)
-    {
-        double dx = q.x - p.x, dy = q.y - p.y;
-        double chord = std::sqrt(dx * dx + dy * dy);
-        if (std::fabs(b) < 1e-9 || chord < 1e-12 || !std::isfinite(b) || std::fabs(b) > 1e6) {
-            out.push_back(q);
-            return;
+        bool hidden = false;
+        COLORREF color = ColorOf(r, byBlock, &hidden);
+        if (r.type == "POLYLINE") {
+            k = PolylineRecords(records, k, hidden ? nullptr : &m, color);
+            continue;
         }
-        double theta = 4 * std::atan(b);
-        double radius = chord / (2 * std::sin(std::fabs(theta) / 2));
-        // The centre lies off the chord's middle along its left normal, at
-        // a signed distance that also covers arcs past a half turn.
-        double h = chord / 2 * (1 - b * b) / (2 * b);
-        SPoint c = {(p.x + q.x) / 2 - dy / chord * h, (p.y + q.y) / 2 + dx / chord * h};
-        double a0 = std::atan2(p.y - c.y, p.x - c.x);
-        std::vector<SPoint> arc;
-        ArcPoints(arc, c, radius, a0, a0 + theta);
-        for (size_t i = 1; i < arc.size(); ++i)
-            out.push_back(arc[i]);
-        out.back() = q;
-    }
-
-    void Text(const std::string& text, SPoint pos, double height, double angle, int hAlign, int vAlign,
-              COLORREF color, const SMatrix& m)
-    {
-        if (text.empty() || !Room() || !(height > 0) || !Finite(height))
-            return;
-        // Vertical alignment moves the baseline down from the point.
-        double up = vAlign == 3 ? height : vAlign == 2 ? height / 2 : 0;
-        pos.x += std::sin(angle) * up;
-        pos.y -= std::cos(angle) * up;
-        SPoint dir = {std::cos(angle), std::sin(angle)};
-        SPoint base = m.Apply(pos);
-        SPoint tip = m.Apply({pos.x + dir.x, pos.y + dir.y});
-        SPrimitive p;
-        p.kind = SPrimitive::kText;
-        p.color = color;
-        p.points.push_back(base);
-        p.text = text;
-        p.height = height * m.Scale();
-        p.angle = std::atan2(tip.y - base.y, tip.x - base.x);
-        p.hAlign = hAlign;
-        m_drawing.primitives.push_back(std::move(p));
-    }
-
-    static std::string Symbols(std::string s)
-    {
-        std::string out;
-        for (size_t i = 0; i < s.size(); ++i) {
-            if (s[i] == '%' && i + 2 < s.size() && s[i + 1] == '%') {
-                char k = static_cast<char>(tolower(static_cast<unsigned char>(s[i + 2])));
-                if (k == 'd') { out += '\xB0'; i += 2; continue; }
-                if (k == 'p') { out += '\xB1'; i += 2; continue; }
-                if (k == 'c') { out += '\xD8'; i += 2; continue; }
-                if (k == 'u' || k == 'o') { i += 2; continue; }
-                if (k == '%') { out += '%'; i += 2; continue; }
+        if (hidden)
+            continue;
+        const std::string& t = r.type;
+        if (t == "LINE") {
+            Polyline({{Num(r, 10), Num(r, 20)}, {Num(r, 11), Num(r, 21)}}, false, color, m);
+        } else if (t == "CIRCLE" || t == "ARC") {
+            SMatrix om = Ocs(r).Then(m);
+            double radius = Num(r, 40);
+            if (!(radius > 0) || !Finite(radius))
+                continue;
+            double a0 = 0, a1 = 2 * kPi;
+            if (t == "ARC") {
+                a0 = Num(r, 50) * kPi / 180;
+                a1 = Num(r, 51) * kPi / 180;
+                while (a1 <= a0)
+                    a1 += 2 * kPi;
+                if (a1 - a0 > 2 * kPi)
+                    a1 = a0 + 2 * kPi;
             }
-            out += s[i];
+            std::vector<SPoint> pts;
+            ArcPoints(pts, {Num(r, 10), Num(r, 20)}, radius, a0, a1);
+            Polyline(pts, t == "CIRCLE", color, om);
+        } else if (t == "ELLIPSE") {
+            double ratio = Num(r, 40, 1), p0 = Num(r, 41, 0), p1 = Num(r, 42, 2 * kPi);
+            if (!Finite(ratio) || !Finite(p0) || !Finite(p1))
+                continue;
+            while (p1 <= p0)
+                p1 += 2 * kPi;
+            if (p1 - p0 > 2 * kPi)
+                p1 = p0 + 2 * kPi;
+            // Seen from below (a negative normal) the minor axis turns the other way.
+            if (Num(r, 230, 1) < 0)
+                ratio = -ratio;
+            std::vector<SPoint> pts;
+            EllipsePoints(pts, {Num(r, 10), Num(r, 20)}, {Num(r, 11), Num(r, 21)}, ratio, p0, p1);
+            Polyline(pts, false, color, m);
+        } else if (t == "SPLINE") {
+            Spline(r, color, m);
+        } else if (t == "HATCH") {
+            Hatch(r, color, m);
+        } else if (t == "LEADER") {
+            Leader(r, color, m);
+        } else if (t == "MLINE") {
+            MultiLine(r, color, m);
+        } else if (t == "XLINE" || t == "RAY") {
+            SPoint base = m.Apply({Num(r, 10), Num(r, 20)});
+            SPoint tip = m.Apply({Num(r, 10) + Num(r, 11), Num(r, 20) + Num(r, 21)});
+            m_infinite.push_back({base, {tip.x - base.x, tip.y - base.y}, t == "RAY", color});
+        } else if (t == "LWPOLYLINE") {
+            std::vector<SPoint> vertices;
+            std::vector<double> bulges;
+            size_t first = r.first;
+            Vertices(first, r.last, r.last - r.first, false, vertices, bulges);
+            bool closed = (static_cast<int>(Num(r, 70)) & 1) != 0;
+            Polyline(Bulged(vertices, bulges, closed), closed, color, Ocs(r).Then(m));
+        } else if (t == "POINT") {
+            if (!Room())
+                continue;
+            SPrimitive p;
+            p.kind = SPrimitive::kPoint;
+            p.color = color;
+            p.points.push_back(m.Apply({Num(r, 10), Num(r, 20)}));
+            m_drawing.primitives.push_back(std::move(p));
+        } else if (t == "SOLID" || t == "TRACE" || t == "3DFACE") {
+            SPoint p1 = {Num(r, 10), Num(r, 20)}, p2 = {Num(r, 11), Num(r, 21)};
+            SPoint p3 = {Num(r, 12), Num(r, 22)};
+            SPoint p4 = Has(r, 13) ? SPoint{Num(r, 13), Num(r, 23)} : p3;
+            SMatrix om = t == "3DFACE" ? m : Ocs(r).Then(m);
+            if (t == "3DFACE") {
+                Polyline({p1, p2, p3, p4}, true, color, om);
+                continue;
+            }
+            SPrimitive p;
+            p.kind = SPrimitive::kPolygon;
+            p.color = color;
+            // The third and fourth corners are stored crosswise.
+            for (SPoint q : {p1, p2, p4, p3})
+                p.points.push_back(om.Apply(q));
+            m_drawing.primitives.push_back(std::move(p));
+        } else if (t == "TEXT" || t == "ATTRIB" || (t == "ATTDEF" && depth == 0)) {
+            int h = static_cast<int>(Num(r, 72)), v = static_cast<int>(Num(r, t == "TEXT" ? 73 : 74));
+            if ((static_cast<int>(Num(r, 70)) & 1) && t != "TEXT")
+                continue;  // invisible attribute
+            SPoint pos = {Num(r, 10), Num(r, 20)};
+            double angle = Num(r, 50) * kPi / 180;
+            if ((h != 0 || v != 0) && h != 3 && h != 5 && Has(r, 11))
+                pos = {Num(r, 11), Num(r, 21)};
+            int hAlign = h == 1 || h == 4 ? 1 : h == 2 ? 2 : 0;
+            if (h == 4)
+                v = 2;
+            Text(TextSymbols(t == "ATTDEF" ? Str(r, 3) : Str(r, 1)), pos, Num(r, 40), angle, hAlign, v, color,
+                 Ocs(r).Then(m));
+        } else if (t == "MTEXT") {
+            std::string raw;
+            for (size_t i = r.first; i < r.last; ++i)
+                if (m_groups[i].code == 3)
+                    raw += Text(i);
+            raw += Str(r, 1);
+            double angle = Num(r, 50) * kPi / 180;
+            if (Has(r, 11))
+                angle = std::atan2(Num(r, 21), Num(r, 11));
+            int attach = static_cast<int>(Num(r, 71, 1));
+            if (attach < 1 || attach > 9)
+                attach = 1;
+            double spacing = Num(r, 44, 1);
+            SMatrix place = Rotation(Finite(angle) ? angle : 0, {Num(r, 10), Num(r, 20)}).Then(m);
+            Paragraphs(MTextLines(raw, Num(r, 40), Num(r, 41)), attach, spacing > 0 && spacing < 10 ? spacing : 1,
+                       color, place);
+        } else if (t == "INSERT") {
+            Insert(r, false, color, m, depth);
+        } else if (t == "ACAD_TABLE") {
+            Table(r, color, m, depth);
+        } else if (t == "DIMENSION") {
+            Insert(r, true, color, m, depth);
+        } else if (t == "MULTILEADER" || t == "MLEADER") {
+            MultiLeader(r, color, m, depth);
         }
+    }
+}
+
+void CReader::Vertices(size_t& i, size_t end, size_t max, bool strict, std::vector<SPoint>& vertices,
+              std::vector<double>& bulges) const
+{
+    for (; i < end; ++i) {
+        int code = m_groups[i].code;
+        if (code == 10 && vertices.size() < max) {
+            vertices.push_back({Number(i), 0});
+            bulges.push_back(0);
+        } else if (code == 20 && !vertices.empty()) {
+            vertices.back().y = Number(i);
+        } else if (code == 42 && !bulges.empty()) {
+            bulges.back() = Number(i);
+        } else if (strict && code != 30) {
+            break;
+        }
+    }
+}
+
+std::vector<SPoint> CReader::Bulged(const std::vector<SPoint>& vertices, const std::vector<double>& bulges,
+                                  bool closed)
+{
+    std::vector<SPoint> out;
+    if (vertices.empty())
         return out;
-    }
+    out.push_back(vertices[0]);
+    size_t n = vertices.size();
+    size_t segments = closed ? n : n - 1;
+    for (size_t i = 0; i < segments; ++i)
+        BulgeSegment(out, vertices[i], vertices[(i + 1) % n], bulges[i]);
+    if (closed && out.size() > 1)
+        out.pop_back();  // the polyline closes itself
+    return out;
+}
 
-    // MTEXT without its formatting codes, split into lines.
-    static std::vector<std::string> PlainLines(const std::string& s)
-    {
-        std::vector<std::string> lines(1);
-        for (size_t i = 0; i < s.size(); ++i) {
-            char c = s[i];
-            if (c == '{' || c == '}')
-                continue;
-            if (c != '\\' || i + 1 >= s.size()) {
-                lines.back() += c;
-                continue;
-            }
-            char k = s[++i];
-            switch (k) {
-            case 'P': lines.emplace_back(); break;
-            case '~': lines.back() += ' '; break;
-            case '\\': case '{': case '}': lines.back() += k; break;
-            case 'L': case 'l': case 'O': case 'o': case 'K': case 'k': break;
-            case 'S': {
-                // Stacked text a^b, a/b or a#b: shown as a/b.
-                size_t end = s.find(';', i);
-                std::string stack = s.substr(i + 1, end == std::string::npos ? std::string::npos : end - i - 1);
-                for (char& ch : stack)
-                    if (ch == '^' || ch == '#')
-                        ch = '/';
-                lines.back() += stack;
-                i = end == std::string::npos ? s.size() : end;
-                break;
-            }
-            case 'U':
-                if (i + 5 < s.size() && s[i + 1] == '+') {
-                    unsigned long code = strtoul(s.substr(i + 2, 4).c_str(), nullptr, 16);
-                    wchar_t wide = static_cast<wchar_t>(code);
-                    char narrow[8];
-                    int n = WideCharToMultiByte(CP_ACP, 0, &wide, 1, narrow, sizeof narrow, nullptr, nullptr);
-                    lines.back().append(narrow, n > 0 ? n : 0);
-                    i += 5;
-                }
-                break;
-            default: {
-                // \f...; \H...; \C...; \A...; \T...; \Q...; \W...; \p...;
-                size_t end = s.find(';', i);
-                i = end == std::string::npos ? s.size() : end;
-                break;
-            }
-            }
+size_t CReader::PolylineRecords(const std::vector<SRecord>& records, size_t k, const SMatrix* m, COLORREF color)
+{
+    const SRecord& head = records[k];
+    int flags = static_cast<int>(Num(head, 70));
+    std::vector<SPoint> vertices;
+    std::vector<double> bulges;
+    std::vector<int> faces;  // polyface: four indices per face
+    size_t i = k + 1;
+    for (; i < records.size() && records[i].type == "VERTEX"; ++i) {
+        const SRecord& v = records[i];
+        int vflags = static_cast<int>(Num(v, 70));
+        if ((vflags & 128) && !(vflags & 64)) {
+            for (int code : {71, 72, 73, 74})
+                faces.push_back(static_cast<int>(Num(v, code)));
+            continue;
         }
-        return lines;
+        vertices.push_back({Num(v, 10), Num(v, 20)});
+        bulges.push_back(Num(v, 42));
     }
-
-    void Draw(const std::vector<SRecord>& records, const SMatrix& m, COLORREF byBlock, int depth)
-    {
-        for (size_t k = 0; k < records.size() && Room(); ++k) {
-            const SRecord& r = records[k];
-            if (depth == 0)
-                ++m_drawing.entityCounts[r.type];
-            bool hidden = false;
-            COLORREF color = ColorOf(r, byBlock, &hidden);
-            if (r.type == "POLYLINE") {
-                k = PolylineRecords(records, k, hidden ? nullptr : &m, color);
-                continue;
-            }
-            if (hidden)
-                continue;
-            const std::string& t = r.type;
-            if (t == "LINE") {
-                Polyline({{Num(r, 10), Num(r, 20)}, {Num(r, 11), Num(r, 21)}}, false, color, m);
-            } else if (t == "CIRCLE" || t == "ARC") {
-                SMatrix om = Ocs(r).Then(m);
-                double radius = Num(r, 40);
-                if (!(radius > 0) || !Finite(radius))
-                    continue;
-                double a0 = 0, a1 = 2 * kPi;
-                if (t == "ARC") {
-                    a0 = Num(r, 50) * kPi / 180;
-                    a1 = Num(r, 51) * kPi / 180;
-                    while (a1 <= a0)
-                        a1 += 2 * kPi;
-                    if (a1 - a0 > 2 * kPi)
-                        a1 = a0 + 2 * kPi;
-                }
-                std::vector<SPoint> pts;
-                ArcPoints(pts, {Num(r, 10), Num(r, 20)}, radius, a0, a1);
-                Polyline(pts, t == "CIRCLE", color, om);
-            } else if (t == "ELLIPSE") {
-                SPoint c = {Num(r, 10), Num(r, 20)}, major = {Num(r, 11), Num(r, 21)};
-                double ratio = Num(r, 40, 1), p0 = Num(r, 41, 0), p1 = Num(r, 42, 2 * kPi);
-                if (!Finite(ratio) || !Finite(p0) || !Finite(p1))
-                    continue;
-                while (p1 <= p0)
-                    p1 += 2 * kPi;
-                if (p1 - p0 > 2 * kPi)
-                    p1 = p0 + 2 * kPi;
-                SPoint minor = {-major.y * ratio, major.x * ratio};
-                std::vector<SPoint> pts;
-                int n = 72;
-                for (int i = 0; i <= n; ++i) {
-                    double a = p0 + (p1 - p0) * i / n;
-                    pts.push_back({c.x + major.x * std::cos(a) + minor.x * std::sin(a),
-                                   c.y + major.y * std::cos(a) + minor.y * std::sin(a)});
-                }
-                Polyline(pts, false, color, m);
-            } else if (t == "LWPOLYLINE") {
-                std::vector<SPoint> vertices;
-                std::vector<double> bulges;
-                for (size_t i = r.first; i < r.last; ++i) {
-                    int code = m_groups[i].code;
-                    if (code == 10) {
-                        vertices.push_back({Number(i), 0});
-                        bulges.push_back(0);
-                    } else if (code == 20 && !vertices.empty()) {
-                        vertices.back().y = Number(i);
-                    } else if (code == 42 && !bulges.empty()) {
-                        bulges.back() = Number(i);
-                    }
-                }
-                bool closed = (static_cast<int>(Num(r, 70)) & 1) != 0;
-                Polyline(Bulged(vertices, bulges, closed), closed, color, Ocs(r).Then(m));
-            } else if (t == "POINT") {
-                if (!Room())
-                    continue;
-                SPrimitive p;
-                p.kind = SPrimitive::kPoint;
-                p.color = color;
-                p.points.push_back(m.Apply({Num(r, 10), Num(r, 20)}));
-                m_drawing.primitives.push_back(std::move(p));
-            } else if (t == "SOLID" || t == "TRACE" || t == "3DFACE") {
-                SPoint p1 = {Num(r, 10), Num(r, 20)}, p2 = {Num(r, 11), Num(r, 21)};
-                SPoint p3 = {Num(r, 12), Num(r, 22)};
-                SPoint p4 = Has(r, 13) ? SPoint{Num(r, 13), Num(r, 23)} : p3;
-                SMatrix om = t == "3DFACE" ? m : Ocs(r).Then(m);
-                if (t == "3DFACE") {
-                    Polyline({p1, p2, p3, p4}, true, color, om);
-                    continue;
-                }
-                SPrimitive p;
-                p.kind = SPrimitive::kPolygon;
-                p.color = color;
-                // The third and fourth corners are stored crosswise.
-                for (SPoint q : {p1, p2, p4, p3})
-                    p.points.push_back(om.Apply(q));
-                m_drawing.primitives.push_back(std::move(p));
-            } else if (t == "TEXT" || t == "ATTRIB" || (t == "ATTDEF" && depth == 0)) {
-                int h = static_cast<int>(Num(r, 72)), v = static_cast<int>(Num(r, t == "TEXT" ? 73 : 74));
-                if ((static_cast<int>(Num(r, 70)) & 1) && t != "TEXT")
-                    continue;  // invisible attribute
-                SPoint pos = {Num(r, 10), Num(r, 20)};
-                double angle = Num(r, 50) * kPi / 180;
-                if ((h != 0 || v != 0) && h != 3 && h != 5 && Has(r, 11))
-                    pos = {Num(r, 11), Num(r, 21)};
-                int hAlign = h == 1 || h == 4 ? 1 : h == 2 ? 2 : 0;
-                if (h == 4)
-                    v = 2;
-                Text(Symbols(t == "ATTDEF" ? Str(r, 3) : Str(r, 1)), pos, Num(r, 40), angle, hAlign, v, color,
-                     Ocs(r).Then(m));
-            } else if (t == "MTEXT") {
-                std::string raw;
-                for (size_t i = r.first; i < r.last; ++i)
-                    if (m_groups[i].code == 3)
-                        raw += Text(i);
-                raw += Str(r, 1);
-                std::vector<std::string> lines = PlainLines(Symbols(raw));
-                double height = Num(r, 40);
-                double angle = Num(r, 50) * kPi / 180;
-                if (Has(r, 11))
-                    angle = std::atan2(Num(r, 21), Num(r, 11));
-                int attach = static_cast<int>(Num(r, 71, 1));
-                if (attach < 1 || attach > 9)
-                    attach = 1;
-                int hAlign = (attach - 1) % 3;
-                int row = (attach - 1) / 3;  // 0 top, 1 middle, 2 bottom
-                double pitch = height * 1.66;
-                double total = height + pitch * (lines.size() - 1);
-                double top = row == 0 ? 0 : row == 1 ? total / 2 : total;  // above the point
-                SPoint origin = {Num(r, 10), Num(r, 20)};
-                for (size_t i = 0; i < lines.size(); ++i) {
-                    double down = height + pitch * i - top;
-                    SPoint pos = {origin.x + std::sin(angle) * down, origin.y - std::cos(angle) * down};
-                    Text(lines[i], pos, height, angle, hAlign, 0, color, m);
-                }
-            } else if (t == "INSERT" || t == "ACAD_TABLE") {
-                Insert(r, false, color, m, depth);
-            } else if (t == "DIMENSION") {
-                Insert(r, true, color, m, depth);
-            } else if (t == "MULTILEADER" || t == "MLEADER") {
-                MultiLeader(r, color, m);
-            }
-        }
-    }
-
-    // The leader lines and the text of a multileader's context data.
-    void MultiLeader(const SRecord& r, COLORREF color, const SMatrix& m)
-    {
-        enum { kOutside, kContext, kLeader, kLine } state = kOutside;
-        SPoint connection = {0, 0}, textAt = {0, 0};
-        std::vector<SPoint> line;
-        std::string text;
-        double height = 0;
-        for (size_t i = r.first; i < r.last; ++i) {
-            int code = m_groups[i].code;
-            if (code == 300 && Is(i, "CONTEXT_DATA{")) { state = kContext; continue; }
-            if (code == 302 && Is(i, "LEADER{")) { state = kLeader; continue; }
-            if (code == 304 && Is(i, "LEADER_LINE{")) { state = kLine; line.clear(); continue; }
-            if (code == 305 && state == kLine) {
-                line.push_back(connection);
-                Polyline(line, false, color, m);
-                state = kLeader;
-                continue;
-            }
-            if (code == 303) { state = kContext; continue; }
-            if (code == 301) { state = kOutside; continue; }
-            if (state == kContext) {
-                if (code == 41) height = Number(i);
-                else if (code == 304) text = Text(i);
-                else if (code == 12) textAt.x = Number(i);
-                else if (code == 22) textAt.y = Number(i);
-            } else if (state == kLeader) {
-                if (code == 10) connection.x = Number(i);
-                else if (code == 20) connection.y = Number(i);
-            } else if (state == kLine) {
-                if (code == 10) line.push_back({Number(i), 0});
-                else if (code == 20 && !line.empty()) line.back().y = Number(i);
-            }
-        }
-        std::vector<std::string> lines = PlainLines(Symbols(text));
-        for (size_t i = 0; i < lines.size(); ++i)
-            Text(lines[i], {textAt.x, textAt.y - height * (1 + 1.66 * i)}, height, 0, 0, 0, color, m);
-    }
-
-    static std::vector<SPoint> Bulged(const std::vector<SPoint>& vertices, const std::vector<double>& bulges,
-                                      bool closed)
-    {
-        std::vector<SPoint> out;
-        if (vertices.empty())
-            return out;
-        out.push_back(vertices[0]);
-        size_t n = vertices.size();
-        size_t segments = closed ? n : n - 1;
-        for (size_t i = 0; i < segments; ++i)
-            BulgeSegment(out, vertices[i], vertices[(i + 1) % n], bulges[i]);
-        if (closed && out.size() > 1)
-            out.pop_back();  // the polyline closes itself
-        return out;
-    }
-
-    // POLYLINE, its VERTEX records and SEQEND; returns the last index used.
-    size_t PolylineRecords(const std::vector<SRecord>& records, size_t k, const SMatrix* m, COLORREF color)
-    {
-        const SRecord& head = records[k];
-        int flags = static_cast<int>(Num(head, 70));
-        std::vector<SPoint> vertices;
-        std::vector<double> bulges;
-        std::vector<int> faces;  // polyface: four indices per face
-        size_t i = k + 1;
-        for (; i < records.size() && records[i].type == "VERTEX"; ++i) {
-            const SRecord& v = records[i];
-            int vflags = static_cast<int>(Num(v, 70));
-            if ((vflags & 128) && !(vflags & 64)) {
-                for (int code : {71, 72, 73, 74})
-                    faces.push_back(static_cast<int>(Num(v, code)));
-                continue;
-            }
-            vertices.push_back({Num(v, 10), Num(v, 20)});
-            bulges.push_back(Num(v, 42));
-        }
-        if (i < records.size() && records[i].type == "SEQEND")
-            ;
-        else
-            --i;
-        if (!m)
-            return i;
-        bool closed = (flags & 1) != 0;
-        bool planar = !(flags & (8 | 16 | 64));
-        SMatrix om = planar ? Ocs(head).Then(*m) : *m;
-        if (flags & 64) {
-            for (size_t f = 0; f + 3 < faces.size(); f += 4) {
-                std::vector<SPoint> face;
-                for (size_t c = 0; c < 4; ++c) {
-                    int index = std::abs(faces[f + c]);
-                    if (index >= 1 && static_cast<size_t>(index) <= vertices.size())
-                        face.push_back(vertices[index - 1]);
-                }
-                Polyline(face, true, color, om);
-            }
-        } else if (flags & 16) {
-            Polyline(vertices, closed, color, om);
-        } else {
-            Polyline(planar ? Bulged(vertices, bulges, closed) : vertices, closed, color, om);
-        }
+    if (i < records.size() && records[i].type == "SEQEND")
+        ;
+    else
+        --i;
+    if (!m)
         return i;
-    }
-
-    void Insert(const SRecord& r, bool dimension, COLORREF color, const SMatrix& m, int depth)
-    {
-        if (depth >= kMaxNesting)
-            return;
-        auto found = m_blocks.find(Str(r, 2));
-        if (found == m_blocks.end())
-            return;
-        const SBlock& block = found->second;
-        if (dimension) {
-            // A dimension's block is drawn where it was built.
-            Draw(block.records, m, color, depth + 1);
-            return;
-        }
-        double sx = Num(r, 41, 1), sy = Num(r, 42, 1);
-        double angle = Num(r, 50) * kPi / 180;
-        int columns = static_cast<int>(Num(r, 70, 1)), rows = static_cast<int>(Num(r, 71, 1));
-        double dx = Num(r, 44), dy = Num(r, 45);
-        if (!Finite(sx) || !Finite(sy) || !Finite(angle))
-            return;
-        if (columns < 1) columns = 1;
-        if (rows < 1) rows = 1;
-        if (static_cast<long long>(columns) * rows > 1000)
-            columns = rows = 1;
-        SMatrix ocs = Ocs(r);
-        for (int row = 0; row < rows; ++row) {
-            for (int column = 0; column < columns; ++column) {
-                SMatrix local;
-                local.e = -block.base.x;
-                local.f = -block.base.y;
-                SMatrix scale;
-                scale.a = sx;
-                scale.d = sy;
-                SMatrix grid;
-                grid.e = column * dx;
-                grid.f = row * dy;
-                SMatrix rotate;
-                rotate.a = std::cos(angle);
-                rotate.b = std::sin(angle);
-                rotate.c = -std::sin(angle);
-                rotate.d = std::cos(angle);
-                rotate.e = Num(r, 10);
-                rotate.f = Num(r, 20);
-                SMatrix full = local.Then(scale).Then(grid).Then(rotate).Then(ocs).Then(m);
-                Draw(block.records, full, color, depth + 1);
+    bool closed = (flags & 1) != 0;
+    bool planar = !(flags & (8 | 16 | 64));
+    SMatrix om = planar ? Ocs(head).Then(*m) : *m;
+    if (flags & 64) {
+        for (size_t f = 0; f + 3 < faces.size(); f += 4) {
+            std::vector<SPoint> face;
+            for (size_t c = 0; c < 4; ++c) {
+                int index = std::abs(faces[f + c]);
+                if (index >= 1 && static_cast<size_t>(index) <= vertices.size())
+                    face.push_back(vertices[index - 1]);
             }
+            Polyline(face, true, color, om);
         }
+    } else if (flags & 16) {
+        Polyline(vertices, closed, color, om);
+    } else {
+        Polyline(planar ? Bulged(vertices, bulges, closed) : vertices, closed, color, om);
     }
+    return i;
+}
 
-    const uint8_t* m_data;
-    std::vector<SGroup>& m_groups;
-    CDrawing& m_drawing;
-    std::map<std::string, SLayer> m_layers;
-    std::map<std::string, SBlock> m_blocks;
-    std::vector<SRecord> m_entities;
-};
+void CReader::Insert(const SRecord& r, bool dimension, COLORREF color, const SMatrix& m, int depth)
+{
+    if (depth >= kMaxNesting)
+        return;
+    auto found = m_blocks.find(Str(r, 2));
+    if (found == m_blocks.end())
+        return;
+    const SBlock& block = found->second;
+    if (dimension) {
+        // A dimension's block is drawn where it was built.
+        Draw(block.records, m, color, depth + 1);
+        return;
+    }
+    double sx = Num(r, 41, 1), sy = Num(r, 42, 1);
+    double angle = Num(r, 50) * kPi / 180;
+    int columns = static_cast<int>(Num(r, 70, 1)), rows = static_cast<int>(Num(r, 71, 1));
+    double dx = Num(r, 44), dy = Num(r, 45);
+    if (!Finite(sx) || !Finite(sy) || !Finite(angle))
+        return;
+    if (columns < 1) columns = 1;
+    if (rows < 1) rows = 1;
+    if (static_cast<long long>(columns) * rows > 1000)
+        columns = rows = 1;
+    SMatrix ocs = Ocs(r).Then(m);
+    for (int row = 0; row < rows; ++row)
+        for (int column = 0; column < columns; ++column) {
+            SMatrix grid;
+            grid.e = column * dx;
+            grid.f = row * dy;
+            DrawBlock(block, sx, sy, grid.Then(Rotation(angle, {Num(r, 10), Num(r, 20)})).Then(ocs), color,
+                      depth);
+        }
+}
 
-}  // namespace
+void CReader::DrawBlock(const SBlock& block, double sx, double sy, const SMatrix& place, COLORREF color, int depth)
+{
+    SMatrix local;
+    local.e = -block.base.x;
+    local.f = -block.base.y;
+    SMatrix scale;
+    scale.a = sx;
+    scale.d = sy;
+    Draw(block.records, local.Then(scale).Then(place), color, depth + 1);
+}
+
+int CReader::Count(size_t i, const SRecord& r) const
+{
+    double n = Number(i);
+    double room = static_cast<double>(r.last - i);
+    return n > 0 ? static_cast<int>(n < room ? n : room) : 0;
+}
+
+}  // namespace DxfReading
+
+using namespace DxfReading;
+
 
 bool IsBinaryDxf(const uint8_t* data, size_t size)
 {
@@ -997,8 +830,7 @@ SExtents CDrawing::PrimitiveExtents() const
         for (const SPoint& pt : p.points)
             e.Add(pt.x, pt.y);
         if (p.kind == SPrimitive::kText && !p.points.empty()) {
-            // The text's box, roughly: its width from the character count.
-            double length = p.height * 0.8 * p.text.size();
+            double length = TextWidth(p.text, p.height);
             double ux = std::cos(p.angle), uy = std::sin(p.angle);
             double start = p.hAlign == 0 ? 0 : p.hAlign == 1 ? -length / 2 : -length;
             SPoint b = p.points[0];
@@ -1012,7 +844,17 @@ SExtents CDrawing::PrimitiveExtents() const
 
 SExtents CDrawing::Extents() const
 {
-    return headerExtents.valid ? headerExtents : PrimitiveExtents();
+    SExtents drawn = PrimitiveExtents();
+    if (!headerExtents.valid)
+        return drawn;
+    if (!drawn.valid)
+        return headerExtents;
+    // A header that leaves out what is drawn (beyond rounding) is stale.
+    double slack = std::max(drawn.maxX - drawn.minX, drawn.maxY - drawn.minY) * 0.01;
+    const SExtents& h = headerExtents;
+    bool holds = h.minX <= drawn.minX + slack && h.minY <= drawn.minY + slack && h.maxX >= drawn.maxX - slack &&
+                 h.maxY >= drawn.maxY - slack;
+    return holds ? headerExtents : drawn;
 }
 
 COLORREF AciColor(int index)

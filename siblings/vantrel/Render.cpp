@@ -1,12 +1,19 @@
 // Primitives into an enhanced metafile.
 #include <cmath>
 #include "Drawing.h"
+#include "Geometry.h"
+#include "MText.h"
+#include "orvel/base/GdiHandles.h"
 
 namespace Vantrel {
 
 namespace {
 
-// Holds one pen/brush per colour while a metafile is recorded.
+// Below this em in pixels glyph outlines cost much and show nothing legible.
+constexpr double kSmallestOutlinedText = 5;
+
+// Holds one pen and brush per colour, and one font per size and angle,
+// while a metafile is recorded.
 class CGdiCache {
 public:
     explicit CGdiCache(HDC dc) : m_dc(dc) {}
@@ -14,30 +21,84 @@ public:
     {
         SelectObject(m_dc, GetStockObject(BLACK_PEN));
         SelectObject(m_dc, GetStockObject(WHITE_BRUSH));
-        for (auto& [color, pen] : m_pens)
-            DeleteObject(pen);
-        for (auto& [color, brush] : m_brushes)
-            DeleteObject(brush);
     }
+    CGdiCache(const CGdiCache&) = delete;
+    CGdiCache& operator=(const CGdiCache&) = delete;
     void Pen(COLORREF color)
     {
-        HPEN& pen = m_pens[color];
+        Base::CGdiHandle<HPEN>& pen = m_pens[color];
         if (!pen)
-            pen = CreatePen(PS_SOLID, 1, color);
+            pen.Reset(CreatePen(PS_SOLID, 1, color));
         SelectObject(m_dc, pen);
     }
     void Brush(COLORREF color)
     {
-        HBRUSH& brush = m_brushes[color];
+        Base::CBrushHandle& brush = m_brushes[color];
         if (!brush)
-            brush = CreateSolidBrush(color);
+            brush.Reset(CreateSolidBrush(color));
         SelectObject(m_dc, brush);
+    }
+    // Arial at a height in pixels, turned by tenths of a degree.
+    HFONT Font(LONG height, LONG escapement)
+    {
+        Base::CFontHandle& font = m_fonts[{height, escapement}];
+        if (!font) {
+            LOGFONTW f = {};
+            f.lfHeight = -height;
+            f.lfEscapement = f.lfOrientation = escapement;
+            f.lfCharSet = DEFAULT_CHARSET;
+            f.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+            lstrcpyW(f.lfFaceName, L"Arial");
+            font.Reset(CreateFontIndirectW(&f));
+        }
+        return font;
     }
 
 private:
     HDC m_dc;
-    std::map<COLORREF, HPEN> m_pens;
-    std::map<COLORREF, HBRUSH> m_brushes;
+    std::map<COLORREF, Base::CGdiHandle<HPEN>> m_pens;
+    std::map<COLORREF, Base::CBrushHandle> m_brushes;
+    std::map<std::pair<LONG, LONG>, Base::CFontHandle> m_fonts;
+};
+
+// Polylines between two fills or texts, gathered by colour into one
+// PolyPolyline each: among lines only the colour of a crossing can tell.
+class CPolylineRuns {
+public:
+    CPolylineRuns(HDC dc, CGdiCache& cache) : m_dc(dc), m_cache(cache) {}
+    void Add(COLORREF color, const std::vector<POINT>& points)
+    {
+        SRun& run = m_runs[color];
+        if (run.points.size() > kMaxRunPoints)
+            Flush(color, run);
+        run.points.insert(run.points.end(), points.begin(), points.end());
+        run.counts.push_back(static_cast<DWORD>(points.size()));
+    }
+    void Flush()
+    {
+        for (auto& [color, run] : m_runs)
+            Flush(color, run);
+        m_runs.clear();
+    }
+
+private:
+    struct SRun {
+        std::vector<POINT> points;
+        std::vector<DWORD> counts;
+    };
+    void Flush(COLORREF color, SRun& run)
+    {
+        if (run.counts.empty())
+            return;
+        m_cache.Pen(color);
+        PolyPolyline(m_dc, run.points.data(), run.counts.data(), static_cast<DWORD>(run.counts.size()));
+        run.points.clear();
+        run.counts.clear();
+    }
+    static constexpr size_t kMaxRunPoints = 16384;
+    HDC m_dc;
+    CGdiCache& m_cache;
+    std::map<COLORREF, SRun> m_runs;
 };
 
 // Text goes into the metafile as the outlines of its glyphs, so that it
@@ -47,16 +108,10 @@ void TextOutline(HDC scratch, HDC dc, CGdiCache& cache, const SPrimitive& p, POI
 {
     if (!scratch)
         return;
-    LOGFONTW font = {};
-    font.lfHeight = -static_cast<LONG>(std::lround(pixels));
-    font.lfEscapement = font.lfOrientation = static_cast<LONG>(std::lround(p.angle * 1800 / 3.14159265358979));
-    font.lfCharSet = DEFAULT_CHARSET;
-    font.lfOutPrecision = OUT_TT_ONLY_PRECIS;
-    lstrcpyW(font.lfFaceName, L"Arial");
-    HFONT handle = CreateFontIndirectW(&font);
-    if (!handle)
+    HFONT font = cache.Font(std::lround(pixels), std::lround(p.angle * 1800 / kPi));
+    if (!font)
         return;
-    HGDIOBJ old = SelectObject(scratch, handle);
+    Base::CSelectScope select(scratch, font);
     SetBkMode(scratch, TRANSPARENT);
     SetTextAlign(scratch, TA_BASELINE | (p.hAlign == 1 ? TA_CENTER : p.hAlign == 2 ? TA_RIGHT : TA_LEFT));
     BeginPath(scratch);
@@ -76,8 +131,24 @@ void TextOutline(HDC scratch, HDC dc, CGdiCache& cache, const SPrimitive& p, POI
         }
     }
     AbortPath(scratch);
-    SelectObject(scratch, old);
-    DeleteObject(handle);
+}
+
+// Text too small to read shows as a thin bar where its letters stand, so
+// that it reads as a line of text rather than as a heavy stroke.
+void TextBar(HDC dc, CGdiCache& cache, const SPrimitive& p, POINT at, double scale)
+{
+    double length = TextWidth(p.text, p.height) * scale, tall = p.height * scale * 0.4;
+    double start = p.hAlign == 0 ? 0 : p.hAlign == 1 ? -length / 2 : -length;
+    double ux = std::cos(p.angle), uy = -std::sin(p.angle);  // down is +y on paper
+    POINT corners[4];
+    const double along[4] = {start, start + length, start + length, start};
+    const double up[4] = {0, 0, tall, tall};
+    for (int i = 0; i < 4; ++i)
+        corners[i] = {static_cast<LONG>(std::lround(at.x + ux * along[i] + uy * up[i])),
+                      static_cast<LONG>(std::lround(at.y + uy * along[i] - ux * up[i]))};
+    cache.Pen(p.color);
+    cache.Brush(p.color);
+    Polygon(dc, corners, 4);
 }
 
 }  // namespace
@@ -126,28 +197,43 @@ HENHMETAFILE RenderDrawing(const CDrawing& drawing, int width, int height)
         IntersectClipRect(dc, 0, 0, paperW, paperH);
         SetBkMode(dc, TRANSPARENT);
         std::vector<POINT> points;
+        // Recording and playing cost by the record far more than by the
+        // point, so lines go out in runs.
+        CPolylineRuns run(dc, cache);
         for (const SPrimitive& p : drawing.primitives) {
             points.clear();
-            for (const SPoint& pt : p.points)
-                points.push_back(map(pt));
+            // Points that land on the pixel before them add nothing but
+            // work (a small circle far out has dozens).
+            bool lines = p.kind == SPrimitive::kPolyline || p.kind == SPrimitive::kPolygon;
+            for (const SPoint& pt : p.points) {
+                POINT q = map(pt);
+                if (lines && !p.rings.size() && !points.empty() && points.back().x == q.x && points.back().y == q.y)
+                    continue;
+                points.push_back(q);
+            }
+            if (p.kind != SPrimitive::kPolyline || points.size() < 2)
+                run.Flush();
             switch (p.kind) {
             case SPrimitive::kPolyline:
                 if (points.empty())
                     break;
                 if (p.closed)
                     points.push_back(points.front());
-                cache.Pen(p.color);
-                if (points.size() == 1)
+                if (points.size() == 1) {
                     SetPixel(dc, points[0].x, points[0].y, p.color);
-                else
-                    Polyline(dc, points.data(), static_cast<int>(points.size()));
+                    break;
+                }
+                run.Add(p.color, points);
                 break;
             case SPrimitive::kPolygon:
                 if (points.size() < 3)
                     break;
                 cache.Pen(p.color);
                 cache.Brush(p.color);
-                Polygon(dc, points.data(), static_cast<int>(points.size()));
+                if (p.rings.size() > 1)
+                    PolyPolygon(dc, points.data(), p.rings.data(), static_cast<int>(p.rings.size()));
+                else
+                    Polygon(dc, points.data(), static_cast<int>(points.size()));
                 break;
             case SPrimitive::kPoint:
                 if (points.empty())
@@ -163,7 +249,10 @@ HENHMETAFILE RenderDrawing(const CDrawing& drawing, int width, int height)
                 double pixels = p.height * s / 0.7;
                 if (!(pixels >= 1) || pixels > 4000)
                     break;
-                TextOutline(scratch, dc, cache, p, points[0], pixels);
+                if (pixels < kSmallestOutlinedText)
+                    TextBar(dc, cache, p, points[0], s);
+                else
+                    TextOutline(scratch, dc, cache, p, points[0], pixels);
                 break;
             }
             case SPrimitive::kImage: {
@@ -178,6 +267,7 @@ HENHMETAFILE RenderDrawing(const CDrawing& drawing, int width, int height)
             }
             }
         }
+        run.Flush();
     }
     if (scratch)
         DeleteDC(scratch);

@@ -29,12 +29,38 @@ const std::vector<uint8_t>& CadFile(const char* name)
     return bytes;
 }
 
-std::string AsciiDxf(const std::vector<std::pair<int, std::string>>& groups)
+std::string AsciiDxf(const Groups& groups)
 {
     std::string text;
     for (const auto& [code, value] : groups)
         text += std::to_string(code) + "\r\n" + value + "\r\n";
     return text;
+}
+
+Groups Section(const char* name, const Groups& body)
+{
+    Groups g = {{0, "SECTION"}, {2, name}};
+    g.insert(g.end(), body.begin(), body.end());
+    g.push_back({0, "ENDSEC"});
+    return g;
+}
+
+Groups Join(std::initializer_list<Groups> parts)
+{
+    Groups all;
+    for (const Groups& p : parts)
+        all.insert(all.end(), p.begin(), p.end());
+    all.push_back({0, "EOF"});
+    return all;
+}
+
+void PlayAtBounds(HENHMETAFILE emf, HDC dc)
+{
+    ENHMETAHEADER header = {};
+    GetEnhMetaFileHeader(emf, sizeof header, &header);
+    RECT rc = {header.rclBounds.left, header.rclBounds.top, header.rclBounds.right, header.rclBounds.bottom};
+    PlayEnhMetaFile(dc, emf, &rc);
+    GdiFlush();
 }
 
 }  // namespace VantrelTest
