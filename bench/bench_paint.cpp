@@ -223,12 +223,13 @@ int main()
                 state = (state + 1) & 3;
             });
             auto oursSame = PerCall([&] { button->DrawBackground(dc, 1, rect, rect); });
-            // More sizes than the painter keeps renderings of: each draw
-            // renders the nine parts afresh.
-            int grow = 0;
+            // A size never drawn before on every draw (more sizes than the
+            // samples draw): each draw renders the nine parts afresh.
+            int fresh = 0;
             auto oursFresh = PerCall([&] {
-                RECT other = {0, 0, size.cx - grow, size.cy};
-                grow = (grow + 1) % 9;
+                const LONG width = size.cx - fresh % 150, height = size.cy - fresh / 150 % 34;
+                ++fresh;
+                RECT other = {0, 0, width, height};
                 button->DrawBackground(dc, 1, other, other);
             });
             auto oursKeyed = PerCall([&] { keyed->DrawBackground(dc, 1, rect, rect); });
@@ -241,17 +242,17 @@ int main()
             Line("BitBlt of the same pixels (baseline)", blit);
             Line("painter, FillImage stretched, states in turn", ours);
             Line("painter, one state every draw", oursSame);
-            Line("painter, a new size every draw", oursFresh);
+            Line("painter, a size never drawn before", oursFresh);
             Line("painter, FillImage stretched, transparent", oursKeyed);
             if (theme)
                 Line("DrawThemeBackground, push button", themed);
             Ratio("painter / BitBlt (aim: 4 or less)", ours, blit);
             if (theme)
                 Ratio("painter / DrawThemeBackground (aim: 1 or less)", ours, themed);
-            Ratio("painter, new sizes / BitBlt", oursFresh, blit);
+            Ratio("painter, new sizes / BitBlt (aim: 10 or less)", oursFresh, blit);
             if (theme)
-                Ratio("painter, new sizes / DrawThemeBackground", oursFresh, themed);
-            Ratio("transparent painter / BitBlt", oursKeyed, blit);
+                Ratio("painter, new sizes / DrawThemeBackground (aim: 0.25)", oursFresh, themed);
+            Ratio("transparent painter / BitBlt (aim: 2 or less)", oursKeyed, blit);
         }
     }
     // The draw must really have drawn: a border pixel of the last state.
