@@ -31,10 +31,22 @@ constexpr long long kLargestRendering = 1024 * 1024;
 void MapAxis(std::vector<LONG>& map, LONG length, LONG sourceStart, LONG sourceLength, bool stretch)
 {
     map.resize(static_cast<size_t>(length));
+    if (!stretch) {
+        for (LONG i = 0; i < length; ++i)
+            map[static_cast<size_t>(i)] = sourceStart + i % sourceLength;
+        return;
+    }
+    // ((2i + 1) * sourceLength - 1) / (2 * length), stepped: the numerator
+    // grows by 2 * sourceLength, at most one denominator a step.
+    const long long step = 2LL * sourceLength, denominator = 2LL * length;
+    long long quotient = (sourceLength - 1) / denominator, remainder = (sourceLength - 1) % denominator;
     for (LONG i = 0; i < length; ++i) {
-        const long long offset = stretch ? ((2LL * i + 1) * sourceLength - 1) / (2LL * length)
-                                         : i % sourceLength;
-        map[static_cast<size_t>(i)] = sourceStart + static_cast<LONG>(offset);
+        map[static_cast<size_t>(i)] = sourceStart + static_cast<LONG>(quotient);
+        remainder += step;
+        while (remainder >= denominator) {
+            remainder -= denominator;
+            ++quotient;
+        }
     }
 }
 
@@ -97,22 +109,21 @@ bool TakesPixels(HDC dc)
     return target.bmBitsPixel == 32 || target.bmBitsPixel == 24;
 }
 
-// Image `origin` of the strip drawn at width x height by the stretch (or
-// tile) fill, part by part as its DrawPart does. Null when a direct draw
-// would leave a pixel undrawn or draw one twice (overlapping parts).
-std::unique_ptr<SPixels> RenderParts(const SPixels& strip, POINT origin, SIZE image, const RECT& margins,
-                                     LONG width, LONG height, bool stretch)
+// Renders the image at `origin` of the strip at width x height into out,
+// part by part as the stretch (or tile) fill's DrawPart draws it. False when
+// a direct draw would leave a pixel undrawn or draw one twice (overlapping
+// parts).
+bool RenderParts(const SPixels& strip, POINT origin, SIZE image, const RECT& margins, LONG width,
+                 LONG height, bool stretch, SPixels& out)
 {
-    auto out = std::make_unique<SPixels>();
-    out->width = width;
-    out->height = height;
-    out->bits.resize(static_cast<size_t>(width) * height);
+    out.Allocate(width, height);
     const RECT local = {0, 0, width, height};
     const RECT imageRect = {0, 0, image.cx, image.cy};
     RECT drawn[9];
     int drawnCount = 0;
     long long covered = 0;
-    std::vector<LONG> mapX, mapY;
+    // Kept between renders: their allocations would cost more than the picking.
+    thread_local std::vector<LONG> mapX, mapY;
     for (int part = 0; part < 9; ++part) {
         const RECT target = CBackgroundImageArray::GetPartRect(local, margins, part);
         if (Width(target) < 1 || Height(target) < 1)
@@ -121,11 +132,11 @@ std::unique_ptr<SPixels> RenderParts(const SPixels& strip, POINT origin, SIZE im
         source.right = std::min(source.right, source.left + Width(target));
         source.bottom = std::min(source.bottom, source.top + Height(target));
         if (Width(source) < 1 || Height(source) < 1)
-            return nullptr;
+            return false;
         RECT overlap;
         for (int i = 0; i < drawnCount; ++i) {
             if (IntersectRect(&overlap, &drawn[i], &target))
-                return nullptr;
+                return false;
         }
         drawn[drawnCount++] = target;
         covered += 1LL * Width(target) * Height(target);
@@ -133,20 +144,18 @@ std::unique_ptr<SPixels> RenderParts(const SPixels& strip, POINT origin, SIZE im
         MapAxis(mapY, Height(target), origin.y + source.top, Height(source), stretch);
         const size_t rowBytes = static_cast<size_t>(Width(target)) * sizeof(DWORD);
         for (LONG y = 0; y < Height(target); ++y) {
-            DWORD* row = out->bits.data() + static_cast<size_t>(target.top + y) * width + target.left;
+            DWORD* row = out.bits.get() + static_cast<size_t>(target.top + y) * width + target.left;
             // Stretched rows repeat: copy the row above rather than pick again.
             if (y > 0 && mapY[y] == mapY[y - 1]) {
                 memcpy(row, row - width, rowBytes);
                 continue;
             }
-            const DWORD* from = strip.bits.data() + static_cast<size_t>(mapY[y]) * strip.width;
+            const DWORD* from = strip.bits.get() + static_cast<size_t>(mapY[y]) * strip.width;
             for (LONG x = 0; x < Width(target); ++x)
                 row[x] = from[mapX[x]];
         }
     }
-    if (covered != 1LL * width * height)
-        return nullptr;
-    return out;
+    return covered == 1LL * width * height;
 }
 
 }  // namespace
@@ -301,11 +310,9 @@ SPixels* CImageArray::StripPixels(HDC dc) const
         (got == sizeof section && section.dsBmih.biCompression == BI_BITFIELDS))
         return nullptr;
     auto pixels = std::make_unique<SPixels>();
-    pixels->width = width;
-    pixels->height = height;
-    pixels->bits.resize(static_cast<size_t>(width) * height);
+    pixels->Allocate(width, height);
     BITMAPINFO info = Base::TopDown32BitInfo(width, height);
-    if (GetDIBits(dc, m_strip.GetHandle(), 0, static_cast<UINT>(height), pixels->bits.data(), &info,
+    if (GetDIBits(dc, m_strip.GetHandle(), 0, static_cast<UINT>(height), pixels->bits.get(), &info,
                   DIB_RGB_COLORS) != height)
         return nullptr;
     return cache.Insert(key, pixels);
@@ -485,18 +492,21 @@ bool CBackgroundImageArray::DrawRendered(HDC dc, UINT index, const RECT& destina
     auto lock = cache.Lock();
     const CRenderCache::SKey entry = {this, width, height, index};
     SPixels* image = cache.Find(entry);
-    std::unique_ptr<SPixels> unkept;
+    std::unique_ptr<SPixels> kept;
     if (!image) {
         const SPixels* strip = StripPixels(dc);
         if (!strip)
             return false;
-        unkept = RenderParts(*strip, GetImageTopLeft(index), m_szSize, m_rcMargins, width, height,
-                             m_sizingType == Stretch);
-        if (!unkept)
+        image = &cache.Scratch();
+        if (cache.SeenBefore(entry)) {
+            kept = std::make_unique<SPixels>();
+            image = kept.get();
+        }
+        if (!RenderParts(*strip, GetImageTopLeft(index), m_szSize, m_rcMargins, width, height,
+                         m_sizingType == Stretch, *image))
             return false;
-        image = cache.Insert(entry, unkept);
-        if (!image)
-            image = unkept.get();  // larger than the whole cache: drawn, not kept
+        if (kept)
+            cache.Insert(entry, kept);  // larger than the whole cache: drawn, not kept
     }
 
     // The parts to copy: the whole when the clip holds the destination, as
@@ -530,7 +540,7 @@ bool CBackgroundImageArray::DrawRendered(HDC dc, UINT index, const RECT& destina
     // and the device's own clip is put back.
     POINT at = {destination.left, destination.top};
     LPtoDP(dc, &at, 1);
-    HRGN opaque = image->OpaqueRegion(key, at);
+    HRGN opaque = cache.OpaqueRegion(*image, key, at);
     HRGN saved = cache.ScratchRegion();
     const int hadClip = saved ? GetClipRgn(dc, saved) : -1;
     if (!opaque || hadClip < 0)

@@ -18,9 +18,22 @@ bool g_storeGone = false;
 
 // ----------------------------------------------------------------- SPixels
 
+void SPixels::Allocate(LONG pictureWidth, LONG pictureHeight)
+{
+    const size_t needed = static_cast<size_t>(pictureWidth) * pictureHeight;
+    if (needed > capacity) {
+        bits.reset(new DWORD[needed]);
+        capacity = needed;
+    }
+    width = pictureWidth;
+    height = pictureHeight;
+    regionData.clear();
+    regionKey = 0xFFFFFFFF;
+}
+
 size_t SPixels::Bytes() const
 {
-    return bits.size() * sizeof(DWORD) + sizeof(SPixels);
+    return capacity * sizeof(DWORD) + sizeof(SPixels);
 }
 
 void SPixels::Copy(HDC dc, int x, int y, const RECT& area) const
@@ -34,58 +47,7 @@ void SPixels::Copy(HDC dc, int x, int y, const RECT& area) const
     BITMAPINFO info = Base::TopDown32BitInfo(width, rows);
     SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(area.right - area.left), static_cast<DWORD>(rows),
                       area.left, 0, 0, static_cast<UINT>(rows),
-                      bits.data() + static_cast<size_t>(area.top) * width, &info, DIB_RGB_COLORS);
-}
-
-HRGN SPixels::OpaqueRegion(COLORREF key, POINT at)
-{
-    if (!opaque || regionKey != key) {
-        const DWORD keyPixel = (GetRValue(key) << 16) | (GetGValue(key) << 8) | GetBValue(key);
-        std::vector<BYTE> data(sizeof(RGNDATAHEADER));
-        std::vector<RECT> runs, row;
-        bool lastSingle = false;
-        for (LONG y = 0; y < height; ++y) {
-            const DWORD* pixel = bits.data() + static_cast<size_t>(y) * width;
-            row.clear();
-            for (LONG x = 0; x < width;) {
-                if ((pixel[x] & 0xFFFFFF) == keyPixel) {
-                    ++x;
-                    continue;
-                }
-                const LONG start = x;
-                while (x < width && (pixel[x] & 0xFFFFFF) != keyPixel)
-                    ++x;
-                row.push_back({start, y, x, y + 1});
-            }
-            // A lone run under the same lone run of the row above extends it.
-            const bool single = row.size() == 1;
-            if (single && lastSingle && runs.back().left == row[0].left &&
-                runs.back().right == row[0].right && runs.back().bottom == y)
-                runs.back().bottom = y + 1;
-            else
-                runs.insert(runs.end(), row.begin(), row.end());
-            lastSingle = single;
-        }
-        data.resize(sizeof(RGNDATAHEADER) + runs.size() * sizeof(RECT));
-        auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
-        header->dwSize = sizeof(RGNDATAHEADER);
-        header->iType = RDH_RECTANGLES;
-        header->nCount = static_cast<DWORD>(runs.size());
-        header->rcBound = {0, 0, width, height};
-        if (!runs.empty())
-            memcpy(data.data() + sizeof(RGNDATAHEADER), runs.data(), runs.size() * sizeof(RECT));
-        opaque.Reset(ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()),
-                                     reinterpret_cast<const RGNDATA*>(data.data())));
-        regionKey = key;
-        regionAt = {0, 0};
-        if (!opaque)
-            return nullptr;
-    }
-    if (at.x != regionAt.x || at.y != regionAt.y) {
-        OffsetRgn(opaque, at.x - regionAt.x, at.y - regionAt.y);
-        regionAt = at;
-    }
-    return opaque;
+                      bits.get() + static_cast<size_t>(area.top) * width, &info, DIB_RGB_COLORS);
 }
 
 // ------------------------------------------------------------ CRenderCache
@@ -168,7 +130,25 @@ void CRenderCache::Erase(List::iterator entry)
     }
     m_index.erase(entry->key);
     m_nBytes -= entry->bytes;
+    ReleaseRegion(*entry->pixels);
     m_entries.erase(entry);
+}
+
+bool CRenderCache::SeenBefore(const SKey& key)
+{
+    for (SKey& seen : m_seen) {
+        if (seen == key) {
+            seen = {};
+            return true;
+        }
+    }
+    if (m_seen.size() < kSeen) {
+        m_seen.push_back(key);
+    } else {
+        m_seen[m_nNextSeen] = key;
+        m_nNextSeen = (m_nNextSeen + 1) % kSeen;
+    }
+    return false;
 }
 
 void CRenderCache::Drop(const void* owner)
@@ -192,9 +172,17 @@ void CRenderCache::Clear()
     std::lock_guard<std::mutex> lock(m_mutex);
     m_index.clear();
     m_byOwner.clear();
+    for (SPixels*& holder : m_live) {
+        if (holder)
+            ReleaseRegion(*holder);
+    }
     m_entries.clear();
     m_nBytes = 0;
     m_scratch.Reset();
+    ReleaseRegion(m_scratchPixels);
+    m_scratchPixels = SPixels();
+    m_seen.clear();
+    m_nNextSeen = 0;
 }
 
 size_t CRenderCache::GetBytes()
@@ -240,5 +228,77 @@ HRGN CRenderCache::ScratchRegion()
         m_scratch.Reset(CreateRectRgn(0, 0, 0, 0));
     return m_scratch;
 }
+
+HRGN CRenderCache::OpaqueRegion(SPixels& picture, COLORREF key, POINT at)
+{
+    const LONG width = picture.width, height = picture.height;
+    if (picture.regionData.empty() || picture.regionKey != key) {
+        ReleaseRegion(picture);
+        const DWORD keyPixel = (GetRValue(key) << 16) | (GetGValue(key) << 8) | GetBValue(key);
+        std::vector<BYTE>& data = picture.regionData;
+        std::vector<RECT> runs, row;
+        bool lastSingle = false;
+        for (LONG y = 0; y < height; ++y) {
+            const DWORD* pixel = picture.bits.get() + static_cast<size_t>(y) * width;
+            row.clear();
+            for (LONG x = 0; x < width;) {
+                if ((pixel[x] & 0xFFFFFF) == keyPixel) {
+                    ++x;
+                    continue;
+                }
+                const LONG start = x;
+                while (x < width && (pixel[x] & 0xFFFFFF) != keyPixel)
+                    ++x;
+                row.push_back({start, y, x, y + 1});
+            }
+            // A lone run under the same lone run of the row above extends it.
+            const bool single = row.size() == 1;
+            if (single && lastSingle && runs.back().left == row[0].left &&
+                runs.back().right == row[0].right && runs.back().bottom == y)
+                runs.back().bottom = y + 1;
+            else
+                runs.insert(runs.end(), row.begin(), row.end());
+            lastSingle = single;
+        }
+        data.resize(sizeof(RGNDATAHEADER) + runs.size() * sizeof(RECT));
+        auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
+        header->dwSize = sizeof(RGNDATAHEADER);
+        header->iType = RDH_RECTANGLES;
+        header->nCount = static_cast<DWORD>(runs.size());
+        header->rcBound = {0, 0, width, height};
+        if (!runs.empty())
+            memcpy(data.data() + sizeof(RGNDATAHEADER), runs.data(), runs.size() * sizeof(RECT));
+        picture.regionKey = key;
+    }
+    if (!picture.opaque) {
+        // Takes a live slot, from its oldest holder when all are taken.
+        if (SPixels* holder = m_live[m_nNextLive])
+            ReleaseRegion(*holder);
+        const auto& data = picture.regionData;
+        picture.opaque.Reset(ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()),
+                                             reinterpret_cast<const RGNDATA*>(data.data())));
+        if (!picture.opaque)
+            return nullptr;
+        picture.regionAt = {0, 0};
+        picture.liveSlot = static_cast<int>(m_nNextLive);
+        m_live[m_nNextLive] = &picture;
+        m_nNextLive = (m_nNextLive + 1) % kLiveRegions;
+    }
+    if (at.x != picture.regionAt.x || at.y != picture.regionAt.y) {
+        OffsetRgn(picture.opaque, at.x - picture.regionAt.x, at.y - picture.regionAt.y);
+        picture.regionAt = at;
+    }
+    return picture.opaque;
+}
+
+void CRenderCache::ReleaseRegion(SPixels& picture)
+{
+    if (picture.liveSlot >= 0)
+        m_live[picture.liveSlot] = nullptr;
+    picture.liveSlot = -1;
+    picture.opaque.Reset();
+}
+
+
 
 }  // namespace Images

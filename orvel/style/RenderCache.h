@@ -22,20 +22,24 @@ namespace Images {
 struct SPixels {
     LONG width = 0;
     LONG height = 0;
-    std::vector<DWORD> bits;
+    std::unique_ptr<DWORD[]> bits;  // left uninitialised: every pixel is drawn
+    size_t capacity = 0;            // pixels bits can hold
 
-    // Built on first colour-key draw: the pixels not of regionKey, in the
-    // picture's coordinates moved to regionAt.
-    Base::CRegionHandle opaque;
+    // Keeps the buffer when it is large enough.
+    void Allocate(LONG pictureWidth, LONG pictureHeight);
+
+    // Built on first colour-key draw: the pixels not of regionKey as region
+    // data (picture coordinates), and while the picture holds one of the
+    // cache's few live regions, that region moved to regionAt.
+    std::vector<BYTE> regionData;
     COLORREF regionKey = 0xFFFFFFFF;
+    Base::CRegionHandle opaque;
     POINT regionAt = {0, 0};
+    int liveSlot = -1;
 
     size_t Bytes() const;
     // Copies the area (in picture coordinates) to (x, y) of the device.
     void Copy(HDC dc, int x, int y, const RECT& area) const;
-    // The opaque region for the key at (x, y) in device coordinates; null
-    // when it cannot be made.
-    HRGN OpaqueRegion(COLORREF key, POINT at);
 };
 
 class ORVEL_API CRenderCache {
@@ -66,6 +70,14 @@ public:
     // whole budget stay with the caller (null).
     SPixels* Insert(const SKey& key, std::unique_ptr<SPixels>& pixels);
 
+    // Under the lock. True when the key was asked about before and is not
+    // kept; remembers it otherwise. A picture is kept from its second draw
+    // on: fresh memory costs more than a render (its pages fault in), so a
+    // size drawn once (a window being resized) is drawn from Scratch.
+    bool SeenBefore(const SKey& key);
+    // Under the lock: one picture's buffer, reused from draw to draw.
+    SPixels& Scratch() { return m_scratchPixels; }
+
     // Forgets everything of the owner (it changed or is going away).
     void Drop(const void* owner);
     void Clear();
@@ -82,6 +94,12 @@ public:
 
     // Scratch region of the lock's holder, for saving a device's clip.
     HRGN ScratchRegion();
+    // Under the lock. The picture's pixels not of the key as a region at
+    // `at` (device coordinates); null when it cannot be made. Only a few
+    // regions live at a time, so the cache holds few GDI objects however
+    // many pictures it keeps: the others keep their region as data.
+    HRGN OpaqueRegion(SPixels& picture, COLORREF key, POINT at);
+    static constexpr size_t kLiveRegions = 16;
 
 private:
     CRenderCache() = default;
@@ -101,6 +119,7 @@ private:
 
     void Evict(size_t needed);
     void Erase(List::iterator entry);
+    void ReleaseRegion(SPixels& picture);
 
     std::mutex m_mutex;
     List m_entries;  // least recently used first
@@ -110,6 +129,12 @@ private:
     size_t m_nPeak = 0;
     size_t m_nBudget = kDefaultBudget;
     Base::CRegionHandle m_scratch;
+    SPixels m_scratchPixels;
+    SPixels* m_live[kLiveRegions] = {};  // holders of live regions
+    size_t m_nNextLive = 0;
+    static constexpr size_t kSeen = 64;
+    std::vector<SKey> m_seen;  // a ring of keys drawn once
+    size_t m_nNextSeen = 0;
 };
 
 }  // namespace Images
