@@ -21,69 +21,6 @@
 
 namespace {
 
-const wchar_t kThemeKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager";
-const wchar_t* const kThemeValues[][2] = {
-    {L"ThemeActive", L"1"},
-    {L"DllName", L"C:\\windows\\resources\\themes\\light\\light.msstyles"},
-    {L"ColorName", L"Blue"},
-    {L"SizeName", L"NormalSize"},
-};
-
-// Sets the theme values and restores what was there on destruction.
-class CThemeRegistry {
-public:
-    CThemeRegistry()
-    {
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, kThemeKey, 0, nullptr, 0, KEY_READ | KEY_WRITE,
-                            nullptr, &m_key, nullptr) != ERROR_SUCCESS) {
-            m_key = nullptr;
-            return;
-        }
-        for (const auto& value : kThemeValues) {
-            SSaved saved{value[0], false, {}};
-            wchar_t buffer[MAX_PATH] = {};
-            DWORD size = sizeof buffer - sizeof(wchar_t), type = 0;
-            if (RegQueryValueExW(m_key, value[0], nullptr, &type, reinterpret_cast<BYTE*>(buffer),
-                                 &size) == ERROR_SUCCESS &&
-                type == REG_SZ) {
-                saved.existed = true;
-                saved.data = buffer;
-            }
-            m_saved.push_back(saved);
-            Set(value[0], value[1]);
-        }
-    }
-    ~CThemeRegistry()
-    {
-        if (!m_key)
-            return;
-        for (const SSaved& saved : m_saved) {
-            if (saved.existed)
-                Set(saved.name.c_str(), saved.data.c_str());
-            else
-                RegDeleteValueW(m_key, saved.name.c_str());
-        }
-        RegCloseKey(m_key);
-    }
-    CThemeRegistry(const CThemeRegistry&) = delete;
-    CThemeRegistry& operator=(const CThemeRegistry&) = delete;
-
-private:
-    struct SSaved {
-        std::wstring name;
-        bool existed;
-        std::wstring data;
-    };
-    void Set(const wchar_t* name, const wchar_t* data)
-    {
-        RegSetValueExW(m_key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
-                       static_cast<DWORD>((wcslen(data) + 1) * sizeof(wchar_t)));
-    }
-
-    HKEY m_key = nullptr;
-    std::vector<SSaved> m_saved;
-};
-
 // A memory device over a top-down 32-bit DIB section, or over a bitmap
 // compatible with the screen (what an off-screen buffer usually is).
 class CTarget {
@@ -159,7 +96,7 @@ void Ratio(const char* name, const Bench::SResult& ours, const Bench::SResult& b
 
 int main()
 {
-    CThemeRegistry registry;  // before the theme library reads it
+    Bench::CThemeRegistry registry;  // before the theme library reads it
 
     TestSupport::SPackSource source;
     source.ini =
