@@ -1,6 +1,8 @@
 #include "IniReader.h"
 
+#include <cstddef>
 #include <cwctype>
+#include <mutex>
 #include <sstream>
 #include "../base/Failure.h"
 #include "../base/MappedFile.h"
@@ -38,6 +40,77 @@ std::wstring Trimmed(std::wstring_view text)
 wchar_t FoldAscii(wchar_t c)
 {
     return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + (L'a' - L'A')) : c;
+}
+
+// Blocks of one size, carved from chunks and reused. The chunks go back to
+// the heap once no block is in use (every reader of the process is gone or
+// empty), so the pool holds no more than the texts being held.
+template <size_t TSize>
+class CBlockPool {
+public:
+    static CBlockPool& GetInstance()
+    {
+        static CBlockPool* pool = new CBlockPool;  // lives to the end: blocks may be freed at exit
+        return *pool;
+    }
+
+    void* Allocate()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_pFree) {
+            auto chunk = std::make_unique<SBlock[]>(kPerChunk);
+            for (size_t i = 0; i < kPerChunk; ++i)
+                chunk[i].next = i + 1 < kPerChunk ? &chunk[i + 1] : nullptr;
+            m_chunks.push_back(std::move(chunk));
+            m_pFree = m_chunks.back().get();
+        }
+        SBlock* block = m_pFree;
+        m_pFree = block->next;
+        ++m_nUsed;
+        return block;
+    }
+
+    void Free(void* memory) noexcept
+    {
+        if (!memory)
+            return;
+        std::lock_guard<std::mutex> lock(m_mutex);
+        auto* block = static_cast<SBlock*>(memory);
+        block->next = m_pFree;
+        m_pFree = block;
+        if (--m_nUsed == 0) {
+            m_chunks.clear();
+            m_pFree = nullptr;
+        }
+    }
+
+private:
+    union SBlock {
+        SBlock* next;
+        alignas(std::max_align_t) unsigned char bytes[TSize];
+    };
+    static constexpr size_t kPerChunk = 256;
+
+    std::mutex m_mutex;
+    std::vector<std::unique_ptr<SBlock[]>> m_chunks;
+    SBlock* m_pFree = nullptr;
+    size_t m_nUsed = 0;
+};
+
+template <class T>
+void* PooledNew(size_t size)
+{
+    // A derived class of another size takes the heap.
+    return size == sizeof(T) ? CBlockPool<sizeof(T)>::GetInstance().Allocate() : ::operator new(size);
+}
+
+template <class T>
+void PooledDelete(void* block, size_t size) noexcept
+{
+    if (size == sizeof(T))
+        CBlockPool<sizeof(T)>::GetInstance().Free(block);
+    else
+        ::operator delete(block);
 }
 
 template <class Vec>
@@ -181,11 +254,33 @@ CLine::CLine(std::wstring label, std::wstring content)
 {
 }
 
+void* CLine::operator new(size_t size)
+{
+    return PooledNew<CLine>(size);
+}
+
+void CLine::operator delete(void* block, size_t size) noexcept
+{
+    PooledDelete<CLine>(block, size);
+}
+
 // ------------------------------------------------------------- CSection
+
+void* CSection::operator new(size_t size)
+{
+    return PooledNew<CSection>(size);
+}
+
+void CSection::operator delete(void* block, size_t size) noexcept
+{
+    PooledDelete<CSection>(block, size);
+}
 
 CSection::CSection(const wchar_t* name) : m_strName(name ? name : L"") {}
 
-CSection::CSection(std::wstring name) : m_strName(std::move(name)) {}
+CSection::CSection(const std::wstring& name) : m_strName(name) {}
+
+CSection::CSection(std::wstring_view name) : m_strName(name) {}
 
 CSection::~CSection()
 {
@@ -367,8 +462,8 @@ void CIniReader::ParseSection(const std::wstring& text)
 void CIniReader::AddSection(std::wstring_view text)
 {
     // The last character is taken for "]" without looking at it.
-    std::wstring name(text.size() >= 2 ? text.substr(1, text.size() - 2) : std::wstring_view());
-    auto section = std::make_unique<CSection>(std::move(name));
+    auto section = std::make_unique<CSection>(text.size() >= 2 ? text.substr(1, text.size() - 2)
+                                                                : std::wstring_view());
     m_sections.push_back(section.get());
     try {
         m_names.Add(section->GetName());

@@ -54,6 +54,11 @@ public:
     CLine(const wchar_t* label, const wchar_t* content);
     CLine(std::wstring label, std::wstring content);
 
+    // Lines come from a pool of their own: a pack text makes tens of
+    // thousands of them, and the heap's allocation costs more than the parse.
+    static void* operator new(size_t size);
+    static void operator delete(void* block, size_t size) noexcept;
+
     const std::wstring& GetLabel() const { return m_strLabel; }
     const std::wstring& GetContent() const { return m_strContent; }
 
@@ -83,8 +88,11 @@ private:
 class ORVEL_API CSection {
 public:
     explicit CSection(const wchar_t* name);
-    explicit CSection(std::wstring name);
+    explicit CSection(const std::wstring& name);
+    explicit CSection(std::wstring_view name);
     ~CSection();
+    static void* operator new(size_t size);  // pooled, as lines are
+    static void operator delete(void* block, size_t size) noexcept;
     CSection(const CSection&) = delete;
     CSection& operator=(const CSection&) = delete;
 
