@@ -599,30 +599,7 @@ bool CBackgroundImageArray::GetTransparentRgn(HRGN& region) const
     if (rows != height)
         return false;
 
-    COLORREF c = GetTransparentColor();
-    DWORD key = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-    std::vector<RECT> runs;
-    for (LONG y = 0; y < height; ++y) {
-        const DWORD* row = &pixels[static_cast<size_t>(y) * width];
-        for (LONG x = 0; x < width;) {
-            if ((row[x] & 0xFFFFFF) != key) {
-                ++x;
-                continue;
-            }
-            LONG start = x;
-            while (x < width && (row[x] & 0xFFFFFF) == key)
-                ++x;
-            runs.push_back({start, y, x, y + 1});
-        }
-    }
-    std::vector<BYTE> data(sizeof(RGNDATAHEADER) + runs.size() * sizeof(RECT));
-    auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
-    header->dwSize = sizeof(RGNDATAHEADER);
-    header->iType = RDH_RECTANGLES;
-    header->nCount = static_cast<DWORD>(runs.size());
-    header->rcBound = {0, 0, width, height};
-    if (!runs.empty())
-        memcpy(data.data() + sizeof(RGNDATAHEADER), runs.data(), runs.size() * sizeof(RECT));
+    const std::vector<BYTE> data = RunsRegionData(pixels.data(), width, height, GetTransparentColor(), true);
     region = ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()),
                              reinterpret_cast<const RGNDATA*>(data.data()));
     return region != nullptr;

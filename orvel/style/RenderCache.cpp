@@ -18,6 +18,44 @@ bool g_storeGone = false;
 
 // ----------------------------------------------------------------- SPixels
 
+std::vector<BYTE> RunsRegionData(const DWORD* bits, LONG width, LONG height, COLORREF key, bool ofKey)
+{
+    const DWORD keyPixel = (GetRValue(key) << 16) | (GetGValue(key) << 8) | GetBValue(key);
+    std::vector<RECT> runs, row;
+    bool lastSingle = false;
+    for (LONG y = 0; y < height; ++y) {
+        const DWORD* pixel = bits + static_cast<size_t>(y) * width;
+        row.clear();
+        for (LONG x = 0; x < width;) {
+            if (((pixel[x] & 0xFFFFFF) == keyPixel) != ofKey) {
+                ++x;
+                continue;
+            }
+            const LONG start = x;
+            while (x < width && ((pixel[x] & 0xFFFFFF) == keyPixel) == ofKey)
+                ++x;
+            row.push_back({start, y, x, y + 1});
+        }
+        // A lone run under the same lone run of the row above extends it.
+        const bool single = row.size() == 1;
+        if (single && lastSingle && runs.back().left == row[0].left && runs.back().right == row[0].right &&
+            runs.back().bottom == y)
+            runs.back().bottom = y + 1;
+        else
+            runs.insert(runs.end(), row.begin(), row.end());
+        lastSingle = single;
+    }
+    std::vector<BYTE> data(sizeof(RGNDATAHEADER) + runs.size() * sizeof(RECT));
+    auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
+    header->dwSize = sizeof(RGNDATAHEADER);
+    header->iType = RDH_RECTANGLES;
+    header->nCount = static_cast<DWORD>(runs.size());
+    header->rcBound = {0, 0, width, height};
+    if (!runs.empty())
+        memcpy(data.data() + sizeof(RGNDATAHEADER), runs.data(), runs.size() * sizeof(RECT));
+    return data;
+}
+
 void SPixels::Allocate(LONG pictureWidth, LONG pictureHeight)
 {
     const size_t needed = static_cast<size_t>(pictureWidth) * pictureHeight;
@@ -234,40 +272,7 @@ HRGN CRenderCache::OpaqueRegion(SPixels& picture, COLORREF key, POINT at)
     const LONG width = picture.width, height = picture.height;
     if (picture.regionData.empty() || picture.regionKey != key) {
         ReleaseRegion(picture);
-        const DWORD keyPixel = (GetRValue(key) << 16) | (GetGValue(key) << 8) | GetBValue(key);
-        std::vector<BYTE>& data = picture.regionData;
-        std::vector<RECT> runs, row;
-        bool lastSingle = false;
-        for (LONG y = 0; y < height; ++y) {
-            const DWORD* pixel = picture.bits.get() + static_cast<size_t>(y) * width;
-            row.clear();
-            for (LONG x = 0; x < width;) {
-                if ((pixel[x] & 0xFFFFFF) == keyPixel) {
-                    ++x;
-                    continue;
-                }
-                const LONG start = x;
-                while (x < width && (pixel[x] & 0xFFFFFF) != keyPixel)
-                    ++x;
-                row.push_back({start, y, x, y + 1});
-            }
-            // A lone run under the same lone run of the row above extends it.
-            const bool single = row.size() == 1;
-            if (single && lastSingle && runs.back().left == row[0].left &&
-                runs.back().right == row[0].right && runs.back().bottom == y)
-                runs.back().bottom = y + 1;
-            else
-                runs.insert(runs.end(), row.begin(), row.end());
-            lastSingle = single;
-        }
-        data.resize(sizeof(RGNDATAHEADER) + runs.size() * sizeof(RECT));
-        auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
-        header->dwSize = sizeof(RGNDATAHEADER);
-        header->iType = RDH_RECTANGLES;
-        header->nCount = static_cast<DWORD>(runs.size());
-        header->rcBound = {0, 0, width, height};
-        if (!runs.empty())
-            memcpy(data.data() + sizeof(RGNDATAHEADER), runs.data(), runs.size() * sizeof(RECT));
+        picture.regionData = RunsRegionData(picture.bits.get(), width, height, key, false);
         picture.regionKey = key;
     }
     if (!picture.opaque) {

@@ -42,6 +42,10 @@ struct SPixels {
     void Copy(HDC dc, int x, int y, const RECT& area) const;
 };
 
+// Region data (RGNDATA) of the pixels of the key colour (ofKey) or of all
+// others, as one-row runs, a run under the same lone run joining it.
+std::vector<BYTE> RunsRegionData(const DWORD* bits, LONG width, LONG height, COLORREF key, bool ofKey);
+
 class ORVEL_API CRenderCache {
 public:
     static CRenderCache& GetInstance();
