@@ -158,6 +158,34 @@ bool RenderParts(const SPixels& strip, POINT origin, SIZE image, const RECT& mar
     return covered == 1LL * width * height;
 }
 
+// Copies areas of the picture to origin plus each area's own offset; with
+// a transparent colour the copies are clipped to the picture's other pixels
+// and the device's own clip is put back. False (nothing drawn) when that
+// clip cannot be made. Under the cache's lock.
+bool CopyAreas(HDC dc, CRenderCache& cache, SPixels& picture, COLORREF key, POINT origin, const RECT* areas,
+               int count)
+{
+    auto copy = [&] {
+        for (int i = 0; i < count; ++i)
+            picture.Copy(dc, origin.x + areas[i].left, origin.y + areas[i].top, areas[i]);
+    };
+    if (key == kNoColor) {
+        copy();
+        return true;
+    }
+    POINT at = origin;
+    LPtoDP(dc, &at, 1);
+    HRGN opaque = cache.OpaqueRegion(picture, key, at);
+    HRGN saved = cache.ScratchRegion();
+    const int hadClip = saved ? GetClipRgn(dc, saved) : -1;
+    if (!opaque || hadClip < 0)
+        return false;
+    ExtSelectClipRgn(dc, opaque, RGN_AND);
+    copy();
+    SelectClipRgn(dc, hadClip == 1 ? saved : nullptr);
+    return true;
+}
+
 }  // namespace
 
 // --------------------------------------------------------- CExtendBitmap
@@ -381,8 +409,38 @@ bool CImageArray::DrawImage(HDC dc, UINT index, POINT point) const
 {
     if (index >= m_nCount)
         index = 0;
-    m_strip.Draw(dc, GetImageTopLeft(index), point, m_szSize);
+    if (!DrawKeptImage(dc, index, point))
+        m_strip.Draw(dc, GetImageTopLeft(index), point, m_szSize);
     return true;
+}
+
+bool CImageArray::DrawKeptImage(HDC dc, UINT index, POINT point) const
+{
+    if (!dc || m_szSize.cx <= 0 || m_szSize.cy <= 0 || !TakesPixels(dc))
+        return false;
+    CRenderCache& cache = CRenderCache::GetInstance();
+    auto lock = cache.Lock();
+    // Images at their own size, apart from renderings of a fill.
+    const CRenderCache::SKey key = {this, m_szSize.cx, m_szSize.cy, index | CRenderCache::kNatural};
+    SPixels* image = cache.Find(key);
+    std::unique_ptr<SPixels> kept;
+    if (!image) {
+        const SPixels* strip = StripPixels(dc);
+        const POINT from = GetImageTopLeft(index);
+        // An image reaching past the strip copies what the strip has: GDI's part.
+        if (!strip || from.x + m_szSize.cx > strip->width || from.y + m_szSize.cy > strip->height)
+            return false;
+        kept = std::make_unique<SPixels>();
+        kept->Allocate(m_szSize.cx, m_szSize.cy);
+        for (LONG y = 0; y < m_szSize.cy; ++y)
+            memcpy(kept->bits.get() + static_cast<size_t>(y) * m_szSize.cx,
+                   strip->bits.get() + static_cast<size_t>(from.y + y) * strip->width + from.x,
+                   static_cast<size_t>(m_szSize.cx) * sizeof(DWORD));
+        image = kept.get();
+        cache.Insert(key, kept);
+    }
+    const RECT all = {0, 0, m_szSize.cx, m_szSize.cy};
+    return CopyAreas(dc, cache, *image, GetTransparentColor(), point, &all, 1);
 }
 
 void CImageArray::DrawCenterImage(HDC dc, UINT index, const RECT& rect) const
@@ -528,27 +586,7 @@ bool CBackgroundImageArray::DrawRendered(HDC dc, UINT index, const RECT& destina
                 parts[partCount++] = target;
         }
     }
-    auto copyParts = [&] {
-        for (int i = 0; i < partCount; ++i)
-            image->Copy(dc, destination.left + parts[i].left, destination.top + parts[i].top, parts[i]);
-    };
-    if (key == kNoColor) {
-        copyParts();
-        return true;
-    }
-    // The transparent colour: the copies are clipped to the opaque pixels,
-    // and the device's own clip is put back.
-    POINT at = {destination.left, destination.top};
-    LPtoDP(dc, &at, 1);
-    HRGN opaque = cache.OpaqueRegion(*image, key, at);
-    HRGN saved = cache.ScratchRegion();
-    const int hadClip = saved ? GetClipRgn(dc, saved) : -1;
-    if (!opaque || hadClip < 0)
-        return false;
-    ExtSelectClipRgn(dc, opaque, RGN_AND);
-    copyParts();
-    SelectClipRgn(dc, hadClip == 1 ? saved : nullptr);
-    return true;
+    return CopyAreas(dc, cache, *image, key, POINT{destination.left, destination.top}, parts, partCount);
 }
 
 RECT CBackgroundImageArray::GetPartRect(const RECT& r, const RECT& m, int part)

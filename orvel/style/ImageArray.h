@@ -89,6 +89,9 @@ protected:
     // The strip as 32-bit pixels, kept in the render cache; null when it
     // cannot be read. Under the cache's lock.
     SPixels* StripPixels(HDC dc) const;
+    // DrawImage from the image's pixels kept in the render cache; false when
+    // the device or the strip needs GDI's own copy.
+    bool DrawKeptImage(HDC dc, UINT index, POINT point) const;
 
     UINT m_nCount = 0;
     SIZE m_szSize = {0, 0};

@@ -66,7 +66,7 @@ void SPixels::Allocate(LONG pictureWidth, LONG pictureHeight)
     width = pictureWidth;
     height = pictureHeight;
     regionData.clear();
-    regionKey = 0xFFFFFFFF;
+    regionKey = kNoColor;
 }
 
 size_t SPixels::Bytes() const

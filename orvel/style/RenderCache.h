@@ -15,6 +15,7 @@
 #include <vector>
 #include "../base/Export.h"
 #include "../base/GdiHandles.h"
+#include "ImageArray.h"
 
 namespace Images {
 
@@ -32,7 +33,7 @@ struct SPixels {
     // data (picture coordinates), and while the picture holds one of the
     // cache's few live regions, that region moved to regionAt.
     std::vector<BYTE> regionData;
-    COLORREF regionKey = 0xFFFFFFFF;
+    COLORREF regionKey = kNoColor;
     Base::CRegionHandle opaque;
     POINT regionAt = {0, 0};
     int liveSlot = -1;
@@ -60,6 +61,7 @@ public:
         bool operator==(const SKey&) const = default;
     };
     static constexpr UINT kStrip = 0xFFFFFFFF;
+    static constexpr UINT kNatural = 0x80000000;  // or-ed to an image index
 
     // Callers hold the lock from their lookup to their last use of what they
     // found: an entry is not given up meanwhile, and one thread at a time

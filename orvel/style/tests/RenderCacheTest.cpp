@@ -84,6 +84,35 @@ TEST(RenderCache, RenderingsShowWhatTheFillDrawsThroughGdi)
     }
 }
 
+TEST(RenderCache, KeptImagesShowWhatTheStripDrawsThroughGdi)
+{
+    CDibCanvas fast(40, 30), gdi(40, 30);
+    SetGraphicsMode(gdi.Dc(), GM_ADVANCED);
+    for (COLORREF key : {Images::kNoColor, kKey}) {
+        CImageArray array;
+        array.Attach(TestCommon::MakeBitmap(13, 33, StripPixel), 3, CImageArray::Vertical);
+        array.EnableTransparent(key);
+        // Twice each (first kept, then drawn from what was kept), partly
+        // off the canvas, an index beyond the count.
+        for (POINT at : {POINT{0, 0}, POINT{20, 9}, POINT{-4, -3}, POINT{33, 25}}) {
+            for (UINT index : {0u, 2u, 7u}) {
+                for (int pass = 0; pass < 2; ++pass) {
+                    fast.Fill(kGray);
+                    gdi.Fill(kGray);
+                    array.DrawImage(fast.Dc(), index, at);
+                    array.DrawImage(gdi.Dc(), index, at);
+                    const POINT differs = FirstDifference(fast, gdi);
+                    ASSERT_EQ(-1, differs.x) << "key " << key << " at " << at.x << "," << at.y << " index "
+                                             << index << " pass " << pass;
+                }
+            }
+        }
+        fast.Fill(kGray);
+        array.DrawImage(fast.Dc(), 0, POINT{0, 0});
+        EXPECT_EQ(key == kKey ? kGray : kKey, fast.Pixel(0, 0));
+    }
+}
+
 TEST(RenderCache, HoldsFewGdiObjectsAndFreesWhatItsArraysKept)
 {
     CRenderCache& cache = CRenderCache::GetInstance();
