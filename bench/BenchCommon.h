@@ -5,7 +5,9 @@
 #include <windows.h>
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -146,6 +148,90 @@ inline size_t HeapBytesInUse()
     }
     return total;
 }
+
+// Samples where a thread runs, by module, while it is alive: a rough
+// profile that needs no symbols. Under Wine a thread inside a system call
+// shows in the module that made the call into the system (win32u for GDI
+// and USER, ntdll for the rest).
+class CModuleProfile {
+public:
+    explicit CModuleProfile(DWORD threadId)
+        : m_thread(OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT | THREAD_QUERY_INFORMATION, FALSE,
+                              threadId))
+    {
+        if (m_thread)
+            m_sampler = CreateThread(nullptr, 0, Sample, this, 0, nullptr);
+    }
+    ~CModuleProfile()
+    {
+        Stop();
+        if (m_thread)
+            CloseHandle(m_thread);
+    }
+    void Stop()
+    {
+        m_stop = true;
+        if (m_sampler) {
+            WaitForSingleObject(m_sampler, INFINITE);
+            CloseHandle(m_sampler);
+            m_sampler = nullptr;
+        }
+    }
+    CModuleProfile(const CModuleProfile&) = delete;
+    CModuleProfile& operator=(const CModuleProfile&) = delete;
+
+    // After Stop.
+    void Print(const char* title) const
+    {
+        std::vector<std::pair<int, std::string>> order;
+        int total = 0;
+        for (const auto& [name, count] : m_counts) {
+            order.push_back({count, name});
+            total += count;
+        }
+        std::sort(order.rbegin(), order.rend());
+        std::printf("%s: %d samples\n", title, total);
+        for (const auto& [count, name] : order) {
+            if (count * 100 >= total)
+                std::printf("    %5.1f%%  %s\n", 100.0 * count / total, name.c_str());
+        }
+    }
+
+private:
+    static DWORD WINAPI Sample(void* self)
+    {
+        auto& profile = *static_cast<CModuleProfile*>(self);
+        while (!profile.m_stop) {
+            Sleep(0);
+            if (SuspendThread(profile.m_thread) == static_cast<DWORD>(-1))
+                break;
+            CONTEXT context = {};
+            context.ContextFlags = CONTEXT_CONTROL;
+            const bool got = GetThreadContext(profile.m_thread, &context) != FALSE;
+            ResumeThread(profile.m_thread);
+            if (!got)
+                continue;
+            HMODULE module = nullptr;
+            char name[MAX_PATH] = "(no module)";
+            if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                       GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                   reinterpret_cast<const char*>(context.Rip), &module)) {
+                char path[MAX_PATH] = {};
+                GetModuleFileNameA(module, path, MAX_PATH);
+                const char* base = std::strrchr(path, '\\');
+                std::snprintf(name, sizeof name, "%s", base ? base + 1 : path);
+            }
+            ++profile.m_counts[name];
+            Sleep(1);
+        }
+        return 0;
+    }
+
+    HANDLE m_thread;
+    HANDLE m_sampler = nullptr;
+    volatile bool m_stop = false;
+    std::map<std::string, int> m_counts;
+};
 
 // A line the parent of a measuring child reads back: name, min, median.
 inline void ReportChild(const char* name, const SResult& result)

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 #include "bench/BenchChild.h"
@@ -112,6 +113,8 @@ int Child(int childCase)
     SetWindowPos(dialog, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
     Bench::Pump();
     Bench::SResult all = {0, 0};
+    // Where the repaints spend their time, by module (the main thread sampled).
+    auto profile = std::make_unique<Bench::CModuleProfile>(GetCurrentThreadId());
     for (int page = 0; page < Demo::CSettingsDialog::PageCount; ++page) {
         SelectPage(dialog, page);
         Bench::FullRepaint(dialog);  // first paints of the page
@@ -124,6 +127,8 @@ int Child(int childCase)
         all.medianMs += one.medianMs;
     }
     Bench::ReportChild("all", all);
+    profile->Stop();
+    profile->Print("where the repaints ran, by module");
     if (childCase == Styled) {
         std::printf("render cache: peak %zu KB over the four pages, %zu KB in %zu entries now\n",
                     cache.GetPeakBytes() / 1024, cache.GetBytes() / 1024, cache.GetEntryCount());

@@ -25,33 +25,25 @@ namespace {
 // compatible with the screen (what an off-screen buffer usually is).
 class CTarget {
 public:
-    CTarget(int width, int height, bool dib) : m_dc(CreateCompatibleDC(nullptr))
+    CTarget(int width, int height, bool dib) : m_bitmap(MakeBitmap(width, height, dib)), m_select(m_dc, m_bitmap)
     {
-        if (dib) {
-            m_bitmap = Base::CreateTopDownDIB(width, height, nullptr).Detach();
-        } else {
-            HDC screen = GetDC(nullptr);
-            m_bitmap = CreateCompatibleBitmap(screen, width, height);
-            ReleaseDC(nullptr, screen);
-        }
-        m_old = SelectObject(m_dc, m_bitmap);
         RECT all = {0, 0, width, height};
         FillRect(m_dc, &all, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
     }
-    ~CTarget()
-    {
-        SelectObject(m_dc, m_old);
-        DeleteObject(m_bitmap);
-        DeleteDC(m_dc);
-    }
-    CTarget(const CTarget&) = delete;
-    CTarget& operator=(const CTarget&) = delete;
     HDC Dc() const { return m_dc; }
 
 private:
-    HDC m_dc;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_old = nullptr;
+    static Base::CBitmapHandle MakeBitmap(int width, int height, bool dib)
+    {
+        if (dib)
+            return Base::CreateTopDownDIB(width, height, nullptr);
+        Base::CClientDC screen(nullptr);
+        return Base::CBitmapHandle(CreateCompatibleBitmap(screen, width, height));
+    }
+
+    Base::CMemoryDC m_dc;
+    Base::CBitmapHandle m_bitmap;
+    Base::CSelectScope m_select;
 };
 
 // Four 60 x 22 states with 4-pixel borders.
