@@ -21,100 +21,29 @@
 
 namespace {
 
-const wchar_t kThemeKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager";
-const wchar_t* const kThemeValues[][2] = {
-    {L"ThemeActive", L"1"},
-    {L"DllName", L"C:\\windows\\resources\\themes\\light\\light.msstyles"},
-    {L"ColorName", L"Blue"},
-    {L"SizeName", L"NormalSize"},
-};
-
-// Sets the theme values and restores what was there on destruction.
-class CThemeRegistry {
-public:
-    CThemeRegistry()
-    {
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, kThemeKey, 0, nullptr, 0, KEY_READ | KEY_WRITE,
-                            nullptr, &m_key, nullptr) != ERROR_SUCCESS) {
-            m_key = nullptr;
-            return;
-        }
-        for (const auto& value : kThemeValues) {
-            SSaved saved{value[0], false, {}};
-            wchar_t buffer[MAX_PATH] = {};
-            DWORD size = sizeof buffer - sizeof(wchar_t), type = 0;
-            if (RegQueryValueExW(m_key, value[0], nullptr, &type, reinterpret_cast<BYTE*>(buffer),
-                                 &size) == ERROR_SUCCESS &&
-                type == REG_SZ) {
-                saved.existed = true;
-                saved.data = buffer;
-            }
-            m_saved.push_back(saved);
-            Set(value[0], value[1]);
-        }
-    }
-    ~CThemeRegistry()
-    {
-        if (!m_key)
-            return;
-        for (const SSaved& saved : m_saved) {
-            if (saved.existed)
-                Set(saved.name.c_str(), saved.data.c_str());
-            else
-                RegDeleteValueW(m_key, saved.name.c_str());
-        }
-        RegCloseKey(m_key);
-    }
-    CThemeRegistry(const CThemeRegistry&) = delete;
-    CThemeRegistry& operator=(const CThemeRegistry&) = delete;
-
-private:
-    struct SSaved {
-        std::wstring name;
-        bool existed;
-        std::wstring data;
-    };
-    void Set(const wchar_t* name, const wchar_t* data)
-    {
-        RegSetValueExW(m_key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
-                       static_cast<DWORD>((wcslen(data) + 1) * sizeof(wchar_t)));
-    }
-
-    HKEY m_key = nullptr;
-    std::vector<SSaved> m_saved;
-};
-
 // A memory device over a top-down 32-bit DIB section, or over a bitmap
 // compatible with the screen (what an off-screen buffer usually is).
 class CTarget {
 public:
-    CTarget(int width, int height, bool dib) : m_dc(CreateCompatibleDC(nullptr))
+    CTarget(int width, int height, bool dib) : m_bitmap(MakeBitmap(width, height, dib)), m_select(m_dc, m_bitmap)
     {
-        if (dib) {
-            m_bitmap = Base::CreateTopDownDIB(width, height, nullptr).Detach();
-        } else {
-            HDC screen = GetDC(nullptr);
-            m_bitmap = CreateCompatibleBitmap(screen, width, height);
-            ReleaseDC(nullptr, screen);
-        }
-        m_old = SelectObject(m_dc, m_bitmap);
         RECT all = {0, 0, width, height};
         FillRect(m_dc, &all, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
     }
-    ~CTarget()
-    {
-        SelectObject(m_dc, m_old);
-        DeleteObject(m_bitmap);
-        DeleteDC(m_dc);
-    }
-    CTarget(const CTarget&) = delete;
-    CTarget& operator=(const CTarget&) = delete;
     HDC Dc() const { return m_dc; }
 
 private:
-    HDC m_dc;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_old = nullptr;
+    static Base::CBitmapHandle MakeBitmap(int width, int height, bool dib)
+    {
+        if (dib)
+            return Base::CreateTopDownDIB(width, height, nullptr);
+        Base::CClientDC screen(nullptr);
+        return Base::CBitmapHandle(CreateCompatibleBitmap(screen, width, height));
+    }
+
+    Base::CMemoryDC m_dc;
+    Base::CBitmapHandle m_bitmap;
+    Base::CSelectScope m_select;
 };
 
 // Four 60 x 22 states with 4-pixel borders.
@@ -159,7 +88,7 @@ void Ratio(const char* name, const Bench::SResult& ours, const Bench::SResult& b
 
 int main()
 {
-    CThemeRegistry registry;  // before the theme library reads it
+    Bench::CThemeRegistry registry;  // before the theme library reads it
 
     TestSupport::SPackSource source;
     source.ini =
@@ -223,12 +152,13 @@ int main()
                 state = (state + 1) & 3;
             });
             auto oursSame = PerCall([&] { button->DrawBackground(dc, 1, rect, rect); });
-            // More sizes than the painter keeps renderings of: each draw
-            // renders the nine parts afresh.
-            int grow = 0;
+            // A size never drawn before on every draw (more sizes than the
+            // samples draw): each draw renders the nine parts afresh.
+            int fresh = 0;
             auto oursFresh = PerCall([&] {
-                RECT other = {0, 0, size.cx - grow, size.cy};
-                grow = (grow + 1) % 9;
+                const LONG width = size.cx - fresh % 150, height = size.cy - fresh / 150 % 34;
+                ++fresh;
+                RECT other = {0, 0, width, height};
                 button->DrawBackground(dc, 1, other, other);
             });
             auto oursKeyed = PerCall([&] { keyed->DrawBackground(dc, 1, rect, rect); });
@@ -241,17 +171,17 @@ int main()
             Line("BitBlt of the same pixels (baseline)", blit);
             Line("painter, FillImage stretched, states in turn", ours);
             Line("painter, one state every draw", oursSame);
-            Line("painter, a new size every draw", oursFresh);
+            Line("painter, a size never drawn before", oursFresh);
             Line("painter, FillImage stretched, transparent", oursKeyed);
             if (theme)
                 Line("DrawThemeBackground, push button", themed);
             Ratio("painter / BitBlt (aim: 4 or less)", ours, blit);
             if (theme)
                 Ratio("painter / DrawThemeBackground (aim: 1 or less)", ours, themed);
-            Ratio("painter, new sizes / BitBlt", oursFresh, blit);
+            Ratio("painter, new sizes / BitBlt (aim: 10 or less)", oursFresh, blit);
             if (theme)
-                Ratio("painter, new sizes / DrawThemeBackground", oursFresh, themed);
-            Ratio("transparent painter / BitBlt", oursKeyed, blit);
+                Ratio("painter, new sizes / DrawThemeBackground (aim: 0.25)", oursFresh, themed);
+            Ratio("transparent painter / BitBlt (aim: 2 or less)", oursKeyed, blit);
         }
     }
     // The draw must really have drawn: a border pixel of the last state.

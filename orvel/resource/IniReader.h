@@ -5,6 +5,8 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <cstdint>
+#include <string_view>
 #include <vector>
 #include "../base/Export.h"
 
@@ -17,13 +19,45 @@ class CSection;
 struct SLinePosition;
 using POSITION = SLinePosition*;
 
+// Beside an ordered list of named items: each name, folded as lookups fold
+// it, to the position of its first item, so a lookup finds what a scan in
+// text order finds. Items are added in list order; the names are views of
+// strings the items own and never change.
+class ORVEL_API CNameIndex {
+public:
+    // The item at the next position; an earlier item of the name stays first.
+    void Add(std::wstring_view name);
+    // -1 when no item has the name.
+    int Find(std::wstring_view name) const;
+    void Clear();
+
+    static size_t FoldedHash(std::wstring_view name) noexcept;
+    static bool SameName(std::wstring_view a, std::wstring_view b) noexcept;
+
+private:
+    struct SSlot {
+        uint32_t hash;
+        int position;  // -1: empty
+    };
+    void Grow();
+
+    std::vector<std::wstring_view> m_names;  // by position
+    std::vector<SSlot> m_slots;              // open addressing, a power of two
+    size_t m_nUsed = 0;
+};
+
 class ORVEL_API CLine {
 public:
     // Splits text at the first separator; label and content are trimmed.
     CLine(const wchar_t* text, wchar_t separator);
     CLine(const std::wstring& text, wchar_t separator);
     CLine(const wchar_t* label, const wchar_t* content);
-    CLine(const std::wstring& label, const std::wstring& content);
+    CLine(std::wstring label, std::wstring content);
+
+    // Lines come from a pool of their own: a pack text makes tens of
+    // thousands of them, and the heap's allocation costs more than the parse.
+    static void* operator new(size_t size);
+    static void operator delete(void* block, size_t size) noexcept;
 
     const std::wstring& GetLabel() const { return m_strLabel; }
     const std::wstring& GetContent() const { return m_strContent; }
@@ -55,7 +89,10 @@ class ORVEL_API CSection {
 public:
     explicit CSection(const wchar_t* name);
     explicit CSection(const std::wstring& name);
+    explicit CSection(std::wstring_view name);
     ~CSection();
+    static void* operator new(size_t size);  // pooled, as lines are
+    static void operator delete(void* block, size_t size) noexcept;
     CSection(const CSection&) = delete;
     CSection& operator=(const CSection&) = delete;
 
@@ -70,8 +107,12 @@ public:
     CLine* FindLine(const wchar_t* label, int index) const;
 
 private:
+    // Sections this short are scanned: an index would cost more than it saves.
+    static constexpr size_t kIndexedLines = 8;
+
     std::wstring m_strName;
     std::vector<CLine*> m_lines;
+    CNameIndex m_labels;  // filled once the section has kIndexedLines lines
 };
 
 class ORVEL_API CIniReader {
@@ -106,7 +147,13 @@ protected:
     void ParseLine(const std::wstring& text);
 
 private:
+    // One physical line without its line feed; what ParseTextLine does.
+    void ParseText(std::wstring_view text);
+    void AddSection(std::wstring_view text);
+    void AddLine(std::wstring_view text);
+
     std::vector<CSection*> m_sections;
+    CNameIndex m_names;
     CSection* m_pCurrent = nullptr;
 };
 

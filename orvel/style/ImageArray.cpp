@@ -8,6 +8,7 @@
 #include "../base/Module.h"
 #include "../resource/IniReader.h"
 #include "../resource/ModuleResources.h"
+#include "RenderCache.h"
 
 namespace Images {
 
@@ -19,6 +20,171 @@ namespace {
 
 LONG Width(const RECT& r) { return r.right - r.left; }
 LONG Height(const RECT& r) { return r.bottom - r.top; }
+
+// The largest picture rendered in memory: the background of a big frame.
+constexpr long long kLargestRendering = 1024 * 1024;
+
+// The source pixel of each destination pixel along one axis of a part. A
+// stretch only enlarges here (a source part is first cut to its
+// destination): pixel i takes the source pixel under its centre, the lower
+// one on a tie, as StretchBlt does in COLORONCOLOR mode. A tile repeats.
+void MapAxis(std::vector<LONG>& map, LONG length, LONG sourceStart, LONG sourceLength, bool stretch)
+{
+    map.resize(static_cast<size_t>(length));
+    if (!stretch) {
+        for (LONG i = 0; i < length; ++i)
+            map[static_cast<size_t>(i)] = sourceStart + i % sourceLength;
+        return;
+    }
+    // ((2i + 1) * sourceLength - 1) / (2 * length), stepped: the numerator
+    // grows by 2 * sourceLength, at most one denominator a step.
+    const long long step = 2LL * sourceLength, denominator = 2LL * length;
+    long long quotient = (sourceLength - 1) / denominator, remainder = (sourceLength - 1) % denominator;
+    for (LONG i = 0; i < length; ++i) {
+        map[static_cast<size_t>(i)] = sourceStart + static_cast<LONG>(quotient);
+        remainder += step;
+        while (remainder >= denominator) {
+            remainder -= denominator;
+            ++quotient;
+        }
+    }
+}
+
+// Whether this platform's StretchBlt picks the pixels MapAxis picks, on
+// both axes and from any offset; asked once. Where it does not, fills
+// always draw through GDI, so what they draw never depends on the path.
+bool StretchesAsThePlatform()
+{
+    static const bool same = [] {
+        constexpr LONG kSide = 256;
+        void* sourceBits = nullptr;
+        void* targetBits = nullptr;
+        CBitmapHandle source = Base::CreateTopDownDIB(kSide, kSide, &sourceBits);
+        CBitmapHandle target = Base::CreateTopDownDIB(kSide, kSide, &targetBits);
+        CMemoryDC sourceDC, targetDC;
+        if (!sourceBits || !targetBits || !sourceDC.Get() || !targetDC.Get())
+            return false;
+        auto* from = static_cast<DWORD*>(sourceBits);
+        const auto* to = static_cast<const DWORD*>(targetBits);
+        for (LONG y = 0; y < kSide; ++y) {
+            for (LONG x = 0; x < kSide; ++x)
+                from[y * kSide + x] = static_cast<DWORD>((y << 12) | x);
+        }
+        CSelectScope selectSource(sourceDC, source);
+        CSelectScope selectTarget(targetDC, target);
+        SetStretchBltMode(targetDC, COLORONCOLOR);
+        const SIZE lengths[] = {{1, 1},   {1, 9},   {3, 10},   {5, 5},    {7, 64},
+                                {14, 52}, {13, 200}, {52, 192}, {60, 255}, {100, 101}};
+        std::vector<LONG> map;
+        for (SIZE pair : lengths) {
+            // Source length cx to cy: along row 0 from x = 1, along column
+            // 0 from y = 1, both from source offset 2.
+            StretchBlt(targetDC, 1, 0, pair.cy, 1, sourceDC, 2, 0, pair.cx, 1, SRCCOPY);
+            StretchBlt(targetDC, 0, 1, 1, pair.cy, sourceDC, 0, 2, 1, pair.cx, SRCCOPY);
+            GdiFlush();
+            MapAxis(map, pair.cy, 2, pair.cx, true);
+            for (LONG i = 0; i < pair.cy; ++i) {
+                const DWORD expected = static_cast<DWORD>(map[static_cast<size_t>(i)]);
+                if ((to[1 + i] & 0xFFFFFF) != expected ||
+                    (to[(1 + i) * kSide] & 0xFFFFFF) != expected << 12)
+                    return false;
+            }
+        }
+        return true;
+    }();
+    return same;
+}
+
+// A device a rendering can be copied to with the pixels a fill would draw:
+// a memory device over a 24- or 32-bit bitmap (where the transparent colour
+// compares as in the strip), without scaling, transforms or mirroring.
+bool TakesPixels(HDC dc)
+{
+    if (GetObjectType(dc) != OBJ_MEMDC || GetMapMode(dc) != MM_TEXT ||
+        GetGraphicsMode(dc) != GM_COMPATIBLE || GetLayout(dc) != 0)
+        return false;
+    BITMAP target = {};
+    if (!GetObjectW(GetCurrentObject(dc, OBJ_BITMAP), sizeof target, &target))
+        return false;
+    return target.bmBitsPixel == 32 || target.bmBitsPixel == 24;
+}
+
+// Renders the image at `origin` of the strip at width x height into out,
+// part by part as the stretch (or tile) fill's DrawPart draws it. False when
+// a direct draw would leave a pixel undrawn or draw one twice (overlapping
+// parts).
+bool RenderParts(const SPixels& strip, POINT origin, SIZE image, const RECT& margins, LONG width,
+                 LONG height, bool stretch, SPixels& out)
+{
+    out.Allocate(width, height);
+    const RECT local = {0, 0, width, height};
+    const RECT imageRect = {0, 0, image.cx, image.cy};
+    RECT drawn[9];
+    int drawnCount = 0;
+    long long covered = 0;
+    // Kept between renders: their allocations would cost more than the picking.
+    thread_local std::vector<LONG> mapX, mapY;
+    for (int part = 0; part < 9; ++part) {
+        const RECT target = CBackgroundImageArray::GetPartRect(local, margins, part);
+        if (Width(target) < 1 || Height(target) < 1)
+            continue;
+        RECT source = CBackgroundImageArray::GetPartRect(imageRect, margins, part);
+        source.right = std::min(source.right, source.left + Width(target));
+        source.bottom = std::min(source.bottom, source.top + Height(target));
+        if (Width(source) < 1 || Height(source) < 1)
+            return false;
+        RECT overlap;
+        for (int i = 0; i < drawnCount; ++i) {
+            if (IntersectRect(&overlap, &drawn[i], &target))
+                return false;
+        }
+        drawn[drawnCount++] = target;
+        covered += 1LL * Width(target) * Height(target);
+        MapAxis(mapX, Width(target), origin.x + source.left, Width(source), stretch);
+        MapAxis(mapY, Height(target), origin.y + source.top, Height(source), stretch);
+        const size_t rowBytes = static_cast<size_t>(Width(target)) * sizeof(DWORD);
+        for (LONG y = 0; y < Height(target); ++y) {
+            DWORD* row = out.bits.get() + static_cast<size_t>(target.top + y) * width + target.left;
+            // Stretched rows repeat: copy the row above rather than pick again.
+            if (y > 0 && mapY[y] == mapY[y - 1]) {
+                memcpy(row, row - width, rowBytes);
+                continue;
+            }
+            const DWORD* from = strip.bits.get() + static_cast<size_t>(mapY[y]) * strip.width;
+            for (LONG x = 0; x < Width(target); ++x)
+                row[x] = from[mapX[x]];
+        }
+    }
+    return covered == 1LL * width * height;
+}
+
+// Copies areas of the picture to origin plus each area's own offset; with
+// a transparent colour the copies are clipped to the picture's other pixels
+// and the device's own clip is put back. False (nothing drawn) when that
+// clip cannot be made. Under the cache's lock.
+bool CopyAreas(HDC dc, CRenderCache& cache, SPixels& picture, COLORREF key, POINT origin, const RECT* areas,
+               int count)
+{
+    auto copy = [&] {
+        for (int i = 0; i < count; ++i)
+            picture.Copy(dc, origin.x + areas[i].left, origin.y + areas[i].top, areas[i]);
+    };
+    if (key == kNoColor) {
+        copy();
+        return true;
+    }
+    POINT at = origin;
+    LPtoDP(dc, &at, 1);
+    HRGN opaque = cache.OpaqueRegion(picture, key, at);
+    HRGN saved = cache.ScratchRegion();
+    const int hadClip = saved ? GetClipRgn(dc, saved) : -1;
+    if (!opaque || hadClip < 0)
+        return false;
+    ExtSelectClipRgn(dc, opaque, RGN_AND);
+    copy();
+    SelectClipRgn(dc, hadClip == 1 ? saved : nullptr);
+    return true;
+}
 
 }  // namespace
 
@@ -130,10 +296,14 @@ bool CExtendBitmap::TransparentCopy(HDC destination, int x, int y, int width, in
 
 // ----------------------------------------------------------- CImageArray
 
-CImageArray::~CImageArray() = default;
+CImageArray::~CImageArray()
+{
+    CRenderCache::GetInstance().Drop(this);
+}
 
 void CImageArray::Attach(HBITMAP bitmap, int count, ImageLayout layout)
 {
+    CRenderCache::GetInstance().Drop(this);
     // A count of 0 would divide by zero when cutting the strip.
     m_nCount = count < 1 ? 1u : static_cast<UINT>(count);
     m_layout = layout == Horizontal ? Horizontal : Vertical;
@@ -147,7 +317,33 @@ void CImageArray::Attach(HBITMAP bitmap, int count, ImageLayout layout)
 
 HBITMAP CImageArray::Detach()
 {
+    CRenderCache::GetInstance().Drop(this);
     return m_strip.Detach();
+}
+
+SPixels* CImageArray::StripPixels(HDC dc) const
+{
+    CRenderCache& cache = CRenderCache::GetInstance();
+    const CRenderCache::SKey key = {this, 0, 0, CRenderCache::kStrip};
+    if (SPixels* found = cache.Find(key))
+        return found;
+    // Strips of 16 bits or of masks expand to 32 bits by rules of their own;
+    // only those that convert exactly are read.
+    DIBSECTION section = {};
+    const int got = GetObjectW(m_strip.GetHandle(), sizeof section, &section);
+    const WORD bits = got ? section.dsBm.bmBitsPixel : 0;
+    const LONG width = got ? section.dsBm.bmWidth : 0, height = got ? section.dsBm.bmHeight : 0;
+    if ((bits != 24 && bits != 32 && bits != 8 && bits != 4 && bits != 1) || width <= 0 || height <= 0 ||
+        1LL * width * height > kLargestRendering ||
+        (got == sizeof section && section.dsBmih.biCompression == BI_BITFIELDS))
+        return nullptr;
+    auto pixels = std::make_unique<SPixels>();
+    pixels->Allocate(width, height);
+    BITMAPINFO info = Base::TopDown32BitInfo(width, height);
+    if (GetDIBits(dc, m_strip.GetHandle(), 0, static_cast<UINT>(height), pixels->bits.get(), &info,
+                  DIB_RGB_COLORS) != height)
+        return nullptr;
+    return cache.Insert(key, pixels);
 }
 
 bool CImageArray::LoadFromResource(int count, const wchar_t* name, HMODULE module,
@@ -213,8 +409,38 @@ bool CImageArray::DrawImage(HDC dc, UINT index, POINT point) const
 {
     if (index >= m_nCount)
         index = 0;
-    m_strip.Draw(dc, GetImageTopLeft(index), point, m_szSize);
+    if (!DrawKeptImage(dc, index, point))
+        m_strip.Draw(dc, GetImageTopLeft(index), point, m_szSize);
     return true;
+}
+
+bool CImageArray::DrawKeptImage(HDC dc, UINT index, POINT point) const
+{
+    if (!dc || m_szSize.cx <= 0 || m_szSize.cy <= 0 || !TakesPixels(dc))
+        return false;
+    CRenderCache& cache = CRenderCache::GetInstance();
+    auto lock = cache.Lock();
+    // Images at their own size, apart from renderings of a fill.
+    const CRenderCache::SKey key = {this, m_szSize.cx, m_szSize.cy, index | CRenderCache::kNatural};
+    SPixels* image = cache.Find(key);
+    std::unique_ptr<SPixels> kept;
+    if (!image) {
+        const SPixels* strip = StripPixels(dc);
+        const POINT from = GetImageTopLeft(index);
+        // An image reaching past the strip copies what the strip has: GDI's part.
+        if (!strip || from.x + m_szSize.cx > strip->width || from.y + m_szSize.cy > strip->height)
+            return false;
+        kept = std::make_unique<SPixels>();
+        kept->Allocate(m_szSize.cx, m_szSize.cy);
+        for (LONG y = 0; y < m_szSize.cy; ++y)
+            memcpy(kept->bits.get() + static_cast<size_t>(y) * m_szSize.cx,
+                   strip->bits.get() + static_cast<size_t>(from.y + y) * strip->width + from.x,
+                   static_cast<size_t>(m_szSize.cx) * sizeof(DWORD));
+        image = kept.get();
+        cache.Insert(key, kept);
+    }
+    const RECT all = {0, 0, m_szSize.cx, m_szSize.cy};
+    return CopyAreas(dc, cache, *image, GetTransparentColor(), point, &all, 1);
 }
 
 void CImageArray::DrawCenterImage(HDC dc, UINT index, const RECT& rect) const
@@ -249,120 +475,22 @@ bool CImageArray::GetImage(CExtendBitmap& out, UINT index) const
 
 // ------------------------------------------------- CBackgroundImageArray
 
-// Rendered fills by size and destination format, most recent last. Each
-// entry holds every image of the strip at that size, one under the other,
-// rendered when first drawn, in a memory device of its own: switching the
-// bitmap of a device costs more than the copy itself under Wine. The mask
-// of the transparent colour is made when first needed.
-struct CBackgroundImageArray::SRenderCache {
-    struct SEntry {
-        LONG width = 0, height = 0;
-        int bitsPerPixel = 0;
-        UINT count = 0;
-        CMemoryDC imageDC;
-        HBITMAP image = nullptr;
-        HGDIOBJ imageOld = nullptr;
-        std::vector<bool> rendered;
-        std::unique_ptr<CMemoryDC> maskDC;
-        HBITMAP mask = nullptr;  // 1 where the image has maskColour
-        HGDIOBJ maskOld = nullptr;
-        std::vector<bool> masked;
-        COLORREF maskColour = kNoColor;
-
-        explicit SEntry(HDC compatible) : imageDC(compatible) {}
-        ~SEntry() { Reset(); }
-        // Frees the bitmaps and keeps the devices, for reuse by another size.
-        void Reset()
-        {
-            if (imageOld)
-                SelectObject(imageDC, imageOld);
-            if (image)
-                DeleteObject(image);
-            if (maskOld)
-                SelectObject(*maskDC, maskOld);
-            if (mask)
-                DeleteObject(mask);
-            image = mask = nullptr;
-            imageOld = maskOld = nullptr;
-            rendered.clear();
-            masked.clear();
-            maskColour = kNoColor;
-            s_pixels -= accounted;
-            accounted = 0;
-        }
-        long long accounted = 0;  // pixels added to s_pixels
-    };
-    static constexpr size_t kEntries = 4;
-    static constexpr long long kLargestEntry = 1024 * 1024;
-    // Pixels held by every cache of the process: a bound on the memory
-    // however many painters and sizes there are.
-    static constexpr long long kAllPixels = 16 * 1024 * 1024;
-    static std::atomic<long long> s_pixels;
-
-    std::vector<std::unique_ptr<SEntry>> entries;
-    // Sizes drawn once and not kept yet, most recent last: a size is kept
-    // from its second draw on, so one-off sizes (a window being resized)
-    // cost a plain draw and do not push out the sizes in use.
-    struct SSize {
-        LONG width, height;
-        int bitsPerPixel;
-    };
-    static constexpr size_t kSeen = 8;
-    std::vector<SSize> seen;
-
-    // True if the size was seen before (and forgets it); remembers it if not.
-    bool SeenBefore(LONG width, LONG height, int bitsPerPixel)
-    {
-        for (size_t i = 0; i < seen.size(); ++i) {
-            if (seen[i].width == width && seen[i].height == height &&
-                seen[i].bitsPerPixel == bitsPerPixel) {
-                seen.erase(seen.begin() + static_cast<std::ptrdiff_t>(i));
-                return true;
-            }
-        }
-        if (seen.size() >= kSeen)
-            seen.erase(seen.begin());
-        seen.push_back({width, height, bitsPerPixel});
-        return false;
-    }
-};
-std::atomic<long long> CBackgroundImageArray::SRenderCache::s_pixels{0};
-
 CBackgroundImageArray::CBackgroundImageArray() = default;
 
 CBackgroundImageArray::~CBackgroundImageArray()
 {
-    DropCache();
     delete m_pFill;
-}
-
-void CBackgroundImageArray::DropCache()
-{
-    delete m_pCache;
-    m_pCache = nullptr;
-}
-
-void CBackgroundImageArray::Attach(HBITMAP bitmap, int count, ImageLayout layout)
-{
-    DropCache();
-    CImageArray::Attach(bitmap, count, layout);
-}
-
-HBITMAP CBackgroundImageArray::Detach()
-{
-    DropCache();
-    return CImageArray::Detach();
 }
 
 void CBackgroundImageArray::SetSizingMargins(const RECT& margins)
 {
-    DropCache();
+    CRenderCache::GetInstance().Drop(this);
     m_rcMargins = margins;
 }
 
 void CBackgroundImageArray::SetSizingType(SizingType type)
 {
-    DropCache();
+    CRenderCache::GetInstance().Drop(this);
     CFill* fill = nullptr;
     switch (type) {
     case Stretch: fill = new CStretchFill(*this); break;
@@ -399,164 +527,66 @@ void CBackgroundImageArray::Draw(HDC dc, UINT index, const RECT& destination, co
         index = 0;
     // Only fills that cover the whole destination can be kept as a picture.
     if (drawCenter && (m_sizingType == Stretch || m_sizingType == Tile) &&
-        DrawFromCache(dc, index, destination, clip))
+        DrawRendered(dc, index, destination, clip))
         return;
     m_pFill->Draw(dc, index, destination, clip, drawCenter);
 }
 
-bool CBackgroundImageArray::DrawFromCache(HDC dc, UINT index, const RECT& destination,
-                                          const RECT& clip)
+bool CBackgroundImageArray::DrawRendered(HDC dc, UINT index, const RECT& destination,
+                                         const RECT& clip)
 {
     const LONG width = Width(destination), height = Height(destination);
     if (!dc || width <= 0 || height <= 0 || m_szSize.cx <= 0 || m_szSize.cy <= 0 ||
-        static_cast<long long>(width) * height > SRenderCache::kLargestEntry)
+        1LL * width * height > kLargestRendering)
         return false;
     RECT visible;
     if (!IntersectRect(&visible, &destination, &clip))
         return true;  // nothing to draw, as for a direct draw
-
-    // The parts to copy: all of them when the clip holds the destination;
-    // otherwise those meeting the clip, and only if no two overlap (a direct
-    // draw of some overlapping parts shows other pixels than the whole).
-    const RECT image = {0, 0, m_szSize.cx, m_szSize.cy};
-    const RECT local = {0, 0, width, height};
-    RECT parts[9], drawn[9];
-    int partCount = 0, drawnCount = 0;
-    const bool whole = EqualRect(&visible, &destination) != FALSE;
-    for (int part = 0; part < 9; ++part) {
-        RECT target = GetPartRect(local, m_rcMargins, part);
-        if (Width(target) < 1 || Height(target) < 1)
-            continue;
-        // A part whose source is empty leaves its destination undrawn.
-        RECT source = GetPartRect(image, m_rcMargins, part);
-        if (Width(source) < 1 || Height(source) < 1)
-            return false;
-        RECT moved = target, overlap;
-        OffsetRect(&moved, destination.left, destination.top);
-        if (!whole) {
-            for (int i = 0; i < partCount; ++i) {
-                if (IntersectRect(&overlap, &parts[i], &target))
-                    return false;
-            }
-            if (IntersectRect(&overlap, &moved, &clip))
-                drawn[drawnCount++] = target;
-        }
-        parts[partCount++] = target;
-    }
-    if (!whole) {
-        std::copy(drawn, drawn + drawnCount, parts);
-        partCount = drawnCount;
-    }
-    if (whole) {
-        parts[0] = local;
-        partCount = 1;
-    }
-
-    // The format of the destination's bitmap (GetDeviceCaps asks the display
-    // driver and costs a hundred times a copy under Wine); 0 for a device
-    // that is not a memory device.
-    int bitsPerPixel = 0;
-    if (GetObjectType(dc) == OBJ_MEMDC) {
-        BITMAP target = {};
-        if (GetObjectW(GetCurrentObject(dc, OBJ_BITMAP), sizeof target, &target))
-            bitsPerPixel = target.bmBitsPixel;
-    }
-    if (!m_pCache)
-        m_pCache = new SRenderCache;
-    auto& entries = m_pCache->entries;
-    size_t at = entries.size();
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const auto& e = *entries[i];
-        if (e.width == width && e.height == height && e.bitsPerPixel == bitsPerPixel) {
-            at = i;
-            break;
-        }
-    }
-    if (at == entries.size()) {
-        const long long pixels = 1LL * width * height * m_nCount;
-        if (pixels > SRenderCache::kLargestEntry ||
-            !m_pCache->SeenBefore(width, height, bitsPerPixel))
-            return false;
-        std::unique_ptr<SRenderCache::SEntry> entry;
-        if (entries.size() >= SRenderCache::kEntries) {
-            // The least recently used size gives up its bitmaps; its devices
-            // serve the new one.
-            entry = std::move(entries.front());
-            entries.erase(entries.begin());
-            entry->Reset();
-        }
-        if (SRenderCache::s_pixels + pixels > SRenderCache::kAllPixels)
-            return false;
-        if (!entry)
-            entry = std::make_unique<SRenderCache::SEntry>(dc);
-        entry->image = CreateCompatibleBitmap(dc, width, height * static_cast<LONG>(m_nCount));
-        if (!entry->imageDC.Get() || !entry->image)
-            return false;
-        entry->width = width;
-        entry->height = height;
-        entry->bitsPerPixel = bitsPerPixel;
-        entry->count = m_nCount;
-        entry->imageOld = SelectObject(entry->imageDC, entry->image);
-        entry->rendered.assign(m_nCount, false);
-        entry->accounted = pixels;
-        SRenderCache::s_pixels += pixels;
-        entries.push_back(std::move(entry));
-        at = entries.size() - 1;
-    } else if (at + 1 != entries.size()) {
-        std::rotate(entries.begin() + static_cast<std::ptrdiff_t>(at),
-                    entries.begin() + static_cast<std::ptrdiff_t>(at) + 1, entries.end());
-        at = entries.size() - 1;
-    }
-    SRenderCache::SEntry& entry = *entries[at];
-    const LONG row = height * static_cast<LONG>(index);
-    if (!entry.rendered[index]) {
-        const RECT band = {0, row, width, row + height};
-        COLORREF saved = EnableTransparent(kNoColor);
-        m_pFill->Draw(entry.imageDC, index, band, band, true);
-        EnableTransparent(saved);
-        entry.rendered[index] = true;
-    }
     const COLORREF key = GetTransparentColor();
-    if (key == kNoColor) {
-        for (int i = 0; i < partCount; ++i) {
-            const RECT& p = parts[i];
-            BitBlt(dc, destination.left + p.left, destination.top + p.top, Width(p), Height(p),
-                   entry.imageDC, p.left, row + p.top, SRCCOPY);
+    if (!TakesPixels(dc) || !StretchesAsThePlatform())
+        return false;
+
+    CRenderCache& cache = CRenderCache::GetInstance();
+    auto lock = cache.Lock();
+    const CRenderCache::SKey entry = {this, width, height, index};
+    SPixels* image = cache.Find(entry);
+    std::unique_ptr<SPixels> kept;
+    if (!image) {
+        const SPixels* strip = StripPixels(dc);
+        if (!strip)
+            return false;
+        image = &cache.Scratch();
+        if (cache.SeenBefore(entry)) {
+            kept = std::make_unique<SPixels>();
+            image = kept.get();
         }
-        return true;
+        if (!RenderParts(*strip, GetImageTopLeft(index), m_szSize, m_rcMargins, width, height,
+                         m_sizingType == Stretch, *image))
+            return false;
+        if (kept)
+            cache.Insert(entry, kept);  // larger than the whole cache: drawn, not kept
     }
 
-    if (!entry.mask) {
-        entry.maskDC = std::make_unique<CMemoryDC>(dc);
-        entry.mask = CreateBitmap(width, height * static_cast<LONG>(m_nCount), 1, 1, nullptr);
-        if (!entry.maskDC->Get() || !entry.mask)
-            return false;
-        entry.maskOld = SelectObject(*entry.maskDC, entry.mask);
+    // The parts to copy: the whole when the clip holds the destination, as
+    // one piece; otherwise those meeting the clip, each whole, as a direct
+    // draw copies them (a rendering has no overlapping parts).
+    const RECT local = {0, 0, width, height};
+    RECT parts[9];
+    int partCount = 0;
+    if (EqualRect(&visible, &destination)) {
+        parts[partCount++] = local;
+    } else {
+        for (int part = 0; part < 9; ++part) {
+            RECT target = GetPartRect(local, m_rcMargins, part), moved, overlap;
+            if (Width(target) < 1 || Height(target) < 1)
+                continue;
+            moved = target;
+            OffsetRect(&moved, destination.left, destination.top);
+            if (IntersectRect(&overlap, &moved, &clip))
+                parts[partCount++] = target;
+        }
     }
-    if (entry.maskColour != key) {
-        entry.masked.assign(m_nCount, false);
-        entry.maskColour = key;
-    }
-    if (!entry.masked[index]) {
-        COLORREF oldBack = SetBkColor(entry.imageDC, key);
-        BitBlt(*entry.maskDC, 0, row, width, height, entry.imageDC, 0, row, SRCCOPY);
-        SetBkColor(entry.imageDC, oldBack);
-        entry.masked[index] = true;
-    }
-    // destination ^ image, kept where the mask is set (white), ^ image:
-    // the destination where transparent, the image elsewhere.
-    COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
-    COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
-    for (int i = 0; i < partCount; ++i) {
-        const RECT& p = parts[i];
-        const int x = destination.left + p.left, y = destination.top + p.top;
-        BitBlt(dc, x, y, Width(p), Height(p), entry.imageDC, p.left, row + p.top, SRCINVERT);
-        BitBlt(dc, x, y, Width(p), Height(p), *entry.maskDC, p.left, row + p.top, SRCAND);
-        BitBlt(dc, x, y, Width(p), Height(p), entry.imageDC, p.left, row + p.top, SRCINVERT);
-    }
-    SetBkColor(dc, oldBack);
-    SetTextColor(dc, oldText);
-    return true;
+    return CopyAreas(dc, cache, *image, key, POINT{destination.left, destination.top}, parts, partCount);
 }
 
 RECT CBackgroundImageArray::GetPartRect(const RECT& r, const RECT& m, int part)
@@ -607,30 +637,7 @@ bool CBackgroundImageArray::GetTransparentRgn(HRGN& region) const
     if (rows != height)
         return false;
 
-    COLORREF c = GetTransparentColor();
-    DWORD key = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-    std::vector<RECT> runs;
-    for (LONG y = 0; y < height; ++y) {
-        const DWORD* row = &pixels[static_cast<size_t>(y) * width];
-        for (LONG x = 0; x < width;) {
-            if ((row[x] & 0xFFFFFF) != key) {
-                ++x;
-                continue;
-            }
-            LONG start = x;
-            while (x < width && (row[x] & 0xFFFFFF) == key)
-                ++x;
-            runs.push_back({start, y, x, y + 1});
-        }
-    }
-    std::vector<BYTE> data(sizeof(RGNDATAHEADER) + runs.size() * sizeof(RECT));
-    auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
-    header->dwSize = sizeof(RGNDATAHEADER);
-    header->iType = RDH_RECTANGLES;
-    header->nCount = static_cast<DWORD>(runs.size());
-    header->rcBound = {0, 0, width, height};
-    if (!runs.empty())
-        memcpy(data.data() + sizeof(RGNDATAHEADER), runs.data(), runs.size() * sizeof(RECT));
+    const std::vector<BYTE> data = RunsRegionData(pixels.data(), width, height, GetTransparentColor(), true);
     region = ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()),
                              reinterpret_cast<const RGNDATA*>(data.data()));
     return region != nullptr;

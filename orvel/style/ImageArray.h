@@ -8,6 +8,7 @@
 namespace Images {
 
 constexpr COLORREF kNoColor = 0xFFFFFFFF;
+struct SPixels;
 
 // A bitmap with an optional transparent colour.
 class ORVEL_API CExtendBitmap {
@@ -85,6 +86,12 @@ public:
 
 protected:
     POINT GetImageTopLeft(UINT index) const;
+    // The strip as 32-bit pixels, kept in the render cache; null when it
+    // cannot be read. Under the cache's lock.
+    SPixels* StripPixels(HDC dc) const;
+    // DrawImage from the image's pixels kept in the render cache; false when
+    // the device or the strip needs GDI's own copy.
+    bool DrawKeptImage(HDC dc, UINT index, POINT point) const;
 
     UINT m_nCount = 0;
     SIZE m_szSize = {0, 0};
@@ -152,9 +159,6 @@ public:
     CBackgroundImageArray();
     ~CBackgroundImageArray() override;
 
-    void Attach(HBITMAP bitmap, int count, ImageLayout layout) override;
-    HBITMAP Detach() override;
-
     void SetSizingType(SizingType type);
     SizingType GetSizingType() const { return m_sizingType; }
     void SetSizingMargins(const RECT& margins);
@@ -162,8 +166,10 @@ public:
     static SizingType ReadSizingTypeFromStyle(const wchar_t* text);
 
     // Nothing is drawn before a sizing type is set. A stretched or tiled
-    // fill with its centre is kept once rendered per image and size, so a
-    // repeated draw is one copy (three with transparency).
+    // fill with its centre is rendered from the strip's pixels in memory
+    // and kept per image and size in the process's render cache, so a
+    // repeated draw is one copy, clipped to the opaque pixels with a
+    // transparent colour.
     void Draw(HDC dc, UINT index, const RECT& destination, const RECT& clip, bool drawCenter);
 
     // Part p (0-8: four corners, four edges, centre) of rect for the given
@@ -175,14 +181,13 @@ public:
     bool GetTransparentRgn(HRGN& region) const;
 
 private:
-    struct SRenderCache;
-    bool DrawFromCache(HDC dc, UINT index, const RECT& destination, const RECT& clip);
-    void DropCache();
+    // False when the fill must draw itself (the device or the parts do not
+    // allow a copy of a rendering).
+    bool DrawRendered(HDC dc, UINT index, const RECT& destination, const RECT& clip);
 
     SizingType m_sizingType = TrueSize;
     RECT m_rcMargins = {-1, -1, -1, -1};
     CFill* m_pFill = nullptr;
-    SRenderCache* m_pCache = nullptr;
 };
 
 }  // namespace Images

@@ -224,3 +224,77 @@ TEST(IniReader, LoadsFromAModuleResource)
     EXPECT_EQ(L"From resource", reader.GetString(L"Config", L"Name"));
     EXPECT_EQ(3, reader.GetInt(L"Config", L"Version"));
 }
+
+namespace {
+
+// What a scan in text order finds, through positional access only.
+const CSection* ScanSection(const CIniReader& reader, const std::wstring& name)
+{
+    for (int i = 0; i < reader.GetSectionCount(); ++i) {
+        if (_wcsicmp(reader.GetSection(i)->GetName().c_str(), name.c_str()) == 0)
+            return reader.GetSection(i);
+    }
+    return nullptr;
+}
+
+const CLine* ScanLine(const CSection* section, const std::wstring& label)
+{
+    for (int i = 0; section && i < section->GetLineCount(); ++i) {
+        if (_wcsicmp(section->GetLine(i)->GetLabel().c_str(), label.c_str()) == 0)
+            return section->GetLine(i);
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+TEST(IniReader, LookupsFindWhatAScanInTextOrderFinds)
+{
+    // Few names in changing case, so sections and labels repeat, in short
+    // sections and in long ones; names are plain ASCII (what _wcsicmp folds
+    // alike).
+    TestCommon::CRandom random(23);
+    auto name = [&](const wchar_t* stem, uint32_t kinds) {
+        std::wstring out = stem + std::to_wstring(random.Below(kinds));
+        for (wchar_t& c : out) {
+            if (random.Below(2))
+                c = static_cast<wchar_t>(towupper(c));
+        }
+        return out;
+    };
+    std::wstring text;
+    for (int s = 0; s < 300; ++s) {
+        text += L"[" + name(L"sec", 120) + L"]\n";
+        int lines = static_cast<int>(random.Below(3) ? random.Below(6) : 8 + random.Below(40));
+        for (int l = 0; l < lines; ++l)
+            text += name(L"key", 30) + L"=" + std::to_wstring(s) + L"." + std::to_wstring(l) + L"\n";
+    }
+    CIniReader reader;
+    Load(reader, text);
+    // A second load: its first lines join the last section, its sections
+    // repeat earlier names.
+    Load(reader, L"key1=late\nkey29=late\n[SEC1]\nkey1=second\n");
+    // Lines appended by hand to a long and to a short section.
+    for (CSection* section : {reader.GetSection(0), reader.GetSection(reader.GetSectionCount() - 1)}) {
+        for (int i = 0; i < 12; ++i)
+            section->AppendLine(new CLine(L"KEY" + std::to_wstring(i % 5), L"appended"));
+    }
+
+    for (uint32_t s = 0; s < 125; ++s) {
+        std::wstring section = (s & 1 ? L"SEC" : L"sec") + std::to_wstring(s);
+        const CSection* expected = ScanSection(reader, section);
+        ASSERT_EQ(expected, reader.FindSection(section.c_str())) << section;
+        for (uint32_t k = 0; k < 32; ++k) {
+            std::wstring label = (k & 1 ? L"Key" : L"kEY") + std::to_wstring(k);
+            ASSERT_EQ(ScanLine(expected, label), reader.FindFirstLine(section.c_str(), label.c_str()))
+                << section << L" " << label;
+        }
+    }
+    // A name is found whole: no prefix, no longer name, nothing after Clear.
+    EXPECT_EQ(nullptr, reader.FindSection(L"se"));
+    EXPECT_EQ(nullptr, reader.FindSection(L"sec10x"));
+    reader.Clear();
+    EXPECT_EQ(nullptr, reader.FindSection(L"sec1"));
+    Load(reader, L"[sec1]\nk=again\n");
+    EXPECT_EQ(L"again", reader.GetString(L"SEC1", L"K"));
+}
