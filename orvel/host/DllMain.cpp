@@ -1,6 +1,7 @@
 #include <windows.h>
 #include "../base/Module.h"
 #include "../style/StyleManager.h"
+#include "../windows/StyledWnd.h"
 #include "../windows/StyledWndManager.h"
 #include "Global.h"
 
@@ -30,6 +31,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
         // the library holds. At process exit the system reclaims it all.
         Windows::CStyledWndManager::ReleaseInstance();
         Style::CStyleManager::ReleaseInstance();
+        Images::CMemDC::ReleaseKeptBuffers();
         COrvelGlobal::DestroyInstance();
     }
     return TRUE;

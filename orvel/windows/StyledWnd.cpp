@@ -1,6 +1,7 @@
 #include "StyledWnd.h"
 
 #include <algorithm>
+#include <new>
 
 #include "../style/Painter.h"
 #include "Buttons.h"
@@ -15,16 +16,110 @@ CMemDC::CMemDC(HWND window, bool /*copyBackground*/) : CMemDC(window, ParentBack
 {
 }
 
+// A buffer kept between paints: making a context and a bitmap for every
+// paint of every control cost more than painting the control.
+struct CMemDC::SBuffer {
+    Base::CBitmapDC dc;
+    int nWidth = 0;
+    int nHeight = 0;
+    bool bBusy = false;
+};
+
+namespace {
+
+// Buffers wider or taller than this are made for their paint and freed.
+constexpr int kKeptBufferSide = 1024;
+// Paints nest (a control's background asks its parent to paint), so a few.
+constexpr size_t kKeptBuffers = 4;
+
+// The kept buffers belong to the first thread that paints (hosts paint on
+// one user-interface thread); other threads make theirs for each paint.
+// Made once and never destroyed while the library is loaded: no destructor
+// runs at process exit, and an unload gives them back.
+struct SBufferPool {
+    DWORD nThread = 0;
+    CMemDC::SBuffer buffers[kKeptBuffers];
+};
+SBufferPool* g_pBufferPool = nullptr;
+
+CMemDC::SBuffer* AcquireBuffer(int width, int height)
+{
+    if (width > kKeptBufferSide || height > kKeptBufferSide)
+        return nullptr;
+    if (!g_pBufferPool) {
+        g_pBufferPool = new (std::nothrow) SBufferPool;
+        if (!g_pBufferPool)
+            return nullptr;
+        g_pBufferPool->nThread = ::GetCurrentThreadId();
+    }
+    if (g_pBufferPool->nThread != ::GetCurrentThreadId())
+        return nullptr;
+    // A free buffer that fits, else the first free one, grown.
+    CMemDC::SBuffer* free = nullptr;
+    for (CMemDC::SBuffer& buffer : g_pBufferPool->buffers) {
+        if (buffer.bBusy)
+            continue;
+        if (buffer.dc && width <= buffer.nWidth && height <= buffer.nHeight) {
+            free = &buffer;
+            break;
+        }
+        if (!free)
+            free = &buffer;
+    }
+    if (!free)
+        return nullptr;
+    if (width > free->nWidth || height > free->nHeight || !free->dc) {
+        // Grown to the largest client seen, in steps, so it is rarely made again.
+        const int cx = std::min(kKeptBufferSide, (std::max({width, free->nWidth, 64}) + 63) & ~63);
+        const int cy = std::min(kKeptBufferSide, (std::max({height, free->nHeight, 32}) + 31) & ~31);
+        Base::CClientDC screen(nullptr);
+        if (!free->dc.Create(screen, cx, cy)) {
+            free->nWidth = free->nHeight = 0;
+            return nullptr;
+        }
+        free->nWidth = cx;
+        free->nHeight = cy;
+    }
+    free->bBusy = true;
+    return free;
+}
+
+}  // namespace
+
 CMemDC::CMemDC(HWND window, EStart start) : m_hWindow(window)
 {
     ::GetClientRect(window, &m_rcClient);
-    Base::CClientDC windowDC(window);
-    if (!m_dc.Create(windowDC, std::max<LONG>(m_rcClient.right, 1), std::max<LONG>(m_rcClient.bottom, 1)))
-        return;
+    const int width = std::max<LONG>(m_rcClient.right, 1), height = std::max<LONG>(m_rcClient.bottom, 1);
+    if ((m_pBuffer = AcquireBuffer(width, height)) != nullptr) {
+        m_dc = m_pBuffer->dc;
+        // The painting below sees a context of the window's size, in the
+        // state a fresh one has; the destructor gives the state back.
+        m_nSaved = ::SaveDC(m_dc);
+        ::IntersectClipRect(m_dc, 0, 0, width, height);
+    } else {
+        Base::CClientDC windowDC(window);
+        if (!m_own.Create(windowDC, width, height))
+            return;
+        m_dc = m_own;
+    }
     if (start == ParentBackground)
         Windows::PaintParentBackground(window, m_dc);
     else
         ::FillRect(m_dc, &m_rcClient, ::GetSysColorBrush(COLOR_BTNFACE));
+}
+
+void CMemDC::ReleaseKeptBuffers()
+{
+    delete g_pBufferPool;
+    g_pBufferPool = nullptr;
+}
+
+CMemDC::~CMemDC()
+{
+    if (m_pBuffer) {
+        ::RestoreDC(m_dc, m_nSaved);
+        m_pBuffer->bBusy = false;
+    }
 }
 
 void CMemDC::Show()

@@ -24,6 +24,7 @@ public:
     enum EStart { ParentBackground, ButtonFace };
     CMemDC(HWND window, bool copyBackground);
     CMemDC(HWND window, EStart start);
+    ~CMemDC();
     CMemDC(const CMemDC&) = delete;
     CMemDC& operator=(const CMemDC&) = delete;
 
@@ -35,10 +36,18 @@ public:
     // control whose native procedure has just drawn over it).
     void ShowNow();
 
+    // One of the kept buffers, or the buffer's own bitmap.
+    struct SBuffer;
+    // Frees the kept buffers (the library's unload; none may be in use).
+    static void ReleaseKeptBuffers();
+
 private:
     HWND m_hWindow;
     RECT m_rcClient = {};
-    Base::CBitmapDC m_dc;
+    SBuffer* m_pBuffer = nullptr;
+    Base::CBitmapDC m_own;
+    HDC m_dc = nullptr;
+    int m_nSaved = 0;
 };
 
 }  // namespace Images

@@ -140,6 +140,47 @@ TEST(StyledWnd, OffScreenContextStartsFromTheParentNotTheScreen)
     }
 }
 
+TEST(StyledWnd, OffScreenContextsAreKeptButEachPaintStartsFresh)
+{
+    CHostWindow host;
+    HWND small = host.AddChild(L"STATIC", L"", 0, 20, 20, 60, 30, 1);
+    HWND wide = host.AddChild(L"STATIC", L"", 0, 20, 60, 300, 40, 2);
+    HWND huge = host.AddChild(L"STATIC", L"", 0, 0, 0, 1500, 20, 3);
+    // The clip box as "left,top,right,bottom".
+    auto clipOf = [](HDC dc) {
+        RECT box = {};
+        GetClipBox(dc, &box);
+        return std::to_string(box.left) + "," + std::to_string(box.top) + "," + std::to_string(box.right) + "," +
+               std::to_string(box.bottom);
+    };
+    HDC kept = nullptr;
+    {
+        Images::CMemDC outer(small, false);
+        EXPECT_EQ("0,0,60,30", clipOf(outer));
+        // A paint inside a paint (a parent painting under its child) gets
+        // a context of its own.
+        Images::CMemDC inner(wide, false);
+        EXPECT_NE(static_cast<HDC>(outer), static_cast<HDC>(inner));
+        EXPECT_EQ("0,0,300,40", clipOf(inner));
+        kept = inner;
+        SetTextColor(inner, RGB(1, 2, 3));
+        SelectObject(inner, GetStockObject(ANSI_FIXED_FONT));
+    }
+    const int objects = static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
+    for (int round = 0; round < 20; ++round) {
+        Images::CMemDC again(wide, false);
+        // The kept context that fits, in a fresh state.
+        EXPECT_EQ(kept, static_cast<HDC>(again));
+        EXPECT_EQ("0,0,300,40", clipOf(again));
+        EXPECT_EQ(RGB(0, 0, 0), GetTextColor(again));
+        EXPECT_NE(GetStockObject(ANSI_FIXED_FONT), GetCurrentObject(again, OBJ_FONT));
+        EXPECT_EQ(GetSysColor(COLOR_BTNFACE), GetPixel(again, 299, 39));
+        Images::CMemDC own(huge, false);  // too large to keep: made and freed
+        EXPECT_EQ("0,0,1500,20", clipOf(own));
+    }
+    EXPECT_EQ(objects, static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)));
+}
+
 TEST(StyledWnd, VesselRequestsDoNothingWhileHidden)
 {
     CHostWindow host;
