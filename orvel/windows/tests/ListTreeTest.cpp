@@ -660,10 +660,10 @@ TEST_F(ListTreeTest, StylingPaintingAndDestroyingListsLeaksNothing)
         Pump();
     };
     round();
-    const DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS);
+    const int freeSlots = TestCommon::FreeGdiSlots();
     const DWORD user = GetGuiResources(process, GR_USEROBJECTS);
     for (int n = 0; n < 15; ++n)
         round();
-    EXPECT_LE(GetGuiResources(process, GR_GDIOBJECTS), gdi + 2);
+    EXPECT_GE(TestCommon::FreeGdiSlots(), freeSlots - 2);
     EXPECT_LE(GetGuiResources(process, GR_USEROBJECTS), user + 2);
 }
